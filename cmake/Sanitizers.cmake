@@ -1,0 +1,11 @@
+# Instrumentation applied to every target of the build, the interpreter and physics sources included.
+if(FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g -O1)
+  add_link_options(-fsanitize=address,undefined)
+elseif(SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g -O1)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
+elseif(THREAD_SANITIZE)
+  add_compile_options(-fsanitize=thread -g -O1)
+  add_link_options(-fsanitize=thread)
+endif()
