@@ -1,0 +1,10 @@
+#include <lang/OutOfMemoryException.h>
+
+namespace lang {
+
+void throw_OutOfMemoryException()
+{
+	throwError(OutOfMemoryException());
+}
+
+} // lang
