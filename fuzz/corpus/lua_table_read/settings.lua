@@ -1,0 +1,4 @@
+volume = 0.5
+audioEnabled = true
+musicEnabled = false
+language = "en_EN"

@@ -1,0 +1,185 @@
+#include "ScriptRunner.h"
+
+#include <gtest/gtest.h>
+#include <io/ByteArrayInputStream.h>
+#include <io/IOException.h>
+#include <lang/Format.h>
+#include <lua/LuaException.h>
+#include <lua/LuaStackRestore.h>
+#include <lua/LuaState.h>
+
+using lua::LuaState;
+
+namespace {
+
+struct ErrorCase
+{
+	const char* script;
+	std::string message;
+};
+
+class LuaStateTest : public ::testing::Test
+{
+protected:
+	LuaState state;
+};
+
+TEST_F(LuaStateTest, ScriptErrorsCarryTheirCallStack)
+{
+	const std::string deep = "deep\nCall stack:\ntest(2)\n" + [] {
+		std::string lines;
+		for (int i = 0; i < 9; ++i)
+			lines += "test(3)\n";
+		return lines;
+	}() + "(end)\n";
+	const ErrorCase cases[] = {
+		{"local function a() error('boom') end\n"
+		 "local function b() a() end\n"
+		 "local function c() b() end\n"
+		 "c()\n",
+			"boom\nCall stack:\ntest(1)\ntest(2)\ntest(3)\ntest(4)\n(end)\n"},
+		// At most 10 levels are listed.
+		{"local function r(n)\n"
+		 "  if n == 0 then error('deep') end\n"
+		 "  r(n - 1)\n"
+		 "end\n"
+		 "r(20)\n",
+			deep},
+		// The message is text, not a template.
+		{"error('a {0} b {')", "a {0} b {\nCall stack:\ntest(1)\n(end)\n"},
+		// The top value is the message: with a level argument, the level.
+		{"error('msg', 2)", "2\nCall stack:\ntest(1)\n(end)\n"},
+		{"error()", "(error object is a nil value)\nCall stack:\ntest(1)\n(end)\n"},
+		// Cut to 1999 bytes; no call stack fits after it.
+		{"error(string.rep('x', 3000))", std::string(1999, 'x')},
+		// Raised inside the interpreter.
+		{"local t = nil\nlocal x = t.field",
+			"[string \"test\"]:2: attempt to index local 't' (a nil value) (call stack not available)"},
+		{"undefinedFunction()",
+			"[string \"test\"]:1: attempt to call global 'undefinedFunction' (a nil value) (call stack not available)"},
+	};
+	for (const ErrorCase& c : cases)
+	{
+		const int top = state.top();
+		EXPECT_EQ(scriptError(state, c.script), c.message) << c.script;
+		EXPECT_EQ(state.top(), top) << c.script;
+	}
+}
+
+TEST_F(LuaStateTest, CompileErrorNamesTheChunk)
+{
+	const std::string message = scriptError(state, "x = = 1");
+	EXPECT_EQ(message.rfind("Error while compiling Lua: [string \"test\"]:1:", 0), 0u) << message;
+}
+
+TEST_F(LuaStateTest, ScriptsCanCatchErrorsWithPcall)
+{
+	runScript(state, "ok, message = pcall(error, 'caught')");
+	EXPECT_FALSE(state.globals().getBoolean("ok"));
+	EXPECT_EQ(state.globals().getString("message").c_str(), std::string("caught\nCall stack:\n=[C](-1)\ntest(1)\n(end)\n"));
+}
+
+// Errors must leave the interpreter usable: hundreds of them, then a correct script.
+TEST_F(LuaStateTest, StateStaysUsableAfterManyErrors)
+{
+	const int top = state.top();
+	for (int i = 0; i < 300; ++i)
+	{
+		EXPECT_THROW(runScript(state, "local function f() error('again') end f()"), lua::LuaException);
+		EXPECT_THROW(runScript(state, "local t = nil; t.x = 1"), lua::LuaException);
+	}
+	runScript(state, "local function add(a, b) return a + b end\nresult = add(20, 22)");
+	EXPECT_EQ(state.globals().getNumber("result"), 42.0f);
+	EXPECT_EQ(state.top(), top);
+}
+
+TEST_F(LuaStateTest, ExactConversionsRejectWhatLenientTestsAccept)
+{
+	lua::LuaStackRestore restore(&state);
+	state.pushString("5");
+	EXPECT_TRUE(state.isNumber(-1));
+	EXPECT_TRUE(state.isString(-1));
+	try
+	{
+		state.toNumber(-1);
+		FAIL() << "a numeric string converted to a number";
+	}
+	catch (const lua::LuaException& e)
+	{
+		EXPECT_STREQ(e.getMessage().format().c_str(),
+			"Excepted type NUMBER at stack position -1 but found STRING (call stack not available)");
+	}
+
+	state.pushNumber(5.0f);
+	EXPECT_TRUE(state.isString(-1));
+	EXPECT_THROW(state.toString(-1), lua::LuaException);
+	EXPECT_EQ(state.toNumber(-1), 5.0f);
+
+	state.pushNil();
+	EXPECT_THROW(state.toBoolean(-1), lua::LuaException);
+	state.pushBoolean(false);
+	EXPECT_FALSE(state.toBoolean(-1));
+	EXPECT_THROW(state.toTable(-1), lua::LuaException);
+	EXPECT_EQ(state.type(state.top() + 1), LuaState::INVALID);
+}
+
+TEST_F(LuaStateTest, TypeNames)
+{
+	const std::pair<LuaState::Type, const char*> names[] = {
+		{LuaState::NIL, "NIL"}, {LuaState::BOOLEAN, "BOOLEAN"}, {LuaState::LIGHTUSERDATA, "LIGHTUSERDATA"},
+		{LuaState::NUMBER, "NUMBER"}, {LuaState::STRING, "STRING"}, {LuaState::TABLE, "TABLE"},
+		{LuaState::FUNCTION, "FUNCTION"}, {LuaState::USERDATA, "USERDATA"}, {LuaState::THREAD, "THREAD"},
+		{LuaState::INVALID, "INVALID"}, {static_cast<LuaState::Type>(9), "INVALID"},
+	};
+	for (const auto& name : names)
+		EXPECT_STREQ(LuaState::toString(name.first), name.second);
+}
+
+TEST_F(LuaStateTest, EnvironmentReceivesTheChunksGlobals)
+{
+	lua::LuaTable env(&state);
+	runScript(state, "x = 5\nfunction f() return x end\ny = f()", &env);
+	EXPECT_EQ(env.getNumber("x"), 5.0f);
+	EXPECT_EQ(env.getNumber("y"), 5.0f);
+	EXPECT_FALSE(state.globals().isNumber("x"));
+
+	lua::LuaTable unbound;
+	EXPECT_EQ(scriptError(state, "x = 1", &unbound),
+		"Excepted type TABLE at stack position -1 but found NIL (call stack not available)");
+}
+
+TEST_F(LuaStateTest, EmptyChunkRunsWithoutEffect)
+{
+	const int top = state.top();
+	runScript(state, "");
+	EXPECT_EQ(state.top(), top);
+}
+
+TEST_F(LuaStateTest, NumbersAreFloatsPrintedWithSixDigits)
+{
+	runScript(state, "text = tostring(1/3) .. ' ' .. tostring(16777217) .. ' ' .. tostring(0.1)");
+	EXPECT_STREQ(state.globals().getString("text").c_str(), "0.333333 1.67772e+07 0.1");
+}
+
+TEST_F(LuaStateTest, DebugLibraryAndPopenAreUnavailable)
+{
+	runScript(state, "noDebug = debug == nil\nok, message = pcall(io.popen, 'true')");
+	EXPECT_TRUE(state.globals().getBoolean("noDebug"));
+	EXPECT_FALSE(state.globals().getBoolean("ok"));
+}
+
+// A stream failure while a chunk is read arrives as itself.
+TEST_F(LuaStateTest, StreamFailureWhileCompilingKeepsItsType)
+{
+	class FailingStream : public io::ByteArrayInputStream
+	{
+	public:
+		int read(void*, int) override { lang::throwError(io::IOException(lang::Format("read failed"))); }
+	};
+	FailingStream in;
+	const int top = state.top();
+	EXPECT_THROW(state.compile(&in, 100, "failing", nullptr), io::IOException);
+	EXPECT_EQ(state.top(), top);
+}
+
+} // namespace

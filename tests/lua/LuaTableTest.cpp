@@ -1,0 +1,237 @@
+#include "ScriptRunner.h"
+
+#include <gtest/gtest.h>
+#include <io/ByteArrayInputStream.h>
+#include <io/ByteArrayOutputStream.h>
+#include <lua/LuaException.h>
+#include <lua/LuaObject.h>
+#include <lua/LuaStackRestore.h>
+#include <lua/LuaState.h>
+#include <lua/LuaTable.h>
+
+#include <string>
+
+using lua::LuaTable;
+
+namespace {
+
+class LuaTableTest : public ::testing::Test
+{
+protected:
+	// The table that running text with it as environment builds.
+	LuaTable tableFrom(const char* text)
+	{
+		LuaTable table(&state);
+		runScript(state, text, &table);
+		return table;
+	}
+
+	static std::string written(const LuaTable& table)
+	{
+		io::ByteArrayOutputStream out;
+		table.write(&out, 0, false);
+		return std::string(reinterpret_cast<const char*>(out.data()), static_cast<size_t>(out.size()));
+	}
+
+	static std::string messageOf(void (*action)(const LuaTable&), const LuaTable& table)
+	{
+		try
+		{
+			action(table);
+		}
+		catch (const lua::LuaException& e)
+		{
+			return e.getMessage().format().c_str();
+		}
+		return "no exception";
+	}
+
+	lua::LuaState state;
+};
+
+TEST_F(LuaTableTest, GettersAreExact)
+{
+	LuaTable table = tableFrom("n = 1.5; s = '7'; b = false; t = {}; list = {10, 20}");
+	EXPECT_EQ(table.getNumber("n"), 1.5f);
+	EXPECT_STREQ(table.getString("s").c_str(), "7");
+	EXPECT_FALSE(table.getBoolean("b"));
+	EXPECT_EQ(table.getTable("list").getNumber(2), 20.0f);
+	EXPECT_TRUE(table.isNumber("s"));
+	EXPECT_TRUE(table.isString("n"));
+	EXPECT_TRUE(table.isTable("t"));
+	EXPECT_TRUE(table.isBoolean("b"));
+
+	const std::pair<void (*)(const LuaTable&), const char*> failures[] = {
+		{[](const LuaTable& t) { t.getNumber("missing"); },
+			"Tried to get value missing from table, but type was NIL instead of NUMBER"},
+		{[](const LuaTable& t) { t.getNumber("s"); },
+			"Tried to get value s from table, but type was STRING instead of NUMBER"},
+		{[](const LuaTable& t) { t.getString("n"); },
+			"Tried to get value n from table, but type was NUMBER instead of STRING"},
+		{[](const LuaTable& t) { t.getTable(7); },
+			"Tried to get value 7 from table, but type was NIL instead of TABLE"},
+		{[](const LuaTable& t) { t.getBoolean("t"); },
+			"Tried to get value t from table, but type was TABLE instead of BOOLEAN"},
+	};
+	const int top = state.top();
+	for (const auto& failure : failures)
+	{
+		EXPECT_EQ(messageOf(failure.first, table), failure.second);
+		EXPECT_EQ(state.top(), top);
+	}
+}
+
+TEST_F(LuaTableTest, SettersAndHandles)
+{
+	LuaTable table(&state);
+	table.setNumber("n", 2.0f);
+	table.setNumber(1, 3.0f);
+	table.setString("s", "text");
+	table.setBoolean(lang::String("b"), true);
+	LuaTable inner(&state);
+	table.setTable("inner", inner);
+	EXPECT_EQ(table.size(), 5);
+
+	inner.setNumber("seen", 1.0f);
+	EXPECT_EQ(table.getTable("inner").getNumber("seen"), 1.0f) << "handles of one table share it";
+
+	table.setTable("inner", LuaTable());
+	table.remove("s");
+	EXPECT_FALSE(table.isTable("inner"));
+	EXPECT_EQ(table.size(), 3);
+
+	LuaTable* original = new LuaTable(table);
+	LuaTable copy(*original);
+	delete original;
+	EXPECT_EQ(copy.getNumber("n"), 2.0f) << "a copy keeps its own reference";
+	copy = copy;
+	EXPECT_EQ(copy.getNumber(1), 3.0f);
+
+	EXPECT_EQ(tableFrom("list = {1, 2, 3, a = 1, b = 2}").getTable("list").size(), 5);
+	EXPECT_EQ(messageOf([](const LuaTable& t) { t.size(); }, LuaTable()),
+		"Excepted type TABLE at stack position -2 but found NIL (call stack not available)");
+}
+
+struct WriteCase
+{
+	const char* script;
+	const char* text;
+};
+
+TEST_F(LuaTableTest, WrittenText)
+{
+	const WriteCase cases[] = {
+		{"v = 0.1", "v = 0.1\n"},
+		{"v = 100000", "v = 100000\n"},
+		{"v = 1000000", "v = 1e+06\n"},
+		{"v = 1234567", "v = 1234567\n"},
+		{"v = 2^24", "v = 16777216\n"},
+		{"v = -0.5", "v = -0.5\n"},
+		{"v = 1/0", "v = 1e999\n"},
+		{"v = true", "v = true\n"},
+		{"v = 'a\"b\\\\c\\nd\\re\\0f'", "v = \"a\\\"b\\\\c\\\nd\\re\\000f\"\n"},
+		{"v = function() end", "v = nil\n"},
+		{"v = {}", "v = {\n\n}\n"},
+		{"levels = {a = 1}", "levels = {\n    a = 1,\n\n}\n"},
+		{"v = {1, 'x', false}", "v = {\n    1,\"x\",false\n}\n"},
+		{"v = {w = {1}}", "v = {\n    w = {\n        1\n    },\n\n}\n"},
+		{"v = {10, x = 1}", "v = {\n    10,\n    x = 1,\n\n}\n"},
+		{"v = {[3] = 100}", "v = {\n    [3] = 100,\n\n}\n"},
+		{"v = {[0.5] = 1}", "v = {\n    [0.5] = 1,\n\n}\n"},
+		{"v = {[true] = 1}", "v = {\n    [true] = 1,\n\n}\n"},
+		{"v = {['a b'] = 1}", "v = {\n    [\"a b\"] = 1,\n\n}\n"},
+		{"v = {['end'] = 1}", "v = {\n    [\"end\"] = 1,\n\n}\n"},
+		{"v = {[{}] = 1}", "v = {\n\n}\n"},
+		{"_G = {1}", ""},
+		{"v = {_G = 1}", "v = {\n\n}\n"},
+	};
+	for (const WriteCase& c : cases)
+		EXPECT_EQ(written(tableFrom(c.script)), c.text) << c.script;
+}
+
+TEST_F(LuaTableTest, WriteRefusesWhatCannotBeReadBack)
+{
+	const char* scripts[] = {
+		"t = {}; t.self = t",
+		"t = {{{}}}; t[1][1][1] = t",
+	};
+	for (const char* script : scripts)
+		EXPECT_THROW(written(tableFrom(script)), lua::LuaException) << script;
+
+	LuaTable positional(&state);
+	positional.setNumber(1, 1.0f);
+	EXPECT_THROW(written(positional), lua::LuaException);
+	LuaTable spaced(&state);
+	spaced.setNumber("a b", 1.0f);
+	EXPECT_THROW(written(spaced), lua::LuaException);
+
+	lua::LuaObject object(&state);
+	EXPECT_THROW(written(object), lua::LuaException) << "an object's table holds itself under \"this\"";
+	EXPECT_EQ(messageOf([](const LuaTable& t) { written(t); }, LuaTable()),
+		"Excepted type TABLE at stack position -1 but found NIL (call stack not available)");
+}
+
+TEST_F(LuaTableTest, WriteThenReadGivesAnEqualTable)
+{
+	LuaTable original = tableFrom(
+		"volume = 0.5\n"
+		"audioEnabled = true\n"
+		"name = 'quote \" backslash \\\\ newline \\n return \\r zero \\0 end'\n"
+		"big = 1234567\n"
+		"small = 1e-7\n"
+		"negative = -3.25\n"
+		"list = {1, 2, 3, 'x', false}\n"
+		"sparse = {[3] = 100, [10] = 5}\n"
+		"keys = {[0.5] = 'half', [true] = 'yes', ['with space'] = 1, ['end'] = 2, [-7] = 3}\n"
+		"nested = {a = {b = {c = {1, 2}}}, 4}\n");
+	const std::string text = written(original);
+	io::ByteArrayInputStream in(text.data(), static_cast<int>(text.size()));
+	LuaTable copy(&state);
+	copy.read(&in);
+
+	state.globals().setTable("original", original);
+	state.globals().setTable("copy", copy);
+	runScript(state,
+		"local function equal(a, b)\n"
+		"  if type(a) ~= type(b) then return false end\n"
+		"  if type(a) ~= 'table' then return a == b end\n"
+		"  for k, v in pairs(a) do if not equal(v, b[k]) then return false end end\n"
+		"  for k in pairs(b) do if a[k] == nil then return false end end\n"
+		"  return true\n"
+		"end\n"
+		"same = equal(original, copy)\n");
+	EXPECT_TRUE(state.globals().getBoolean("same")) << text;
+}
+
+// A saved file runs with only its own table as environment.
+TEST_F(LuaTableTest, ReadReachesNothingOfTheInterpreter)
+{
+	const LuaTable table = tableFrom("a = os\nb = io\nc = require\nd = print\ne = getfenv\nf = _G\ng = loadstring");
+	EXPECT_EQ(table.size(), 0);
+	const char* escapes[] = {"os.exit(3)", "io.open('/tmp/x', 'w')", "require('os')", "getfenv(0).os.exit(3)"};
+	for (const char* escape : escapes)
+		EXPECT_THROW(tableFrom(escape), lua::LuaException) << escape;
+
+	// Crafted bytecode could reach past the environment: only source is read.
+	runScript(state, "chunk = string.dump(function() dumped = 1 end)");
+	lua::LuaStackRestore restore(&state);
+	state.globals().pushMember("chunk");
+	size_t length = 0;
+	const char* bytes = lua_tolstring(state.interpreter(), -1, &length);
+	io::ByteArrayInputStream precompiled(bytes, static_cast<int>(length));
+	LuaTable target(&state);
+	EXPECT_THROW(target.read(&precompiled), lua::LuaException);
+	precompiled.seek(0, io::InputStream::SEEKMODE_START);
+	state.compile(&precompiled, precompiled.available(), "precompiled", nullptr);
+	EXPECT_EQ(state.globals().getNumber("dumped"), 1.0f) << "compile still runs precompiled chunks";
+}
+
+TEST_F(LuaTableTest, ReadKeepsAssignmentsMadeBeforeAFailure)
+{
+	LuaTable table(&state);
+	EXPECT_THROW(runScript(state, "kept = 1\nerror('stop')\nlost = 2", &table), lua::LuaException);
+	EXPECT_EQ(table.getNumber("kept"), 1.0f);
+	EXPECT_FALSE(table.isNumber("lost"));
+}
+
+} // namespace
