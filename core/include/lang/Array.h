@@ -79,8 +79,11 @@ public:
 		const T value(fill);
 		if (m_cap < n)
 			setNewCapacity(n);
+		// Through a local pointer: byte elements may alias the members, which would stop the
+		// loop from being vectorised.
+		T* const a = m_a;
 		for (int i = m_size; i < n; ++i)
-			m_a[i] = value;
+			a[i] = value;
 		for (int i = n; i < m_size; ++i)
 			m_a[i] = T();
 		m_size = n;

@@ -1,0 +1,303 @@
+#include "ImageTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using imgtest::Bytes;
+using imgtest::Image;
+using imgtest::openError;
+
+namespace {
+
+struct BmpSpec
+{
+	int width = 2;
+	int height = 2;
+	int bits = 24;
+	int infoSize = 40;
+	unsigned compression = 0;
+	int colorsUsed = 0;
+	int paletteEntries = 0;
+	int gap = 0;
+	std::vector<uint8_t> rows;
+};
+
+// A Windows-layout BMP with its palette entries (grey ramp of 4-byte entries) and rows.
+std::vector<uint8_t> bmp(const BmpSpec& s)
+{
+	const int offset = 14 + s.infoSize + 4 * s.paletteEntries + s.gap;
+	Bytes b;
+	b.u16(0x4D42).u32(static_cast<uint32_t>(offset + s.rows.size())).u32(0).u32(static_cast<uint32_t>(offset));
+	b.u32(static_cast<uint32_t>(s.infoSize)).u32(static_cast<uint32_t>(s.width)).u32(static_cast<uint32_t>(s.height));
+	b.u16(1).u16(static_cast<unsigned>(s.bits)).u32(s.compression).fill(12, 0).u32(static_cast<uint32_t>(s.colorsUsed)).u32(0);
+	b.fill(static_cast<size_t>(s.infoSize - 40), 0);
+	for (int i = 0; i < s.paletteEntries; ++i)
+		b.raw({unsigned(i * 16), unsigned(i * 16 + 1), unsigned(i * 16 + 2), 0});
+	if (s.gap > 0)
+		b.fill(static_cast<size_t>(s.gap), 0xEE);
+	return b.append(s.rows).v;
+}
+
+TEST(BmpReader, RowsArePaddedAndStoredBottomUp)
+{
+	// Width 3 at 24 bits: 9 bytes of blue, green, red pixels and 3 of padding per row.
+	BmpSpec s;
+	s.width = 3;
+	s.rows = Bytes().raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0, 10, 11, 12, 13, 14, 15, 16, 17, 18, 0, 0, 0}).v;
+	Image bottomUp(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ(gr::SurfaceFormat::R8G8B8, bottomUp.reader->format().type());
+	EXPECT_EQ((std::vector<uint32_t>{0xFF0C0B0A, 0xFF0F0E0D, 0xFF121110, 0xFF030201, 0xFF060504, 0xFF090807}),
+		bottomUp.pixels());
+
+	// A negative height stores the top row first.
+	s.height = -2;
+	Image topDown(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ(2, topDown.reader->surfaceHeight());
+	EXPECT_EQ((std::vector<uint32_t>{0xFF030201, 0xFF060504, 0xFF090807, 0xFF0C0B0A, 0xFF0F0E0D, 0xFF121110}),
+		topDown.pixels());
+}
+
+TEST(BmpReader, RowsWiderThanTheScratchArena)
+{
+	// 30000 pixels of 3 bytes: a row buffer larger than the 64 KB scratch arena.
+	BmpSpec s;
+	s.width = 30000;
+	s.height = 1;
+	s.rows.resize(90000);
+	for (size_t i = 0; i < s.rows.size(); ++i)
+		s.rows[i] = static_cast<uint8_t>(i / 3);
+	const std::vector<uint32_t> pixels = Image(bmp(s), io::FILEFORMAT_BMP).pixels();
+	ASSERT_EQ(30000u, pixels.size());
+	EXPECT_EQ(0xFF000000u, pixels[0]);
+	EXPECT_EQ(0xFF2F2F2Fu, pixels[29999]);
+}
+
+TEST(BmpReader, EmptyRowsWriteNothing)
+{
+	BmpSpec s;
+	s.width = 0;
+	Image image(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ(2, image.reader->surfaceHeight());
+	EXPECT_TRUE(image.pixels().empty());
+}
+
+TEST(BmpReader, PalettedImagesKeepIndicesOrExpandThem)
+{
+	// 8 bits with 2 colours used: the other 254 entries are black. A gap precedes the rows.
+	BmpSpec s;
+	s.bits = 8;
+	s.colorsUsed = 2;
+	s.paletteEntries = 2;
+	s.gap = 5;
+	s.rows = Bytes().raw({1, 0, 0, 0, 0, 7, 0, 0}).v;
+	Image expanded(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ(gr::SurfaceFormat::X8B8G8R8, expanded.reader->paletteFormat().type());
+	EXPECT_EQ((std::vector<uint32_t>{0xFF020100, 0xFF000000, 0xFF121110, 0xFF020100}), expanded.pixels());
+	Image indices(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ((std::vector<uint8_t>{0, 7, 1, 0}), indices.read(gr::SurfaceFormat::P8));
+
+	// 4 bits, width 3: two bytes of pixels padded to 4, high nibble first.
+	s.bits = 4;
+	s.width = 3;
+	s.height = 1;
+	s.colorsUsed = 0;
+	s.paletteEntries = 16;
+	s.gap = 0;
+	s.rows = Bytes().raw({0x12, 0x30, 0, 0}).v;
+	Image nibbles(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ((std::vector<uint32_t>{0xFF121110, 0xFF222120, 0xFF323130}), nibbles.pixels());
+	Image packed(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ((std::vector<uint8_t>{0x12, 0x30}), packed.read(gr::SurfaceFormat::P4));
+}
+
+TEST(BmpReader, RefusesCorruptHeaders)
+{
+	struct Case
+	{
+		BmpSpec spec;
+		const char* message;
+	};
+	std::vector<Case> cases(9);
+	cases[0].spec.compression = 1;
+	cases[0].message = "BMP ByteArrayInputStream header corrupted, invalid compression (1)";
+	cases[1].spec.infoSize = 108;
+	cases[1].message = "BMP ByteArrayInputStream header corrupted, header wrong size";
+	cases[2].spec.infoSize = 52;
+	cases[2].message = "BMP ByteArrayInputStream header corrupted, invalid compression (0)";
+	cases[3].spec.bits = 8;
+	cases[3].spec.colorsUsed = 300;
+	cases[3].message = "BMP ByteArrayInputStream header corrupted, invalid no of used colors (300)";
+	cases[4].spec.bits = 2;
+	cases[4].message = "BMP ByteArrayInputStream header corrupted, invalid bits per pixel (2)";
+	// Pixel data offset pointing back into the colour table.
+	cases[5].spec.bits = 8;
+	cases[5].spec.paletteEntries = 256;
+	cases[5].spec.gap = -8;
+	cases[5].message = "BMP ByteArrayInputStream header corrupted, invalid pixel data offset (1070)";
+	cases[6].spec.width = 70000;
+	cases[6].message = "BMP ByteArrayInputStream header corrupted, invalid size (70000 x 2)";
+	// The colour table ends early.
+	cases[7].spec.bits = 8;
+	cases[7].spec.paletteEntries = 100;
+	cases[7].message = "Failed to read 4 bytes from ByteArrayInputStream";
+	cases[8].spec.gap = 3;
+	cases[8].message = "Failed to skip 3 bytes of ByteArrayInputStream";
+	cases[8].spec.rows.clear();
+	for (const Case& c : cases)
+	{
+		std::vector<uint8_t> file = bmp(c.spec);
+		if (c.spec.gap == 3)
+			file.resize(file.size() - 3);
+		EXPECT_EQ(c.message, openError(file, io::FILEFORMAT_BMP));
+	}
+	EXPECT_EQ("BMP ByteArrayInputStream header corrupted, id invalid",
+		openError(Bytes().raw({'P', 'K'}).fill(60, 0).v, io::FILEFORMAT_BMP));
+}
+
+TEST(BmpReader, OS2HeaderAndTruncatedRows)
+{
+	Bytes os2;
+	os2.u16(0x4D42).u32(0).u32(0).u32(14 + 12).u32(12).u16(1).u16(1).u16(7).u16(16);
+	EXPECT_EQ("BMP ByteArrayInputStream header corrupted, invalid bits per pixel (16)", openError(os2.v, io::FILEFORMAT_BMP));
+
+	Bytes os2rgb;
+	os2rgb.u16(0x4D42).u32(0).u32(0).u32(14 + 12).u32(12).u16(1).u16(1).u16(0).u16(24).raw({1, 2, 3, 0});
+	Image image(os2rgb.v, io::FILEFORMAT_BMP);
+	EXPECT_EQ((std::vector<uint32_t>{0xFF030201}), image.pixels());
+
+	BmpSpec s;
+	s.rows = Bytes().fill(12, 0).v;
+	Image truncated(bmp(s), io::FILEFORMAT_BMP);
+	try
+	{
+		truncated.pixels();
+		FAIL() << "a missing row must throw";
+	}
+	catch (const io::IOException& e)
+	{
+		EXPECT_STREQ("Failed to read 8 bytes from ByteArrayInputStream", e.getMessage().format().c_str());
+	}
+}
+
+struct TgaSpec
+{
+	int imageType = 2;
+	int colorMapType = 0;
+	int firstEntry = 0;
+	int mapLength = 0;
+	int entryBits = 0;
+	int width = 2;
+	int height = 2;
+	int depth = 24;
+	int descriptor = 0;
+	std::vector<uint8_t> body;
+};
+
+std::vector<uint8_t> tga(const TgaSpec& s)
+{
+	Bytes b;
+	b.u8(3).u8(static_cast<unsigned>(s.colorMapType)).u8(static_cast<unsigned>(s.imageType));
+	b.u16(static_cast<unsigned>(s.firstEntry)).u16(static_cast<unsigned>(s.mapLength)).u8(static_cast<unsigned>(s.entryBits));
+	b.u32(0).u16(static_cast<unsigned>(s.width)).u16(static_cast<unsigned>(s.height));
+	b.u8(static_cast<unsigned>(s.depth)).u8(static_cast<unsigned>(s.descriptor)).raw({'i', 'd', '!'});
+	return b.append(s.body).v;
+}
+
+TEST(TgaReader, OriginSelectsRowOrder)
+{
+	TgaSpec s;
+	s.width = 1;
+	s.body = Bytes().raw({1, 2, 3, 4, 5, 6}).v;
+	s.descriptor = 0x20;
+	EXPECT_EQ((std::vector<uint32_t>{0xFF030201, 0xFF060504}), Image(tga(s), io::FILEFORMAT_TGA).pixels());
+	s.descriptor = 0x00;
+	EXPECT_EQ((std::vector<uint32_t>{0xFF060504, 0xFF030201}), Image(tga(s), io::FILEFORMAT_TGA).pixels());
+}
+
+TEST(TgaReader, RunLengthPacketsEndWithTheirRow)
+{
+	// Row 1: a run of 3 P, then a raw packet Q R S of which R and S are dropped. Row 2: a run
+	// of 128 T cut to the row. 32-bit pixels are blue, green, red, alpha.
+	TgaSpec s;
+	s.imageType = 10;
+	s.width = 4;
+	s.depth = 32;
+	s.descriptor = 0x20;
+	s.body = Bytes()
+				 .raw({0x82, 0x01, 0x02, 0x03, 0x80, 0x02, 0x11, 0x12, 0x13, 0x14, 0x21, 0x22, 0x23, 0x24, 0x31, 0x32, 0x33, 0x34})
+				 .raw({0xFF, 0x41, 0x42, 0x43, 0x44})
+				 .v;
+	EXPECT_EQ((std::vector<uint32_t>{0x80030201, 0x80030201, 0x80030201, 0x14131211, 0x44434241, 0x44434241, 0x44434241,
+				  0x44434241}),
+		Image(tga(s), io::FILEFORMAT_TGA).pixels());
+}
+
+TEST(TgaReader, ColourMapsAndGreyImages)
+{
+	// 24-bit map entries blue, green, red become red, green, blue, 0 entries.
+	TgaSpec s;
+	s.imageType = 1;
+	s.colorMapType = 1;
+	s.mapLength = 2;
+	s.entryBits = 24;
+	s.width = 2;
+	s.height = 1;
+	s.depth = 8;
+	s.descriptor = 0x20;
+	s.body = Bytes().raw({0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 1, 0}).v;
+	EXPECT_EQ((std::vector<uint32_t>{0xFF605040, 0xFF302010}), Image(tga(s), io::FILEFORMAT_TGA).pixels());
+
+	// 16-bit map entries are 5-5-5 colours.
+	s.entryBits = 16;
+	s.body = Bytes().u16(0x7C00).u16(0x001F).raw({1, 0}).v;
+	EXPECT_EQ((std::vector<uint32_t>{0xFF0000F8, 0xFFF80000}), Image(tga(s), io::FILEFORMAT_TGA).pixels());
+
+	// A grey image without a map reads its bytes as grey levels.
+	TgaSpec grey;
+	grey.imageType = 3;
+	grey.depth = 8;
+	grey.height = 1;
+	grey.body = {0x00, 0x9A};
+	EXPECT_EQ((std::vector<uint32_t>{0xFF000000, 0xFF9A9A9A}), Image(tga(grey), io::FILEFORMAT_TGA).pixels());
+}
+
+TEST(TgaReader, RefusesBadHeaders)
+{
+	struct Case
+	{
+		TgaSpec spec;
+		const char* message;
+	};
+	std::vector<Case> cases(8);
+	cases[0].spec.depth = 15;
+	cases[0].message = "Invalid bits per pixel in ByteArrayInputStream";
+	cases[1].spec.colorMapType = 2;
+	cases[1].message = "Invalid bits per pixel in ByteArrayInputStream";
+	cases[2].spec.colorMapType = 1;
+	cases[2].message = "Invalid color map type in ByteArrayInputStream";
+	cases[3].spec.mapLength = 4;
+	cases[3].spec.entryBits = 24;
+	cases[3].spec.firstEntry = 1;
+	cases[3].message = "Invalid color map length in ByteArrayInputStream";
+	cases[4].spec.mapLength = 257;
+	cases[4].spec.entryBits = 24;
+	cases[4].message = "Invalid color map length in ByteArrayInputStream";
+	// Entries of more than 4 bytes, and pixels of more than 4 bytes, can't be held.
+	cases[5].spec.mapLength = 4;
+	cases[5].spec.entryBits = 40;
+	cases[5].message = "Invalid color map entry size (40 bits) in ByteArrayInputStream";
+	cases[6].spec.depth = 40;
+	cases[6].message = "Invalid bits per pixel in ByteArrayInputStream";
+	cases[7].spec.imageType = 10;
+	cases[7].spec.depth = 0;
+	cases[7].message = "RLE Targa (ByteArrayInputStream) not supported with 4-bit images";
+	for (const Case& c : cases)
+		EXPECT_EQ(c.message, openError(tga(c.spec), io::FILEFORMAT_TGA));
+}
+
+TEST(ImageReader, RefusesFileFormatsWithoutReader)
+{
+	for (io::FileFormat format : {io::FILEFORMAT_UNKNOWN, io::FILEFORMAT_JPG, io::FILEFORMAT_WAV})
+		EXPECT_EQ("Unsupported image file format while reading ByteArrayInputStream", openError({1, 2, 3}, format));
+}
+
+} // namespace
