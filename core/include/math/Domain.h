@@ -2,6 +2,7 @@
 #define MATH_DOMAIN_H
 
 #include <math/float2.h>
+#include <math/float3.h>
 
 namespace math
 {
@@ -61,6 +62,9 @@ public:
 
 	/** The x of getRandomFloat2(). */
 	float getRandomFloat() const;
+
+	/** A point drawn from a three-dimensional shape; other shapes give getRandomFloat2() with z 0. */
+	float3 getRandomFloat3() const;
 
 private:
 	float m_params[MAX_PARAMETERS];

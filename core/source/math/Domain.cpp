@@ -99,4 +99,29 @@ float Domain::getRandomFloat() const
 	return getRandomFloat2().x;
 }
 
+float3 Domain::getRandomFloat3() const
+{
+	const float* p = m_params;
+	const float3 a(p[0], p[1], p[2]);
+	const float3 b(p[3], p[4], p[5]);
+	const float3 c(p[6], p[7], p[8]);
+
+	switch (m_type)
+	{
+	case POINT:			return a;
+	case SPHERE:		return a + RandomUtil::getPointInSphere(p[3], p[4]);
+	case LINE:			return RandomUtil::getPointOnLine(a, b);
+	case BOX:			return RandomUtil::getPointInBox(a, b);
+	case CYLINDER:		return RandomUtil::getPointInCylinder(a, b, p[6], p[7]);
+	case DISK:			return RandomUtil::getPointOnDisk(a, b, p[6], p[7]);
+	case RECTANGLE:		return RandomUtil::getPointOnRectangle(a, b, c);
+	case TRIANGLE:		return RandomUtil::getPointOnTriangle(a, b, c);
+	default:
+	{
+		const float2 v = getRandomFloat2();
+		return float3(v.x, v.y, 0.f);
+	}
+	}
+}
+
 } // math
