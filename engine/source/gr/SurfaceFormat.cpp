@@ -439,17 +439,17 @@ uint32_t channelOf(uint32_t argb, int shift)
 }
 
 // The four colours a DXT colour block's 2-bit indices select, as A8R8G8B8.
-void getBlockColorsA8R8G8B8(const DXTColBlock& block, uint32_t* colors)
+void getBlockColorsA8R8G8B8(const DXTColBlock* block, unsigned int* colors)
 {
-	colors[0] = expand565(block.col0);
-	colors[1] = expand565(block.col1);
+	colors[0] = expand565(block->col0);
+	colors[1] = expand565(block->col1);
 	uint32_t c2 = 0xFF000000u;
 	uint32_t c3 = 0xFF000000u;
 	for (int shift = 0; shift <= 16; shift += 8)
 	{
 		const uint32_t a = channelOf(colors[0], shift);
 		const uint32_t b = channelOf(colors[1], shift);
-		if (block.col0 > block.col1)
+		if (block->col0 > block->col1)
 		{
 			c2 |= ((2 * a + b + 1) / 3) << shift;
 			c3 |= ((a + 2 * b + 1) / 3) << shift;
@@ -460,7 +460,7 @@ void getBlockColorsA8R8G8B8(const DXTColBlock& block, uint32_t* colors)
 		}
 	}
 	colors[2] = c2;
-	colors[3] = block.col0 > block.col1 ? c3 : 0u;
+	colors[3] = block->col0 > block->col1 ? c3 : 0u;
 }
 
 DXTColBlock colorBlockAt(const uint8_t* p)
@@ -477,7 +477,7 @@ void decodeDXTRow(SurfaceFormat::SurfaceFormatType type, const uint8_t* blockRow
 {
 	const int blockBytes = (type == SurfaceFormat::DXT1) ? 8 : 16;
 	const int by = y & 3;
-	uint32_t colors[4];
+	unsigned int colors[4];
 	uint32_t alphas[8];
 	int decodedBlock = -1;
 	for (int i = 0; i < count; ++i)
@@ -490,7 +490,7 @@ void decodeDXTRow(SurfaceFormat::SurfaceFormatType type, const uint8_t* blockRow
 		if (decodedBlock != (x >> 2))
 		{
 			decodedBlock = x >> 2;
-			getBlockColorsA8R8G8B8(colorBlock, colors);
+			getBlockColorsA8R8G8B8(&colorBlock, colors);
 			if (type == SurfaceFormat::DXT5)
 			{
 				const uint32_t a0 = block[0];
