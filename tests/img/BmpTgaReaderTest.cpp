@@ -109,6 +109,19 @@ TEST(BmpReader, PalettedImagesKeepIndicesOrExpandThem)
 	EXPECT_EQ((std::vector<uint8_t>{0x12, 0x30}), packed.read(gr::SurfaceFormat::P4));
 }
 
+TEST(BmpReader, OddNibbleRowsArePaddedToFourBytes)
+{
+	// 4 bits, width 9: 5 bytes of pixels stored in 8; the bottom row comes first.
+	BmpSpec s;
+	s.bits = 4;
+	s.width = 9;
+	s.paletteEntries = 16;
+	s.rows = Bytes().raw({0x11, 0x11, 0x11, 0x11, 0x10, 0, 0, 0, 0x23, 0x45, 0x67, 0x89, 0xA0, 0, 0, 0}).v;
+	Image image(bmp(s), io::FILEFORMAT_BMP);
+	EXPECT_EQ((std::vector<uint8_t>{0x23, 0x45, 0x67, 0x89, 0xA0, 0x11, 0x11, 0x11, 0x11, 0x10}),
+		image.read(gr::SurfaceFormat::P4));
+}
+
 TEST(BmpReader, RefusesCorruptHeaders)
 {
 	struct Case
@@ -158,6 +171,14 @@ TEST(BmpReader, OS2HeaderAndTruncatedRows)
 	Bytes os2;
 	os2.u16(0x4D42).u32(0).u32(0).u32(14 + 12).u32(12).u16(1).u16(1).u16(7).u16(16);
 	EXPECT_EQ("BMP ByteArrayInputStream header corrupted, invalid bits per pixel (16)", openError(os2.v, io::FILEFORMAT_BMP));
+
+	// An 8-bit OS/2 file has 256 entries of blue, green, red.
+	Bytes os2p8;
+	os2p8.u16(0x4D42).u32(0).u32(0).u32(14 + 12 + 3 * 256).u32(12).u16(2).u16(1).u16(1).u16(8);
+	for (unsigned i = 0; i < 256; ++i)
+		os2p8.raw({i, i / 2, i / 4});
+	os2p8.raw({1, 255, 0, 0});
+	EXPECT_EQ((std::vector<uint32_t>{0xFF000001, 0xFF3F7FFF}), Image(os2p8.v, io::FILEFORMAT_BMP).pixels());
 
 	Bytes os2rgb;
 	os2rgb.u16(0x4D42).u32(0).u32(0).u32(14 + 12).u32(12).u16(1).u16(1).u16(0).u16(24).raw({1, 2, 3, 0});

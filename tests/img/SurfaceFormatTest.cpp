@@ -60,6 +60,7 @@ TEST(SurfaceFormat, ConvertsSinglePixels)
 		{SurfaceFormat::R32F, floatBits(-2.0f), SurfaceFormat::R16F, 0xC000},
 		{SurfaceFormat::R32F, floatBits(std::nanf("")), SurfaceFormat::R16F, 0x7E00},
 		{SurfaceFormat::R16F, 0x0001, SurfaceFormat::R32F, floatBits(5.9604645e-8f)},
+		{SurfaceFormat::R32F, floatBits(1e-6f), SurfaceFormat::R16F, 0x0011},
 		// Floats into 8 bits truncate and clamp; NaN counts as 0; absent alpha is 1.0.
 		{SurfaceFormat::R32F, floatBits(0.5f), SurfaceFormat::A8R8G8B8, 0xFF7F0000},
 		{SurfaceFormat::R32F, floatBits(2.0f), SurfaceFormat::A8R8G8B8, 0xFFFF0000},
@@ -182,6 +183,23 @@ TEST(SurfaceFormat, DecodesThreeColourDXT1Block)
 	const std::vector<uint8_t> block = {0x1F, 0x00, 0x00, 0xF8, 0xE4, 0xE4, 0xE4, 0xE4};
 	const std::vector<uint32_t> row = decode(SurfaceFormat::DXT1, block, 8, 4, 1);
 	EXPECT_EQ((std::vector<uint32_t>{0xFF0000FF, 0xFFFF0000, 0xFF7F007F, 0x00000000}), row);
+}
+
+TEST(SurfaceFormat, DecodesFourColourDXT1AndExplicitDXT3Alpha)
+{
+	// Colour 0 (red) > colour 1 (red 1/31, blue): indices 2 and 3 mix them 2:1 and 1:2, rounded.
+	const std::vector<uint8_t> block = {0x00, 0xF8, 0x1F, 0x08, 0xE4, 0x00, 0x00, 0x00};
+	EXPECT_EQ((std::vector<uint32_t>{0xFFFF0000, 0xFF0800FF, 0xFFAD0055, 0xFF5A00AA}), decode(SurfaceFormat::DXT1, block, 8, 4, 1));
+
+	// An 8 x 8 DXT3 image, rows of two blocks 32 bytes apart: the lower right block has alpha
+	// nibbles 0 and 1 (alpha 0 and 17) on its first row and colour index 0 (red).
+	std::vector<uint8_t> blocks(64, 0);
+	blocks[48] = 0x10;
+	blocks[57] = 0xF8;
+	const std::vector<uint32_t> image = decode(SurfaceFormat::DXT3, blocks, 32, 8, 8);
+	EXPECT_EQ(0x00FF0000u, image[4 * 8 + 4]);
+	EXPECT_EQ(0x11FF0000u, image[4 * 8 + 5]);
+	EXPECT_EQ(0x00000000u, image[4 * 8 + 3]);
 }
 
 TEST(SurfaceFormat, DecodesDXT5Alpha)

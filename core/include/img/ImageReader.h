@@ -52,8 +52,8 @@ public:
 
 	// Writes the next surface into dst, rows pitch bytes apart, in dstFormat (through dstPalette
 	// when dstFormat is P4 or P8). Called mipLevels() times with the surfaceWidth() and
-	// surfaceHeight() read just before. PVRTC and ETC1 surfaces are copied unchanged and only into
-	// their own format.
+	// surfaceHeight() read just before. PVRTC surfaces are copied unchanged and only into their own
+	// format; ETC1 surfaces are copied into ETC1 and decoded into any other format.
 	void readSurface(void* dst, int pitch, int width, int height, gr::SurfaceFormat dstFormat,
 		const void* dstPalette, gr::SurfaceFormat dstPaletteFormat);
 

@@ -1,0 +1,14 @@
+#include <framework/OSInterface.h>
+
+namespace framework
+{
+
+OSInterface::OSInterface()
+{
+}
+
+OSInterface::~OSInterface()
+{
+}
+
+} // framework

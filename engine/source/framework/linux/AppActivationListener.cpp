@@ -1,0 +1,3 @@
+#include <framework/AppActivationListener.h>
+
+lang::Array<AppActivationListener*> AppActivationListeners::s_listeners;

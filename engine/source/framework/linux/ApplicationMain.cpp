@@ -1,0 +1,28 @@
+#include <framework/AppController.h>
+#include <platform/Application.h>
+#include <cstdio>
+#include <stdexcept>
+
+namespace framework
+{
+
+// Exit code of a command line that cannot be understood or a platform that cannot start.
+static const int EXIT_USAGE = 2;
+
+int runApplication(int argc, char** argv)
+{
+	std::unique_ptr<platform::Application> application;
+	try
+	{
+		application = platform::Application::create(platform::LaunchOptions::parse(argc, argv));
+	}
+	catch (const std::exception& e)
+	{
+		std::fprintf(stderr, "%s\n", e.what());
+		return EXIT_USAGE;
+	}
+	AppController controller(*application);
+	return application->run(controller);
+}
+
+} // framework

@@ -1,0 +1,4 @@
+#include <pf/OrientationObserver.h>
+
+pf::OrientationObserver* gOrientationObserver = nullptr;
+int gCurrentOrientation = 0;

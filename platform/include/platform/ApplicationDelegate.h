@@ -1,0 +1,21 @@
+#ifndef PLATFORM_APPLICATIONDELEGATE_H
+#define PLATFORM_APPLICATIONDELEGATE_H
+
+namespace platform {
+
+// Receives the application's lifecycle on the main thread; owned by the caller of Application::run.
+class ApplicationDelegate
+{
+public:
+	virtual ~ApplicationDelegate() = default;
+
+	virtual void didFinishLaunching() = 0;
+	virtual void didBecomeActive() = 0;
+	virtual void willResignActive() = 0;
+	// The last call: after it the loop has ended and run returns.
+	virtual void willTerminate() = 0;
+};
+
+} // platform
+
+#endif

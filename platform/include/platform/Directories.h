@@ -1,0 +1,30 @@
+#ifndef PLATFORM_DIRECTORIES_H
+#define PLATFORM_DIRECTORIES_H
+
+#include <string>
+
+namespace platform {
+
+// The process-wide directories of the application: the user's documents directory (writable,
+// per user) and the bundle directory (read-only data). Paths end without a '/'.
+class Directories
+{
+public:
+	// $XDG_DATA_HOME/<name> (else ~/.local/share/<name>) unless overridden; created on first use.
+	static std::string documents();
+	// The executable's directory unless overridden.
+	static std::string bundle();
+
+	// An empty text returns to the default.
+	static void setDocuments(const std::string& path);
+	static void setBundle(const std::string& path);
+	// The application's name (the documents directory's last component) and executable path.
+	static void setProgram(const std::string& executablePath);
+
+	// Creates the directory and its missing parents; true when it exists afterwards.
+	static bool create(const std::string& path);
+};
+
+} // platform
+
+#endif

@@ -1,0 +1,63 @@
+#ifndef PLATFORM_HTTPFETCH_H
+#define PLATFORM_HTTPFETCH_H
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace platform {
+
+class MainQueue;
+
+// One request, a plain value: GET without a body, POST with one (any bytes).
+struct HttpRequest
+{
+	std::string url;
+	std::string method = "GET";
+	std::string body;
+	// Extra header lines, "Name: value".
+	std::vector<std::string> headers;
+};
+
+// The outcome of one fetch, a plain value.
+struct HttpResult
+{
+	bool ok = false;		// transfer completed and, for HTTP, a 2xx status
+	long status = 0;		// HTTP status, 0 for other schemes or failures
+	std::string body;
+	std::string error;		// why it failed
+};
+
+// Runs one request for an http, https or file URL with libcurl on its own worker thread and hands
+// the result to the main thread through the queue. Owned by its requester: destroying it aborts the transfer,
+// joins the worker and withdraws an undelivered result.
+class HttpFetch
+{
+public:
+	// Bodies larger than this fail (bytes).
+	static constexpr size_t MAX_BODY = 16 * 1024 * 1024;
+	// A transfer that takes longer fails (seconds).
+	static constexpr long TIMEOUT = 30;
+
+	HttpFetch(MainQueue& queue, const HttpRequest& request, std::function<void(const HttpResult&)> done);
+	HttpFetch(MainQueue& queue, const std::string& url, std::function<void(const HttpResult&)> done);
+	~HttpFetch();
+	HttpFetch(const HttpFetch&) = delete;
+	HttpFetch& operator=(const HttpFetch&) = delete;
+
+	// The transfer itself, synchronous, on the calling thread.
+	static HttpResult perform(const HttpRequest& request, const std::atomic<bool>* abort = nullptr);
+	static HttpResult get(const std::string& url, const std::atomic<bool>* abort = nullptr);
+
+private:
+	MainQueue& m_queue;
+	std::atomic<bool> m_abort;
+	std::thread m_worker;
+};
+
+} // platform
+
+#endif

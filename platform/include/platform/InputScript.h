@@ -1,0 +1,61 @@
+#ifndef PLATFORM_INPUTSCRIPT_H
+#define PLATFORM_INPUTSCRIPT_H
+
+#include <platform/Touch.h>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// One scripted event, delivered at the start of display refresh `frame` (counted from 0).
+struct ScriptEvent
+{
+	enum class Kind
+	{
+		Touch,		// phase, finger, x, y (a point of the shown picture)
+		Key,		// name, down
+		Wheel,		// delta
+		Tilt,		// x, y, z in g: the accelerometer's reading from now on
+		Resign,		// the application loses the focus
+		Become,		// the application gets the focus back
+		Close,		// the user closes the application
+		Capture,	// name: write the picture shown after this refresh to a PNG file
+		Answer,		// button: the answer to the next alert, which is then not shown
+	};
+
+	int frame = 0;
+	Kind kind = Kind::Close;
+	TouchPhase phase = TouchPhase::Began;
+	int finger = 0;
+	float x = 0, y = 0, z = 0;
+	std::string name;
+	bool down = false;
+	int delta = 0;
+	int button = 0;
+};
+
+// A parsed script of timed input events, a plain value. One event a line, '#' starts a comment:
+//   <frame> touch began|moved|ended|cancelled <finger> <x> <y>
+//   <frame> key down|up <NAME>
+//   <frame> wheel <delta>
+//   <frame> tilt <x> <y> <z>
+//   <frame> resign | become | close
+//   <frame> capture <file.png>
+//   <frame> answer <button>
+// Frames must not decrease; capture names are plain file names.
+class InputScript
+{
+public:
+	// Throws std::invalid_argument with the line number and the fault.
+	static InputScript parse(const std::string& text);
+	static InputScript load(const std::string& path);
+
+	const std::vector<ScriptEvent>& events() const { return m_events; }
+
+private:
+	std::vector<ScriptEvent> m_events;
+};
+
+} // platform
+
+#endif

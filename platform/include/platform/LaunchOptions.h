@@ -1,0 +1,35 @@
+#ifndef PLATFORM_LAUNCHOPTIONS_H
+#define PLATFORM_LAUNCHOPTIONS_H
+
+#include <string>
+
+namespace platform {
+
+// The command line of an application, parsed: a plain value.
+//   --headless            run without a window (EGL surfaceless, simulated clock)
+//   --frames N            end after N display refreshes
+//   --script FILE         timed input events (see InputScript)
+//   --output DIR          where captured frames are written
+//   --data DIR            the bundle directory (default: the executable's directory)
+//   --documents DIR       the documents directory (default: the per-user data directory)
+//   --system-version V    the system version to report
+struct LaunchOptions
+{
+	bool headless = false;
+	// 0: run until the application ends.
+	int frames = 0;
+	std::string script;
+	std::string outputDirectory = ".";
+	std::string dataDirectory;
+	std::string documentsDirectory;
+	std::string systemVersion;
+	// The executable's path as given (argv[0]).
+	std::string program;
+
+	// Throws std::invalid_argument naming the offending option.
+	static LaunchOptions parse(int argc, const char* const* argv);
+};
+
+} // platform
+
+#endif

@@ -1,0 +1,44 @@
+#ifndef PLATFORM_MAINQUEUE_H
+#define PLATFORM_MAINQUEUE_H
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+
+namespace platform {
+
+// Work handed to the main thread from any thread; owned by the application, run by its loop.
+// Every request names an owner so that the owner can withdraw its requests before it goes away.
+class MainQueue
+{
+public:
+	void post(const void* owner, std::function<void()> work);
+	// Posts and blocks until the main thread has run the work or the owner withdrew it; returns
+	// whether it ran. Must not be called on the main thread.
+	bool postAndWait(const void* owner, std::function<void()> work);
+	// Withdraws the owner's pending requests (their waiters return false).
+	void cancel(const void* owner);
+	// Runs the requests pending now, in order; called on the main thread.
+	void runPending();
+	bool empty() const;
+
+private:
+	struct Request
+	{
+		const void* owner;
+		std::function<void()> work;
+		bool* done;
+		bool* ran;
+	};
+
+	void finish(Request& request, bool ran);
+
+	mutable std::mutex m_mutex;
+	std::condition_variable m_finished;
+	std::deque<Request> m_requests;
+};
+
+} // platform
+
+#endif

@@ -1,0 +1,124 @@
+#include <platform/Directories.h>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Name of the documents directory when the executable's name is unknown.
+const char* const DEFAULT_NAME = "game2d";
+
+struct State
+{
+	std::mutex mutex;
+	std::string documents;
+	std::string bundle;
+	std::string program;
+};
+
+State& state()
+{
+	static State s;
+	return s;
+}
+
+std::string withoutTrailingSlash(std::string path)
+{
+	while (path.size() > 1 && path.back() == '/')
+		path.pop_back();
+	return path;
+}
+
+std::string executablePath(const std::string& program)
+{
+	char buffer[4096];
+	const ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+	if (n > 0)
+		return std::string(buffer, static_cast<size_t>(n));
+	return program;
+}
+
+std::string parentOf(const std::string& path)
+{
+	const size_t slash = path.find_last_of('/');
+	if (slash == std::string::npos)
+		return ".";
+	return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string programName(const std::string& program)
+{
+	const size_t slash = program.find_last_of('/');
+	const std::string name = slash == std::string::npos ? program : program.substr(slash + 1);
+	return name.empty() ? DEFAULT_NAME : name;
+}
+
+std::string userDataHome()
+{
+	const char* xdg = std::getenv("XDG_DATA_HOME");
+	if (xdg && xdg[0] == '/')
+		return xdg;
+	const char* home = std::getenv("HOME");
+	return std::string(home && home[0] ? home : "/tmp") + "/.local/share";
+}
+
+} // namespace
+
+std::string Directories::documents()
+{
+	State& s = state();
+	std::string path;
+	{
+		std::lock_guard<std::mutex> lock(s.mutex);
+		path = s.documents.empty() ? userDataHome() + "/" + programName(s.program) : s.documents;
+	}
+	create(path);
+	return path;
+}
+
+std::string Directories::bundle()
+{
+	State& s = state();
+	std::lock_guard<std::mutex> lock(s.mutex);
+	return s.bundle.empty() ? parentOf(executablePath(s.program)) : s.bundle;
+}
+
+void Directories::setDocuments(const std::string& path)
+{
+	State& s = state();
+	std::lock_guard<std::mutex> lock(s.mutex);
+	s.documents = withoutTrailingSlash(path);
+}
+
+void Directories::setBundle(const std::string& path)
+{
+	State& s = state();
+	std::lock_guard<std::mutex> lock(s.mutex);
+	s.bundle = withoutTrailingSlash(path);
+}
+
+void Directories::setProgram(const std::string& executablePath)
+{
+	State& s = state();
+	std::lock_guard<std::mutex> lock(s.mutex);
+	s.program = executablePath;
+}
+
+bool Directories::create(const std::string& path)
+{
+	if (path.empty())
+		return false;
+	struct stat info;
+	if (stat(path.c_str(), &info) == 0)
+		return S_ISDIR(info.st_mode);
+	const std::string parent = parentOf(path);
+	if (parent != path && parent != "." && !create(parent))
+		return false;
+	return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+} // platform

@@ -1,0 +1,129 @@
+#include <platform/HttpFetch.h>
+#include <platform/MainQueue.h>
+#include <curl/curl.h>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+struct Transfer
+{
+	std::string body;
+	bool tooLarge = false;
+	const std::atomic<bool>* abort = nullptr;
+};
+
+size_t collect(char* data, size_t size, size_t count, void* user)
+{
+	Transfer& transfer = *static_cast<Transfer*>(user);
+	const size_t n = size * count;
+	if (transfer.body.size() + n > HttpFetch::MAX_BODY)
+	{
+		transfer.tooLarge = true;
+		return 0;
+	}
+	transfer.body.append(data, n);
+	return n;
+}
+
+int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+	const Transfer& transfer = *static_cast<const Transfer*>(user);
+	return transfer.abort && transfer.abort->load() ? 1 : 0;
+}
+
+void initializeCurl()
+{
+	static std::once_flag once;
+	std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+} // namespace
+
+HttpResult HttpFetch::get(const std::string& url, const std::atomic<bool>* abort)
+{
+	HttpRequest request;
+	request.url = url;
+	return perform(request, abort);
+}
+
+HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool>* abort)
+{
+	initializeCurl();
+	HttpResult result;
+	if (request.method != "GET" && request.method != "POST")
+	{
+		result.error = "Unsupported method " + request.method;
+		return result;
+	}
+	CURL* curl = curl_easy_init();
+	if (!curl)
+	{
+		result.error = "Can't start a transfer";
+		return result;
+	}
+	Transfer transfer;
+	transfer.abort = abort;
+	curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
+	curl_slist* headers = nullptr;
+	for (const std::string& header : request.headers)
+		headers = curl_slist_append(headers, header.c_str());
+	if (request.method == "POST")
+	{
+		// No "Expect: 100-continue" round trip before large bodies.
+		headers = curl_slist_append(headers, "Expect:");
+		// The size is given: bodies may hold zero bytes.
+		curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
+		curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
+	}
+	curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+	curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,file");
+	curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+	curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+	curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+	curl_easy_setopt(curl, CURLOPT_TIMEOUT, TIMEOUT);
+	curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+	curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
+	curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+	curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, progress);
+	curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+	curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+	const CURLcode code = curl_easy_perform(curl);
+	curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+	curl_easy_cleanup(curl);
+	curl_slist_free_all(headers);
+	if (code != CURLE_OK)
+		result.error = transfer.tooLarge ? "Body too large" : curl_easy_strerror(code);
+	else if (result.status != 0 && (result.status < 200 || result.status > 299))
+		result.error = "HTTP status " + std::to_string(result.status);
+	result.ok = result.error.empty();
+	if (result.ok)
+		result.body = std::move(transfer.body);
+	return result;
+}
+
+HttpFetch::HttpFetch(MainQueue& queue, const std::string& url, std::function<void(const HttpResult&)> done) :
+	HttpFetch(queue, HttpRequest{url, "GET", "", {}}, std::move(done))
+{
+}
+
+HttpFetch::HttpFetch(MainQueue& queue, const HttpRequest& request, std::function<void(const HttpResult&)> done) :
+	m_queue(queue),
+	m_abort(false)
+{
+	m_worker = std::thread([this, request, done = std::move(done)] {
+		HttpResult result = perform(request, &m_abort);
+		if (!m_abort)
+			m_queue.post(this, [done, result = std::move(result)] { done(result); });
+	});
+}
+
+HttpFetch::~HttpFetch()
+{
+	m_abort = true;
+	m_worker.join();
+	m_queue.cancel(this);
+}
+
+} // platform

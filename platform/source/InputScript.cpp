@@ -1,0 +1,205 @@
+#include <platform/InputScript.h>
+#include <platform/Application.h>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace platform {
+
+namespace {
+
+// Largest accepted frame number and coordinate magnitude.
+const long MAX_FRAME = 100000000;
+const float MAX_COORDINATE = 1e6f;
+// Largest alert button index.
+const long MAX_BUTTON = 31;
+
+class LineReader
+{
+public:
+	LineReader(const std::string& line, int number) : m_in(line), m_number(number) {}
+
+	std::string word(const char* what)
+	{
+		std::string w;
+		if (!(m_in >> w))
+			fail(std::string("missing ") + what);
+		return w;
+	}
+
+	long integer(const char* what, long low, long high)
+	{
+		const std::string w = word(what);
+		size_t used = 0;
+		long value = 0;
+		try
+		{
+			value = std::stol(w, &used);
+		}
+		catch (const std::exception&)
+		{
+			used = 0;
+		}
+		if (used != w.size() || value < low || value > high)
+			fail(std::string("bad ") + what + " \"" + w + "\"");
+		return value;
+	}
+
+	float number(const char* what)
+	{
+		const std::string w = word(what);
+		size_t used = 0;
+		float value = 0;
+		try
+		{
+			value = std::stof(w, &used);
+		}
+		catch (const std::exception&)
+		{
+			used = 0;
+		}
+		if (used != w.size() || !std::isfinite(value) || std::fabs(value) > MAX_COORDINATE)
+			fail(std::string("bad ") + what + " \"" + w + "\"");
+		return value;
+	}
+
+	void end()
+	{
+		std::string extra;
+		if (m_in >> extra)
+			fail("unexpected \"" + extra + "\"");
+	}
+
+	[[noreturn]] void fail(const std::string& why) const
+	{
+		throw std::invalid_argument("Input script line " + std::to_string(m_number) + ": " + why);
+	}
+
+private:
+	std::istringstream m_in;
+	int m_number;
+};
+
+TouchPhase parsePhase(LineReader& reader)
+{
+	const std::string phase = reader.word("touch phase");
+	if (phase == "began")
+		return TouchPhase::Began;
+	if (phase == "moved")
+		return TouchPhase::Moved;
+	if (phase == "ended")
+		return TouchPhase::Ended;
+	if (phase == "cancelled")
+		return TouchPhase::Cancelled;
+	reader.fail("bad touch phase \"" + phase + "\"");
+}
+
+bool plainFileName(const std::string& name)
+{
+	if (name.empty() || name[0] == '.' || name.size() > 200)
+		return false;
+	return std::all_of(name.begin(), name.end(), [](char c) {
+		return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+			c == '.' || c == '_' || c == '-';
+	});
+}
+
+ScriptEvent parseEvent(LineReader& reader)
+{
+	ScriptEvent event;
+	event.frame = static_cast<int>(reader.integer("frame", 0, MAX_FRAME));
+	const std::string kind = reader.word("event");
+	if (kind == "touch")
+	{
+		event.kind = ScriptEvent::Kind::Touch;
+		event.phase = parsePhase(reader);
+		event.finger = static_cast<int>(reader.integer("finger", 0, 1000));
+		event.x = reader.number("x");
+		event.y = reader.number("y");
+	}
+	else if (kind == "key")
+	{
+		event.kind = ScriptEvent::Kind::Key;
+		const std::string state = reader.word("key state");
+		if (state != "down" && state != "up")
+			reader.fail("bad key state \"" + state + "\"");
+		event.down = state == "down";
+		event.name = reader.word("key name");
+		const auto& names = Application::keyNames();
+		if (std::find(names.begin(), names.end(), event.name) == names.end())
+			reader.fail("unknown key \"" + event.name + "\"");
+	}
+	else if (kind == "wheel")
+	{
+		event.kind = ScriptEvent::Kind::Wheel;
+		event.delta = static_cast<int>(reader.integer("wheel delta", -1000, 1000));
+	}
+	else if (kind == "tilt")
+	{
+		event.kind = ScriptEvent::Kind::Tilt;
+		event.x = reader.number("x");
+		event.y = reader.number("y");
+		event.z = reader.number("z");
+	}
+	else if (kind == "resign")
+		event.kind = ScriptEvent::Kind::Resign;
+	else if (kind == "become")
+		event.kind = ScriptEvent::Kind::Become;
+	else if (kind == "close")
+		event.kind = ScriptEvent::Kind::Close;
+	else if (kind == "capture")
+	{
+		event.kind = ScriptEvent::Kind::Capture;
+		event.name = reader.word("file name");
+		if (!plainFileName(event.name))
+			reader.fail("capture needs a plain file name, not \"" + event.name + "\"");
+	}
+	else if (kind == "answer")
+	{
+		event.kind = ScriptEvent::Kind::Answer;
+		event.button = static_cast<int>(reader.integer("button", 0, MAX_BUTTON));
+	}
+	else
+		reader.fail("unknown event \"" + kind + "\"");
+	reader.end();
+	return event;
+}
+
+} // namespace
+
+InputScript InputScript::parse(const std::string& text)
+{
+	InputScript script;
+	std::istringstream in(text);
+	std::string line;
+	int number = 0;
+	while (std::getline(in, line))
+	{
+		++number;
+		const size_t comment = line.find('#');
+		if (comment != std::string::npos)
+			line.erase(comment);
+		if (line.find_first_not_of(" \t\r") == std::string::npos)
+			continue;
+		LineReader reader(line, number);
+		const ScriptEvent event = parseEvent(reader);
+		if (!script.m_events.empty() && event.frame < script.m_events.back().frame)
+			reader.fail("frames must not decrease");
+		script.m_events.push_back(event);
+	}
+	return script;
+}
+
+InputScript InputScript::load(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	if (!in)
+		throw std::invalid_argument("Can't read input script " + path);
+	std::ostringstream text;
+	text << in.rdbuf();
+	return parse(text.str());
+}
+
+} // platform

@@ -1,0 +1,20 @@
+#ifndef PLATFORM_PNGWRITER_H
+#define PLATFORM_PNGWRITER_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Writes RGBA8 pictures (rows top to bottom) as PNG files; stateless.
+class PngWriter
+{
+public:
+	// False when the file cannot be written.
+	static bool write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
+};
+
+} // platform
+
+#endif

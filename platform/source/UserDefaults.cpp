@@ -1,0 +1,178 @@
+#include <platform/UserDefaults.h>
+#include <platform/Directories.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace platform {
+
+namespace {
+
+// File name of the standard store in the documents directory.
+const char* const FILE_NAME = "user-defaults.txt";
+
+// Keys and values are written with '\\', tab and line breaks escaped, one "key<TAB>value" a line.
+std::string escape(const std::string& text)
+{
+	std::string out;
+	for (char c : text)
+		switch (c)
+		{
+		case '\\': out += "\\\\"; break;
+		case '\t': out += "\\t"; break;
+		case '\n': out += "\\n"; break;
+		case '\r': out += "\\r"; break;
+		default: out += c; break;
+		}
+	return out;
+}
+
+bool unescape(const std::string& text, std::string& out)
+{
+	out.clear();
+	for (size_t i = 0; i < text.size(); ++i)
+	{
+		if (text[i] != '\\')
+		{
+			out += text[i];
+			continue;
+		}
+		if (++i == text.size())
+			return false;
+		switch (text[i])
+		{
+		case '\\': out += '\\'; break;
+		case 't': out += '\t'; break;
+		case 'n': out += '\n'; break;
+		case 'r': out += '\r'; break;
+		default: return false;
+		}
+	}
+	return true;
+}
+
+} // namespace
+
+UserDefaults& UserDefaults::standard()
+{
+	static UserDefaults defaults(Directories::documents() + "/" + FILE_NAME);
+	return defaults;
+}
+
+UserDefaults::UserDefaults(const std::string& path) :
+	m_path(path)
+{
+	std::ifstream in(path, std::ios::binary);
+	std::ostringstream text;
+	text << in.rdbuf();
+	m_values = parse(text.str());
+}
+
+bool UserDefaults::contains(const std::string& key) const
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	return m_values.count(key) != 0;
+}
+
+std::string UserDefaults::getString(const std::string& key, const std::string& fallback) const
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	const auto entry = m_values.find(key);
+	return entry == m_values.end() ? fallback : entry->second;
+}
+
+long long UserDefaults::getInteger(const std::string& key, long long fallback) const
+{
+	const std::string text = getString(key);
+	char* end = nullptr;
+	const long long value = std::strtoll(text.c_str(), &end, 10);
+	return text.empty() || *end ? fallback : value;
+}
+
+double UserDefaults::getDouble(const std::string& key, double fallback) const
+{
+	const std::string text = getString(key);
+	char* end = nullptr;
+	const double value = std::strtod(text.c_str(), &end);
+	return text.empty() || *end ? fallback : value;
+}
+
+bool UserDefaults::getBool(const std::string& key, bool fallback) const
+{
+	const std::string text = getString(key);
+	if (text == "true" || text == "1")
+		return true;
+	if (text == "false" || text == "0")
+		return false;
+	return fallback;
+}
+
+void UserDefaults::setString(const std::string& key, const std::string& value)
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	m_values[key] = value;
+	save();
+}
+
+void UserDefaults::setInteger(const std::string& key, long long value)
+{
+	setString(key, std::to_string(value));
+}
+
+void UserDefaults::setDouble(const std::string& key, double value)
+{
+	char text[32];
+	std::snprintf(text, sizeof(text), "%.17g", value);
+	setString(key, text);
+}
+
+void UserDefaults::setBool(const std::string& key, bool value)
+{
+	setString(key, value ? "true" : "false");
+}
+
+void UserDefaults::remove(const std::string& key)
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	m_values.erase(key);
+	save();
+}
+
+std::string UserDefaults::serialize(const std::map<std::string, std::string>& values)
+{
+	std::string text;
+	for (const auto& entry : values)
+		text += escape(entry.first) + "\t" + escape(entry.second) + "\n";
+	return text;
+}
+
+std::map<std::string, std::string> UserDefaults::parse(const std::string& text)
+{
+	std::map<std::string, std::string> values;
+	std::istringstream in(text);
+	std::string line;
+	while (std::getline(in, line))
+	{
+		const size_t tab = line.find('\t');
+		std::string key, value;
+		if (tab != std::string::npos && unescape(line.substr(0, tab), key) && unescape(line.substr(tab + 1), value))
+			values[key] = value;
+	}
+	return values;
+}
+
+// Called with the lock held.
+void UserDefaults::save()
+{
+	const std::string temporary = m_path + ".new";
+	{
+		std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+		out << serialize(m_values);
+		if (!out)
+			return;
+	}
+	std::rename(temporary.c_str(), m_path.c_str());
+}
+
+} // platform

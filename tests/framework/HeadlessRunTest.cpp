@@ -1,0 +1,74 @@
+#include "app/TestGame.h"
+#include <framework/AppController.h>
+#include <platform/Application.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <cstdio>
+#include <fstream>
+
+namespace
+{
+
+struct Picture
+{
+	int width = 0;
+	int height = 0;
+	std::vector<unsigned char> rgba;
+
+	unsigned rgb(int x, int y) const
+	{
+		const unsigned char* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+		return (p[0] << 16) | (p[1] << 8) | p[2];
+	}
+};
+
+Picture readPng(const std::string& path)
+{
+	Picture picture;
+	png_image image{};
+	image.version = PNG_IMAGE_VERSION;
+	if (!png_image_begin_read_from_file(&image, path.c_str()))
+		return picture;
+	image.format = PNG_FORMAT_RGBA;
+	picture.rgba.resize(PNG_IMAGE_SIZE(image));
+	if (png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr))
+	{
+		picture.width = static_cast<int>(image.width);
+		picture.height = static_cast<int>(image.height);
+	}
+	return picture;
+}
+
+} // namespace
+
+TEST(HeadlessRun, ScriptedTouchShowsWhereItLandedOnTheCapturedScreen)
+{
+	const std::string directory = testing::TempDir();
+	const std::string script = directory + "/capture-script.txt";
+	std::ofstream(script) << "1 touch began 0 200 100\n3 capture headless-touch.png\n";
+	std::remove((directory + "/headless-touch.png").c_str());
+	platform::LaunchOptions options;
+	options.headless = true;
+	options.frames = 5;
+	options.script = script;
+	options.outputDirectory = directory;
+	options.documentsDirectory = directory + "/framework-documents";
+	auto application = platform::Application::create(options);
+	AppController controller(*application);
+	ASSERT_EQ(0, application->run(controller));
+
+	const Picture shot = readPng(directory + "/headless-touch.png");
+	ASSERT_EQ(1024, shot.width);
+	ASSERT_EQ(768, shot.height);
+	const unsigned background = TestGame::BACKGROUND & 0xffffff;
+	const unsigned marker = TestGame::MARKER & 0xffffff;
+	struct Probe
+	{
+		int x, y;
+		unsigned colour;
+	};
+	// The 40-pixel marker is centred on (200, 100); the rest is background.
+	for (const Probe p : {Probe{200, 100, marker}, Probe{182, 82, marker}, Probe{217, 117, marker},
+			Probe{177, 100, background}, Probe{200, 122, background}, Probe{600, 500, background}, Probe{1023, 767, background}})
+		EXPECT_EQ(p.colour, shot.rgb(p.x, p.y)) << p.x << "," << p.y;
+}

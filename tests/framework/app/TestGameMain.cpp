@@ -1,0 +1,6 @@
+#include <framework/AppController.h>
+
+int main(int argc, char** argv)
+{
+	return framework::runApplication(argc, argv);
+}

@@ -1,0 +1,154 @@
+#include <platform/HttpFetch.h>
+#include <platform/MainQueue.h>
+#include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using platform::HttpFetch;
+using platform::HttpResult;
+
+namespace
+{
+
+// Answers requests on a loopback port: GET "/ok" with a page, POST "/echo" with its own body,
+// anything else with 404.
+class LoopbackServer
+{
+public:
+	LoopbackServer()
+	{
+		m_socket = socket(AF_INET, SOCK_STREAM, 0);
+		sockaddr_in address{};
+		address.sin_family = AF_INET;
+		address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+		bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+		socklen_t length = sizeof(address);
+		getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+		m_port = ntohs(address.sin_port);
+		listen(m_socket, 4);
+		m_thread = std::thread([this] { serve(); });
+	}
+
+	~LoopbackServer()
+	{
+		shutdown(m_socket, SHUT_RDWR);
+		close(m_socket);
+		m_thread.join();
+	}
+
+	std::string url(const char* path) const
+	{
+		return "http://127.0.0.1:" + std::to_string(m_port) + path;
+	}
+
+private:
+	void serve()
+	{
+		for (;;)
+		{
+			const int client = accept(m_socket, nullptr, nullptr);
+			if (client < 0)
+				return;
+			std::string request;
+			char buffer[512];
+			size_t headerEnd = std::string::npos;
+			size_t wanted = 0;
+			while (headerEnd == std::string::npos || request.size() < headerEnd + 4 + wanted)
+			{
+				const ssize_t n = read(client, buffer, sizeof(buffer));
+				if (n <= 0)
+					break;
+				request.append(buffer, static_cast<size_t>(n));
+				headerEnd = request.find("\r\n\r\n");
+				const size_t length = request.find("Content-Length: ");
+				if (length != std::string::npos && length < headerEnd)
+					wanted = std::stoul(request.substr(length + 16));
+			}
+			const bool echo = request.rfind("POST /echo ", 0) == 0;
+			const bool ok = echo || request.rfind("GET /ok ", 0) == 0;
+			const std::string body = echo ? request.substr(headerEnd + 4) : ok ? "<title>Loopback</title>" : "missing";
+			const std::string response = std::string(ok ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 Not Found") +
+				"\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+			(void)!write(client, response.data(), response.size());
+			close(client);
+		}
+	}
+
+	int m_socket;
+	int m_port;
+	std::thread m_thread;
+};
+
+} // namespace
+
+TEST(HttpFetch, ReportsStatusAndBody)
+{
+	LoopbackServer server;
+	const HttpResult ok = HttpFetch::get(server.url("/ok"));
+	EXPECT_TRUE(ok.ok) << ok.error;
+	EXPECT_EQ(200, ok.status);
+	EXPECT_EQ("<title>Loopback</title>", ok.body);
+	const HttpResult missing = HttpFetch::get(server.url("/gone"));
+	EXPECT_FALSE(missing.ok);
+	EXPECT_EQ(404, missing.status);
+	EXPECT_TRUE(missing.body.empty());
+}
+
+TEST(HttpFetch, PostsBodiesWithZeroBytes)
+{
+	LoopbackServer server;
+	for (size_t size : {size_t(0), size_t(7), size_t(100000)})
+	{
+		platform::HttpRequest request;
+		request.url = server.url("/echo");
+		request.method = "POST";
+		request.headers.push_back("Content-Type: application/octet-stream");
+		for (size_t i = 0; i < size; ++i)
+			request.body += static_cast<char>(i % 3 == 0 ? 0 : i);
+		const HttpResult result = HttpFetch::perform(request);
+		EXPECT_TRUE(result.ok) << size << " " << result.error;
+		EXPECT_EQ(request.body, result.body) << size;
+	}
+	platform::HttpRequest other;
+	other.url = server.url("/ok");
+	other.method = "DELETE";
+	EXPECT_FALSE(HttpFetch::perform(other).ok);
+}
+
+TEST(HttpFetch, ReadsFilesAndRefusesOtherSchemes)
+{
+	const std::string path = testing::TempDir() + "/fetch-page.html";
+	std::ofstream(path) << "<title>File</title>";
+	EXPECT_EQ("<title>File</title>", HttpFetch::get("file://" + path).body);
+	EXPECT_FALSE(HttpFetch::get("file://" + path + ".missing").ok);
+	EXPECT_FALSE(HttpFetch::get("gopher://127.0.0.1/").ok);
+	std::remove(path.c_str());
+}
+
+TEST(HttpFetch, DeliversOnTheMainQueueAndNotAfterDestruction)
+{
+	LoopbackServer server;
+	platform::MainQueue queue;
+	int deliveries = 0;
+	{
+		HttpFetch fetch(queue, server.url("/ok"), [&](const HttpResult& r) {
+			EXPECT_TRUE(r.ok);
+			++deliveries;
+		});
+		while (queue.empty())
+			std::this_thread::sleep_for(std::chrono::milliseconds(1));
+		queue.runPending();
+	}
+	EXPECT_EQ(1, deliveries);
+	{
+		HttpFetch abandoned(queue, server.url("/ok"), [&](const HttpResult&) { ++deliveries; });
+	}
+	queue.runPending();
+	EXPECT_EQ(1, deliveries);
+}

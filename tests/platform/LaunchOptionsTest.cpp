@@ -1,0 +1,29 @@
+#include <platform/LaunchOptions.h>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using platform::LaunchOptions;
+
+TEST(LaunchOptions, ReadsEveryOption)
+{
+	const char* argv[] = {"/opt/game/run", "--headless", "--frames", "12", "--script", "s.txt", "--output", "out",
+		"--data", "d", "--documents", "docs", "--system-version", "3.0"};
+	const LaunchOptions o = LaunchOptions::parse(14, argv);
+	EXPECT_TRUE(o.headless);
+	EXPECT_EQ(12, o.frames);
+	EXPECT_EQ("s.txt", o.script);
+	EXPECT_EQ("out", o.outputDirectory);
+	EXPECT_EQ("d", o.dataDirectory);
+	EXPECT_EQ("docs", o.documentsDirectory);
+	EXPECT_EQ("3.0", o.systemVersion);
+	EXPECT_EQ("/opt/game/run", o.program);
+}
+
+TEST(LaunchOptions, RefusesWhatItDoesNotKnow)
+{
+	const std::vector<std::vector<const char*>> bad = {
+		{"run", "--fast"}, {"run", "--frames"}, {"run", "--frames", "-3"}, {"run", "--frames", "7x"}, {"run", "--script"},
+	};
+	for (const auto& argv : bad)
+		EXPECT_THROW(LaunchOptions::parse(static_cast<int>(argv.size()), argv.data()), std::invalid_argument) << argv[1];
+}

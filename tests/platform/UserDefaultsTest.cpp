@@ -1,0 +1,35 @@
+#include <platform/UserDefaults.h>
+#include <gtest/gtest.h>
+#include <cstdio>
+
+using platform::UserDefaults;
+
+TEST(UserDefaults, ValuesSurviveAReloadWithAnyCharacters)
+{
+	const std::string path = testing::TempDir() + "/user-defaults-test.txt";
+	std::remove(path.c_str());
+	{
+		UserDefaults defaults(path);
+		defaults.setString("odd\tkey\\", "line one\nline\ttwo\\");
+		defaults.setInteger("launches", 12);
+		defaults.setDouble("kRatingPromptFirstUseDate", 1700000000.25);
+		defaults.setBool("AnalyticsSendUsageInfo", false);
+		defaults.setString("gone", "x");
+		defaults.remove("gone");
+	}
+	const UserDefaults reloaded(path);
+	EXPECT_EQ("line one\nline\ttwo\\", reloaded.getString("odd\tkey\\"));
+	EXPECT_EQ(12, reloaded.getInteger("launches"));
+	EXPECT_DOUBLE_EQ(1700000000.25, reloaded.getDouble("kRatingPromptFirstUseDate"));
+	EXPECT_FALSE(reloaded.getBool("AnalyticsSendUsageInfo", true));
+	EXPECT_FALSE(reloaded.contains("gone"));
+	EXPECT_TRUE(reloaded.getBool("missing", true));
+	EXPECT_EQ(-1, reloaded.getInteger("odd\tkey\\", -1));
+	std::remove(path.c_str());
+}
+
+TEST(UserDefaults, DamagedLinesAreSkipped)
+{
+	const auto values = UserDefaults::parse("good\tvalue\nno tab here\nbad\\q\tx\ntrailing\\\t1\n\tempty key\n");
+	EXPECT_EQ((std::map<std::string, std::string>{{"good", "value"}, {"", "empty key"}}), values);
+}
