@@ -71,23 +71,16 @@ struct Fixture
 	std::unique_ptr<Accumulator> accumulator;
 };
 
-void BM_ScriptCallsBoundMethod(benchmark::State& bench)
+// One script loop of LOOP_CALLS calls into native code, through the named script function.
+void BM_ScriptCalls(benchmark::State& bench, const char* loopFunction)
 {
 	Fixture fixture;
 	for (auto _ : bench)
-		fixture.loop("boundLoop");
+		fixture.loop(loopFunction);
 	bench.SetItemsProcessed(bench.iterations() * LOOP_CALLS);
 }
-BENCHMARK(BM_ScriptCallsBoundMethod);
-
-void BM_ScriptCallsRawFunction(benchmark::State& bench)
-{
-	Fixture fixture;
-	for (auto _ : bench)
-		fixture.loop("rawLoop");
-	bench.SetItemsProcessed(bench.iterations() * LOOP_CALLS);
-}
-BENCHMARK(BM_ScriptCallsRawFunction);
+BENCHMARK_CAPTURE(BM_ScriptCalls, BoundMethod, "boundLoop");
+BENCHMARK_CAPTURE(BM_ScriptCalls, RawFunction, "rawLoop");
 
 void BM_CallScriptCallback(benchmark::State& bench)
 {

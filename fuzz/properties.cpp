@@ -4,6 +4,23 @@
 #include <cstdint>
 #include <cstdlib>
 
+namespace {
+
+// Runs a getter that may refuse the value with an exception.
+template <class Get>
+void tryGet(Get get)
+{
+	try
+	{
+		get();
+	}
+	catch (const lang::Throwable&)
+	{
+	}
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
 	try
@@ -14,27 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 			const char* key = pair.key.c_str();
 			if (!parser.hasKey(key) || !parser.getString(key))
 				std::abort();
-			try
-			{
-				parser.getInt(key);
-			}
-			catch (const lang::Throwable&)
-			{
-			}
-			try
-			{
-				parser.getFloat(key);
-			}
-			catch (const lang::Throwable&)
-			{
-			}
-			try
-			{
-				parser.getBoolean(key);
-			}
-			catch (const lang::Throwable&)
-			{
-			}
+			tryGet([&] { parser.getInt(key); });
+			tryGet([&] { parser.getFloat(key); });
+			tryGet([&] { parser.getBoolean(key); });
 		}
 	}
 	catch (const lang::Throwable&)

@@ -24,11 +24,6 @@ Bytes mix16(audio::AudioMixer& mixer, const audio::AudioConfiguration& config, i
 	return out;
 }
 
-std::string messageOf(const lang::Throwable& e)
-{
-	return e.getMessage().format().c_str();
-}
-
 // A clip whose reads fail, as a damaged file does while it plays.
 class FailingClip : public audio::AudioClip
 {

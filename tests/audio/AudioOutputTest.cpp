@@ -21,11 +21,6 @@ using namespace audiotest;
 
 namespace {
 
-std::string messageOf(const lang::Throwable& e)
-{
-	return e.getMessage().format().c_str();
-}
-
 // A machine without a sound device.
 class NoDevice : public audio::OpenALDeviceFactory
 {

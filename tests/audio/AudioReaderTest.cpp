@@ -18,11 +18,6 @@ using namespace audiotest;
 
 namespace {
 
-std::string messageOf(const lang::Throwable& e)
-{
-	return e.getMessage().format().c_str();
-}
-
 // The message of what reading a WAV file of these bytes throws; empty when nothing is thrown.
 std::string wavError(const Bytes& file)
 {

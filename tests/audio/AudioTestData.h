@@ -5,6 +5,7 @@
 
 #include <audio/AudioClip.h>
 #include <lang/Ptr.h>
+#include <lang/Throwable.h>
 
 #include <cmath>
 #include <cstdint>
@@ -85,6 +86,12 @@ inline Bytes constant16(int n, int16_t value)
 inline lang::Ptr<audio::AudioClip> memoryClip(const Bytes& pcm, int channels, int bits, int rate = 44100)
 {
 	return new audio::AudioClip(nullptr, pcm.data(), static_cast<int>(pcm.size()), audio::AudioConfiguration{channels, bits, rate});
+}
+
+// The formatted message of a caught exception.
+inline std::string messageOf(const lang::Throwable& e)
+{
+	return e.getMessage().format().c_str();
 }
 
 inline int16_t sampleAt(const Bytes& pcm, int index)

@@ -1,4 +1,5 @@
 #include <io/ByteArrayInputStream.h>
+#include "SeekTarget.h"
 #include <cstring>
 
 namespace io {
@@ -45,24 +46,10 @@ int ByteArrayInputStream::skip(int n)
 
 bool ByteArrayInputStream::seek(int offset, SeekMode mode)
 {
-	long long target;
-	switch (mode)
-	{
-	case SEEKMODE_START:
-		target = offset;
-		break;
-	case SEEKMODE_CURRENT:
-		target = static_cast<long long>(m_position) + offset;
-		break;
-	case SEEKMODE_END:
-		target = static_cast<long long>(m_bytes.size()) + offset;
-		break;
-	default:
+	const int target = seekTarget(offset, mode, m_position, m_bytes.size());
+	if (target < 0)
 		return false;
-	}
-	if (target < 0 || target > m_bytes.size())
-		return false;
-	m_position = static_cast<int>(target);
+	m_position = target;
 	return true;
 }
 

@@ -61,13 +61,9 @@ int parseCount(const lang::String& token)
 }
 }
 
-FileBundle::FileBundle()
-{
-}
+FileBundle::FileBundle() = default;
 
-FileBundle::~FileBundle()
-{
-}
+FileBundle::~FileBundle() = default;
 
 void FileBundle::parseIndex(const lang::String& indexName, const lang::String& baseDirectory)
 {

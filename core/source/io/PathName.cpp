@@ -72,7 +72,7 @@ char* PathName::allocate(int n)
 {
 	if (m_used + n > STORE_SIZE)
 		lang::throwError(IOException(lang::Format("Path name buffer overflow, {0} bytes. Initial path name was \"{1}\".",
-			static_cast<double>(m_used + n), m_path)));
+			m_used + n, m_path)));
 	char* block = m_store + m_used;
 	std::memset(block, 0, n);
 	m_used += n;

@@ -150,7 +150,7 @@ void PropertyParser::parsePair(int& pos, int& line, lang::Array<char>& buffer) c
 	skipWhitespace(pos, line);
 	if (pos >= m_length || m_text[pos] != '=')
 		lang::throwError(IOException(lang::Format("Missing \"{0}=<value>\" on line {1} of property set \"{2}\":\n{3}",
-			buffer.begin(), static_cast<double>(line), m_name, m_text)));
+			buffer.begin(), line, m_name, m_text)));
 	++pos;
 	skipWhitespace(pos, line);
 	parseValue(pos, line, buffer);

@@ -35,6 +35,18 @@ namespace
 		return std::fabs(value) >= DBL_MAX ? sign * HUGE_VAL : value;
 	}
 
+	// Reads an optional '+' or '-' at s into sign; false when the text ends right after it.
+	bool scanSign(const char*& s, double* sign)
+	{
+		if (*s != '+' && *s != '-')
+			return true;
+		*sign = *s == '-' ? -1.0 : 1.0;
+		if (!s[1])
+			return false;
+		++s;
+		return true;
+	}
+
 	/*
 	 * The scanner proper. s is the current character; the caller reports it as the end position.
 	 * When the text ends right after a character of the number, s stays on that character.
@@ -48,13 +60,8 @@ namespace
 				return 0.0;
 
 		double sign = 1.0;
-		if (*s == '+' || *s == '-')
-		{
-			sign = *s == '-' ? -1.0 : 1.0;
-			if (!s[1])
-				return 0.0;
-			++s;
-		}
+		if (!scanSign(s, &sign))
+			return 0.0;
 
 		double mantissa = 0.0;
 		bool digitRead = false;
@@ -94,13 +101,8 @@ namespace
 				return 0.0;
 			++s;
 			double exponentSign = 1.0;
-			if (*s == '+' || *s == '-')
-			{
-				exponentSign = *s == '-' ? -1.0 : 1.0;
-				if (!s[1])
-					return 0.0;
-				++s;
-			}
+			if (!scanSign(s, &exponentSign))
+				return 0.0;
 			if (!isDigit(*s))
 			{
 				*error = ERROR_EXPONENT_WITHOUT_DIGITS;

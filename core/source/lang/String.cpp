@@ -19,6 +19,36 @@ unsigned int clippedCount(int sourceLength, int position, unsigned int count)
 	return left < count ? left : count;
 }
 
+// Re-encodes the code points decoder finds in [begin, end) with encoder, passing over bytes it
+// cannot decode and code points encoder cannot hold. Writes what fits of the result into out
+// (size bytes, no terminator) and returns the whole result's length in bytes.
+int transcode(const Converter& decoder, const Converter& encoder, const char* begin, const char* end, char* out, int size)
+{
+	int count = 0;
+	for (const char* p = begin; p < end;)
+	{
+		int used = 1;
+		int codePoint = 0;
+		if (!decoder.decode(p, end, &used, &codePoint))
+		{
+			++p;
+			continue;
+		}
+		p += used;
+		char scratch[CODE_POINT_SCRATCH];
+		int written = 0;
+		if (!encoder.encode(scratch, scratch + sizeof(scratch), &written, codePoint))
+			continue;
+		if (count < size)
+		{
+			const int fit = size - count < written ? size - count : written;
+			std::memcpy(out + count, scratch, static_cast<size_t>(fit));
+		}
+		count += written;
+	}
+	return count;
+}
+
 } // namespace
 
 String::String(String&& other) noexcept : String()
@@ -51,48 +81,12 @@ String::String(const void* data, int size, const Converter& decoder) : String()
 	const char* const begin = static_cast<const char*>(data);
 	const char* const end = begin + (size > 0 ? size : 0);
 	const UTFConverter utf8(UTFConverter::ENCODING_UTF8);
-
-	int total = 0;
-	for (const char* p = begin; p < end;)
-	{
-		int used = 1;
-		int codePoint = 0;
-		if (decoder.decode(p, end, &used, &codePoint))
-		{
-			p += used;
-			char scratch[CODE_POINT_SCRATCH];
-			int written = 0;
-			utf8.encode(scratch, scratch + sizeof(scratch), &written, codePoint);
-			total += written;
-		}
-		else
-		{
-			++p;
-		}
-	}
+	const int total = transcode(decoder, utf8, begin, end, nullptr, 0);
 	if (total <= 0)
 		return;
-
 	reserve(total);
 	std::memset(text(), 0, static_cast<size_t>(total) + 1);
-	char* out = text();
-	char* const outEnd = out + total;
-	for (const char* p = begin; p < end;)
-	{
-		int used = 1;
-		int codePoint = 0;
-		if (decoder.decode(p, end, &used, &codePoint))
-		{
-			p += used;
-			int written = 0;
-			utf8.encode(out, outEnd, &written, codePoint);
-			out += written;
-		}
-		else
-		{
-			++p;
-		}
-	}
+	transcode(decoder, utf8, begin, end, text(), total);
 	setLength(total);
 }
 
@@ -191,33 +185,8 @@ void String::get(char* buffer, int size) const
 
 int String::getBytes(void* buffer, int size, const Converter& encoder) const
 {
-	char* const out = static_cast<char*>(buffer);
-	const UTFConverter utf8(UTFConverter::ENCODING_UTF8);
-	const char* p = text();
-	const char* const end = p + m_length;
-	int count = 0;
-	while (p < end)
-	{
-		int used = 1;
-		int codePoint = 0;
-		if (!utf8.decode(p, end, &used, &codePoint))
-		{
-			++p;
-			continue;
-		}
-		p += used;
-		char scratch[CODE_POINT_SCRATCH];
-		int written = 0;
-		if (!encoder.encode(scratch, scratch + sizeof(scratch), &written, codePoint))
-			continue;
-		if (count < size)
-		{
-			const int fit = size - count < written ? size - count : written;
-			std::memcpy(out + count, scratch, static_cast<size_t>(fit));
-		}
-		count += written;
-	}
-	return count;
+	return transcode(UTFConverter(UTFConverter::ENCODING_UTF8), encoder, text(), text() + m_length,
+		static_cast<char*>(buffer), size);
 }
 
 int String::getUTF16(short* buffer, int size) const

@@ -24,16 +24,16 @@ int AudioBuffer::filled() const
 void AudioBuffer::fillBuffer()
 {
 	std::lock_guard<lang::Mutex> guard(m_lock);
-	const int free = m_capacity - m_filled;
-	if (free < 1 || m_endOfData)
+	const int room = m_capacity - m_filled;
+	if (room < 1 || m_endOfData)
 		return;
-	const int first = std::min(free, m_capacity - m_writeIndex);
+	const int first = std::min(room, m_capacity - m_writeIndex);
 	int n = m_clip->getData(m_storage.data() + m_writeIndex, first, m_cursor);
-	if (free > first && n == first)
-		n += m_clip->getData(m_storage.data(), free - first, m_cursor);
+	if (room > first && n == first)
+		n += m_clip->getData(m_storage.data(), room - first, m_cursor);
 	m_writeIndex = (m_writeIndex + n) % m_capacity;
 	m_filled += n;
-	if (n < free)
+	if (n < room)
 		m_endOfData = true;
 }
 

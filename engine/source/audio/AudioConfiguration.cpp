@@ -13,10 +13,7 @@ constexpr int SAMPLE_RATES[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 
 
 [[noreturn]] void refuse(const char* what, const char* creator)
 {
-	lang::String text(what);
-	text += " while creating ";
-	text += creator;
-	lang::throwError(lang::Exception(lang::Format(text)));
+	lang::throwError(lang::Exception(lang::Format("{0} while creating {1}", what, creator)));
 }
 
 } // namespace

@@ -15,17 +15,48 @@ namespace audio {
 
 namespace {
 
-// Fixed-point gains: unity is 1 << 12 for 16-bit and 1 << 8 for 8-bit mixing. The largest gain
-// (just under 16 x unity) keeps sample x gain within 32 bits.
-constexpr int GAIN_SHIFT_16 = 12;
-constexpr int GAIN_SHIFT_8 = 8;
-constexpr int MAX_GAIN_16 = (16 << GAIN_SHIFT_16) - 1;
-constexpr int MAX_GAIN_8 = (16 << GAIN_SHIFT_8) - 1;
+// How one sample width is mixed. Gains are fixed point with unity at 1 << GAIN_SHIFT; the
+// largest (just under 16 x unity) keeps sample x gain within 32 bits.
+struct Signed16Pcm
+{
+	static constexpr int BYTES = 2;
+	static constexpr int GAIN_SHIFT = 12;
+	// Only the 16-bit mix plays a mono clip on both channels of a stereo output.
+	static constexpr bool SPREADS_MONO = true;
+
+	static int32_t sample(const uint8_t* data, int index)
+	{
+		int16_t value;
+		std::memcpy(&value, data + 2 * index, sizeof(value));
+		return value;
+	}
+
+	static void store(void* out, int index, int32_t sum)
+	{
+		static_cast<int16_t*>(out)[index] = static_cast<int16_t>(std::clamp<int32_t>(sum, INT16_MIN, INT16_MAX));
+	}
+};
+
+struct Unsigned8Pcm
+{
+	static constexpr int BYTES = 1;
+	static constexpr int GAIN_SHIFT = 8;
+	static constexpr bool SPREADS_MONO = false;
+
+	static int32_t sample(const uint8_t* data, int index) { return data[index] - 128; }
+
+	static void store(void* out, int index, int32_t sum)
+	{
+		static_cast<uint8_t*>(out)[index] = static_cast<uint8_t>(std::clamp<int32_t>(sum + 128, 0, 255));
+	}
+};
 
 // volume x unity x track volume as an integer gain; NaN and negative products give 0.
-int fixedGain(float volume, int shift, float trackVolume, int maxGain)
+template <class Pcm>
+int fixedGain(float volume, float trackVolume)
 {
-	const float gain = volume * static_cast<float>(1 << shift) * trackVolume;
+	constexpr int maxGain = (16 << Pcm::GAIN_SHIFT) - 1;
+	const float gain = volume * static_cast<float>(1 << Pcm::GAIN_SHIFT) * trackVolume;
 	if (!(gain > 0.0f))
 		return 0;
 	if (gain >= static_cast<float>(maxGain))
@@ -33,18 +64,51 @@ int fixedGain(float volume, int shift, float trackVolume, int maxGain)
 	return static_cast<int>(gain);
 }
 
-int16_t sampleAt(const uint8_t* data, int index)
-{
-	int16_t sample;
-	std::memcpy(&sample, data + 2 * index, sizeof(sample));
-	return sample;
-}
-
 // Adds without leaving the 32-bit range, however many instances play.
 void accumulate(int32_t& sum, int32_t value)
 {
 	const int64_t total = static_cast<int64_t>(sum) + value;
 	sum = static_cast<int32_t>(std::clamp<int64_t>(total, INT32_MIN, INT32_MAX));
+}
+
+// Mixes the next block of bytes of every playing instance that is neither paused nor ended into
+// out, through the cleared accumulator sum. fetchNext(instance, bytes) puts the instance's next
+// bytes into fetched and returns how many it got. Only the mixing thread changes the playing
+// list's length, so it is walked without the lock.
+template <class Pcm, class FetchNext>
+void mixPlaying(lang::Array<AudioClipInstance>& playing, const std::atomic<float>* trackVolumes, bool stereoOutput,
+	const uint8_t* fetched, FetchNext fetchNext, int32_t* sum, void* out, int bytes)
+{
+	for (int i = 0; i < playing.size(); ++i)
+	{
+		AudioClipInstance& instance = playing[i];
+		if (instance.paused || instance.ended)
+			continue;
+		const int gain = fixedGain<Pcm>(instance.volume, trackVolumes[instance.track]);
+		const bool monoOnStereo = Pcm::SPREADS_MONO && stereoOutput && instance.clip->channels() == 1;
+		const int got = fetchNext(instance, monoOnStereo ? bytes / 2 : bytes);
+		if (gain <= 0)
+			continue;
+		const int n = got / Pcm::BYTES;
+		if (monoOnStereo)
+		{
+			for (int k = 0; k < n; ++k)
+			{
+				const int32_t d = (Pcm::sample(fetched, k) * gain) >> Pcm::GAIN_SHIFT;
+				accumulate(sum[2 * k], d);
+				accumulate(sum[2 * k + 1], d);
+			}
+		}
+		else
+		{
+			for (int k = 0; k < n; ++k)
+				accumulate(sum[k], (Pcm::sample(fetched, k) * gain) >> Pcm::GAIN_SHIFT);
+		}
+	}
+
+	const int samples = bytes / Pcm::BYTES;
+	for (int k = 0; k < samples; ++k)
+		Pcm::store(out, k, sum[k]);
 }
 
 } // namespace
@@ -222,72 +286,24 @@ int AudioMixer::fetch(AudioClipInstance& instance, int bytes)
 
 void AudioMixer::mixUnlimited16(const AudioConfiguration& config, void* out, int bytes)
 {
-	const int samples = bytes / 2;
+	const int samples = bytes / Signed16Pcm::BYTES;
 	if (samples <= 0)
 		return;
 	prepareBlock(bytes, samples);
 	flushQueueAndRemoveEndedClips();
-
-	int32_t* sum = m_accumulator.data();
-	const uint8_t* fetched = m_fetchBuffer.data();
-	// Only this thread changes the playing list's length, so it is walked without the lock.
-	for (int i = 0; i < m_playing.size(); ++i)
-	{
-		AudioClipInstance& instance = m_playing[i];
-		if (instance.paused || instance.ended)
-			continue;
-		const int gain = fixedGain(instance.volume, GAIN_SHIFT_16, m_trackVolumes[instance.track], MAX_GAIN_16);
-		const bool monoOnStereo = config.channels == 2 && instance.clip->channels() == 1;
-		const int got = fetch(instance, monoOnStereo ? bytes / 2 : bytes);
-		if (gain <= 0)
-			continue;
-		const int n = got / 2;
-		if (monoOnStereo)
-		{
-			for (int k = 0; k < n; ++k)
-			{
-				const int32_t d = (sampleAt(fetched, k) * gain) >> GAIN_SHIFT_16;
-				accumulate(sum[2 * k], d);
-				accumulate(sum[2 * k + 1], d);
-			}
-		}
-		else
-		{
-			for (int k = 0; k < n; ++k)
-				accumulate(sum[k], (sampleAt(fetched, k) * gain) >> GAIN_SHIFT_16);
-		}
-	}
-
-	int16_t* pcm = static_cast<int16_t*>(out);
-	for (int k = 0; k < samples; ++k)
-		pcm[k] = static_cast<int16_t>(std::clamp<int32_t>(sum[k], INT16_MIN, INT16_MAX));
+	mixPlaying<Signed16Pcm>(m_playing, m_trackVolumes, config.channels == 2, m_fetchBuffer.data(),
+		[this](AudioClipInstance& instance, int wanted) { return fetch(instance, wanted); }, m_accumulator.data(), out, bytes);
 }
 
-void AudioMixer::mixUnlimited8(const AudioConfiguration&, void* out, int bytes)
+void AudioMixer::mixUnlimited8(const AudioConfiguration& config, void* out, int bytes)
 {
-	if (bytes <= 0)
+	const int samples = bytes / Unsigned8Pcm::BYTES;
+	if (samples <= 0)
 		return;
-	prepareBlock(bytes, bytes);
+	prepareBlock(bytes, samples);
 	flushQueueAndRemoveEndedClips();
-
-	int32_t* sum = m_accumulator.data();
-	const uint8_t* fetched = m_fetchBuffer.data();
-	for (int i = 0; i < m_playing.size(); ++i)
-	{
-		AudioClipInstance& instance = m_playing[i];
-		if (instance.paused || instance.ended)
-			continue;
-		const int gain = fixedGain(instance.volume, GAIN_SHIFT_8, m_trackVolumes[instance.track], MAX_GAIN_8);
-		const int got = fetch(instance, bytes);
-		if (gain <= 0)
-			continue;
-		for (int k = 0; k < got; ++k)
-			accumulate(sum[k], ((fetched[k] - 128) * gain) >> GAIN_SHIFT_8);
-	}
-
-	uint8_t* pcm = static_cast<uint8_t*>(out);
-	for (int k = 0; k < bytes; ++k)
-		pcm[k] = static_cast<uint8_t>(std::clamp<int32_t>(sum[k] + 128, 0, 255));
+	mixPlaying<Unsigned8Pcm>(m_playing, m_trackVolumes, config.channels == 2, m_fetchBuffer.data(),
+		[this](AudioClipInstance& instance, int wanted) { return fetch(instance, wanted); }, m_accumulator.data(), out, bytes);
 }
 
 } // audio

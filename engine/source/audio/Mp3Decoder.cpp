@@ -6,6 +6,7 @@
 
 #include <mpg123.h>
 
+#include <climits>
 #include <cstdio>
 #include <mutex>
 
@@ -109,7 +110,7 @@ void Mp3Decoder::seek(int offset)
 	// mpg123 prepares the seek and names the input byte the next feed has to start at.
 	off_t inputOffset = 0;
 	const off_t result = mpg123_feedseek(m_handle, frame, SEEK_SET, &inputOffset);
-	if (result < 0 || inputOffset < 0 || inputOffset > 0x7fffffff)
+	if (result < 0 || inputOffset < 0 || inputOffset > INT_MAX)
 		fail("Failed to seek in MP3 while reading {0}");
 	m_stream->seek(static_cast<int>(inputOffset), io::InputStream::SEEKMODE_START);
 	m_position = frame * frameBytes;

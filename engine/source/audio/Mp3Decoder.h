@@ -43,7 +43,7 @@ private:
 
 	void readFormat();
 	void seek(int offset);
-	// Decodes up to bytes into dst (null discards them); stops at the end of the stream.
+	// Decodes up to bytes into dst; stops at the end of the stream.
 	int decode(unsigned char* dst, int bytes);
 	// Feeds the next piece of the stream; false at its end.
 	bool feed();

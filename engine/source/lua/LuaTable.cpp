@@ -95,43 +95,38 @@ void setField(const LuaTable& table, const Key& key, PushValue pushValue)
 	storeField(lua, key);
 }
 
-// Leaves the value under key on the top when it has the expected type; the caller guards.
-template <class Key>
-void pushCheckedField(lua_State* lua, const LuaTable& table, const Key& key, LuaState::Type expected)
+// Pushes the value under key and returns read(lua) of it, with the stack restored afterwards;
+// a value of another type than expected throws instead.
+template <class Key, class Read>
+auto readField(const LuaTable& table, const Key& key, LuaState::Type expected, Read read)
 {
+	lua_State* lua = boundInterpreter(table);
+	LuaStackRestore restore(lua);
 	LuaState::pushTable(lua, &table);
 	pushField(lua, key);
 	const LuaState::Type found = static_cast<LuaState::Type>(lua_type(lua, -1));
 	if (found != expected)
 		lang::throwError(LuaException(lang::Format("Tried to get value {0} from table, but type was {1} instead of {2}",
 			key, LuaState::toString(found), LuaState::toString(expected))));
+	return read(lua);
 }
 
 template <class Key>
 float numberField(const LuaTable& table, const Key& key)
 {
-	lua_State* lua = boundInterpreter(table);
-	LuaStackRestore restore(lua);
-	pushCheckedField(lua, table, key, LuaState::NUMBER);
-	return static_cast<float>(lua_tonumber(lua, -1));
+	return readField(table, key, LuaState::NUMBER, [](lua_State* lua) { return static_cast<float>(lua_tonumber(lua, -1)); });
 }
 
 template <class Key>
 lang::String stringField(const LuaTable& table, const Key& key)
 {
-	lua_State* lua = boundInterpreter(table);
-	LuaStackRestore restore(lua);
-	pushCheckedField(lua, table, key, LuaState::STRING);
-	return lang::String(lua_tostring(lua, -1));
+	return readField(table, key, LuaState::STRING, [](lua_State* lua) { return lang::String(lua_tostring(lua, -1)); });
 }
 
 template <class Key>
 LuaTable tableField(const LuaTable& table, const Key& key)
 {
-	lua_State* lua = boundInterpreter(table);
-	LuaStackRestore restore(lua);
-	pushCheckedField(lua, table, key, LuaState::TABLE);
-	return table.state()->toTable(-1);
+	return readField(table, key, LuaState::TABLE, [&table](lua_State*) { return table.state()->toTable(-1); });
 }
 
 } // namespace
@@ -267,10 +262,7 @@ LuaTable LuaTable::getTable(int key) const { return tableField(*this, key); }
 
 bool LuaTable::getBoolean(const char* key) const
 {
-	lua_State* lua = boundInterpreter(*this);
-	LuaStackRestore restore(lua);
-	pushCheckedField(lua, *this, key, LuaState::BOOLEAN);
-	return lua_toboolean(lua, -1) != 0;
+	return readField(*this, key, LuaState::BOOLEAN, [](lua_State* lua) { return lua_toboolean(lua, -1) != 0; });
 }
 
 int LuaTable::size() const

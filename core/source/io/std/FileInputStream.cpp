@@ -1,6 +1,7 @@
 #include <io/FileInputStream.h>
 #include <io/FileBundle.h>
 #include <io/FileNotFoundException.h>
+#include "../SeekTarget.h"
 #include <climits>
 #include <sys/stat.h>
 
@@ -105,24 +106,10 @@ int FileInputStream::skip(int n)
 
 bool FileInputStream::seek(int offset, SeekMode mode)
 {
-	long long target;
-	switch (mode)
-	{
-	case SEEKMODE_START:
-		target = offset;
-		break;
-	case SEEKMODE_CURRENT:
-		target = static_cast<long long>(m_size) - m_remaining + offset;
-		break;
-	case SEEKMODE_END:
-		target = static_cast<long long>(m_size) + offset;
-		break;
-	default:
+	const int target = seekTarget(offset, mode, m_size - m_remaining, m_size);
+	if (target < 0 || fseeko(m_file, m_offset + target, SEEK_SET) != 0)
 		return false;
-	}
-	if (target < 0 || target > m_size || fseeko(m_file, m_offset + target, SEEK_SET) != 0)
-		return false;
-	m_remaining = m_size - static_cast<int>(target);
+	m_remaining = m_size - target;
 	return true;
 }
 
