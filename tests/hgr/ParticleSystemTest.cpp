@@ -80,6 +80,18 @@ TEST_F(ParticleSystemTest, LargestLimitsLoadWithoutReservingTheirProduct)
 	EXPECT_EQ(0, system->particleCount());
 }
 
+TEST_F(ParticleSystemTest, ParticleStorageReservedAtLoadOutlivesTheEmissions)
+{
+	lang::Ptr<ParticleSystem> system = load();
+	for (int round = 0; round < 2; ++round)
+	{
+		system->emissions().resize(4);
+		for (const ParticleSystem::Emission& emission : system->emissions())
+			EXPECT_LE(16, emission.particles.capacity()) << "round " << round;
+		system->restart();
+	}
+}
+
 TEST_F(ParticleSystemTest, OverlongTextureDirectoryIsRefused)
 {
 	const std::string path = files.write("fire.prt", particleText());
@@ -198,6 +210,35 @@ TEST_F(ParticleSystemTest, ScreenQuadsAreSquareInPixelsWithClampedColourAndFrame
 	vertex(gr::VertexFormat::DT_POSITIONT, 2, position);
 	EXPECT_FLOAT_EQ(1280.f, position[0]);
 	EXPECT_FLOAT_EQ(384.f + 512.f, position[1]);
+
+	// A quarter-turned device swaps the half viewport sizes: 384 pixels across, 0.75 upwards.
+	context->orientationValue = gr::Context::ORIENTATION_90;
+	context->platformValue = ParticleSystem::PLATFORM_PROJECTED;
+	system->render(context, camera, 0);
+	vertex(gr::VertexFormat::DT_POSITION, 0, position);
+	EXPECT_FLOAT_EQ(-0.5f, position[0]);
+	EXPECT_FLOAT_EQ(0.75f, position[1]);
+}
+
+TEST_F(ParticleSystemTest, WorldUpSpritesStayUprightUnderARolledCamera)
+{
+	lang::Ptr<ParticleSystem> system = load(particleText("textureView", "WORLDUP"));
+	addParticle(system, math::float3(0.f, 0.f, 5.f), 1.f);
+	camera->setTransform(math::float3x4(math::float3x3(math::float3(0.f, 0.f, 1.f), 0.5f), math::float3()));
+	context->platformValue = ParticleSystem::PLATFORM_PROJECTED;
+	system->render(context, camera, 0);
+
+	// The sprite's top edge midpoint (between the first two vertices) lies from its centre
+	// (between the first and third) along the world's up axis as the camera sees it.
+	float v0[4], v1[4], v2[4];
+	vertex(gr::VertexFormat::DT_POSITION, 0, v0);
+	vertex(gr::VertexFormat::DT_POSITION, 1, v1);
+	vertex(gr::VertexFormat::DT_POSITION, 2, v2);
+	const math::float2 top(((v0[0] + v1[0]) - (v0[0] + v2[0])) * 0.5f * 512.f, ((v0[1] + v1[1]) - (v0[1] + v2[1])) * 0.5f * 384.f);
+	const math::float3x4 world = camera->worldTransform();
+	const math::float2 up(world.getColumn(0).y, world.getColumn(1).y);
+	EXPECT_NEAR(0.f, top.x * up.y - top.y * up.x, 1e-3f * 512.f);
+	EXPECT_GT(top.x * up.x + top.y * up.y, 0.f);
 }
 
 TEST_F(ParticleSystemTest, CameraSpaceQuadsAreFixedPointWithSharedCorners)

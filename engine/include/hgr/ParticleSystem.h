@@ -71,7 +71,7 @@ public:
 	/** One live particle: the fields the renderer reads, then the simulation's own state. */
 	struct Particle
 	{
-		/** Sprite angle in radians; 0 draws an unrotated sprite. */
+		/** Sprite angle in radians, clockwise as seen from the camera; 0 draws an unrotated sprite. */
 		float rotation = 0.f;
 		/** Stretch factor along the velocity; 0 draws a square sprite. */
 		float elasticity = 0.f;
@@ -108,6 +108,14 @@ public:
 	/** One burst source of particles with its own clock and position. */
 	struct Emission
 	{
+		Emission() = default;
+		Emission(const Emission&) = default;
+		/**
+		 * Copy only, also from a temporary: an emission slot the array drops or overwrites keeps
+		 * its particle storage, which refreshCachedValues reserves ahead.
+		 */
+		Emission& operator=(const Emission&) = default;
+
 		/** Seconds since the emission started. */
 		float age = 0.f;
 		/** Seconds after which it emits no more particles. */
@@ -144,7 +152,7 @@ public:
 
 	/** Resets the clocks, draws new stop and life times and drops every emission. */
 	void restart();
-	/** Recomputes what is derived from the description: reserved storage and texture frames. */
+	/** Recomputes what is derived from the description (reserved storage, texture frames); drops every emission. */
 	void refreshCachedValues();
 
 	/** Seconds a system may go undrawn before its simulation pauses. */
@@ -196,13 +204,14 @@ private:
 	void updateEmission(Emission& emission, float dt);
 	void updateParticle(Particle& particle, float dt) const;
 
-	/**
-	 * Builds camera-facing quads on the CPU: projected into normalised device units on a
-	 * PLATFORM_PROJECTED device, into viewport pixels on a PLATFORM_PRETRANSFORMED one.
-	 */
+	/** Camera-facing quads projected on the CPU into normalised device units (PLATFORM_PROJECTED). */
+	void renderGLES2(gr::Context* context, Camera* camera);
+	/** Camera-facing quads projected on the CPU into viewport pixels (PLATFORM_PRETRANSFORMED). */
+	void renderDX(gr::Context* context, Camera* camera);
+	/** The quads of renderGLES2 and renderDX, written in the layout of the platform given. */
 	void renderScreenQuads(gr::Context* context, Camera* camera, int platform);
 	/** Builds the quads in camera space in 16-bit fixed point, with indices; the shader projects. */
-	void renderCameraSpaceFixed(gr::Context* context, Camera* camera);
+	void renderN3D(gr::Context* context, Camera* camera);
 	/** A primitive with room for the particles: the device's pooled one, or this system's own. */
 	gr::Primitive* prepareRenderBuffer(gr::Context* context, int platform, int particles);
 	/** Gives the primitive the description's shader and draws it once per pass. */

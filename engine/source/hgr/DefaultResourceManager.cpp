@@ -30,8 +30,12 @@ DefaultResourceManager::DefaultResourceManager(gr::Context* context) :
 {
 }
 
-// Members go in reverse order: the cached resources before the device that made them.
-DefaultResourceManager::~DefaultResourceManager() = default;
+// Cached textures go first; the remaining members then go in reverse order, so every cached
+// resource is released before the device that made it.
+DefaultResourceManager::~DefaultResourceManager()
+{
+	m_textures.clear();
+}
 
 gr::Shader* DefaultResourceManager::getShader(const lang::String& name, int flags)
 {

@@ -150,15 +150,13 @@ void ParticleSystem::refreshCachedValues()
 	const int emissions = d.systemMaxEmissions > 0 ? d.systemMaxEmissions : 0;
 	const int budget = emissions > 0 ? RESERVED_PARTICLES / emissions : 0;
 	const int particles = d.emissionMaxParticles < budget ? d.emissionMaxParticles : budget;
-	const int live = m_emissions.size();
-	if (emissions > live)
-		m_emissions.resize(emissions);
-	for (int i = live; i < m_emissions.size(); ++i)
+	m_emissions.resize(emissions);
+	for (Emission& emission : m_emissions)
 	{
-		m_emissions[i].particles.resize(particles > 0 ? particles : 0);
-		m_emissions[i].particles.resize(0);
+		emission.particles.resize(particles > 0 ? particles : 0);
+		emission.particles.resize(0);
 	}
-	m_emissions.resize(live);
+	m_emissions.resize(0);
 	m_description->computeTextureFrames();
 }
 

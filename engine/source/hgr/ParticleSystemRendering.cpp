@@ -106,9 +106,13 @@ FrameSetup frameSetup(gr::Context* context, const Camera* camera, ParticleSystem
 	return f;
 }
 
+/**
+ * v turned clockwise (x right, y up) by the angle of the cosine and sine: the sense in which the
+ * view angle, measured from the camera's up axis towards its right axis, rights the sprites.
+ */
 math::float2 rotated(const math::float2& v, float cosine, float sine)
 {
-	return math::float2(v.x * cosine - v.y * sine, v.x * sine + v.y * cosine);
+	return math::float2(v.x * cosine + v.y * sine, v.y * cosine - v.x * sine);
 }
 
 /** The four corners around c spanned by a and b, in quad order. */
@@ -200,8 +204,10 @@ void cameraSpaceQuad(const ParticleSystem::Particle& p, const math::float3& c, c
 		{
 			const float cosine = std::cos(angle);
 			const float sine = std::sin(angle);
-			a = math::float3(halfSize * cosine, halfSize * sine, 0.f);
-			b = math::float3(-halfSize * sine, halfSize * cosine, 0.f);
+			const math::float2 right = rotated(math::float2(halfSize, 0.f), cosine, sine);
+			const math::float2 up = rotated(math::float2(0.f, halfSize), cosine, sine);
+			a = math::float3(right.x, right.y, 0.f);
+			b = math::float3(up.x, up.y, 0.f);
 		}
 	}
 	quadCorners(c, a, b, corners);
@@ -296,16 +302,28 @@ void ParticleSystem::render(gr::Context* context, Camera* camera, int priority)
 	switch (platform)
 	{
 	case PLATFORM_PRETRANSFORMED:
-	case PLATFORM_PROJECTED:
-		renderScreenQuads(context, camera, platform);
+		renderDX(context, camera);
 		break;
 	case PLATFORM_CAMERASPACE_FIXED:
-		renderCameraSpaceFixed(context, camera);
+		renderN3D(context, camera);
+		break;
+	case PLATFORM_PROJECTED:
+		renderGLES2(context, camera);
 		break;
 	default:
 		lang::Debug::printf("Particle systems used but ParticleSystem::render() not implemented on this platform!\n");
 		break;
 	}
+}
+
+void ParticleSystem::renderGLES2(gr::Context* context, Camera* camera)
+{
+	renderScreenQuads(context, camera, PLATFORM_PROJECTED);
+}
+
+void ParticleSystem::renderDX(gr::Context* context, Camera* camera)
+{
+	renderScreenQuads(context, camera, PLATFORM_PRETRANSFORMED);
 }
 
 void ParticleSystem::renderScreenQuads(gr::Context* context, Camera* camera, int platform)
@@ -358,7 +376,7 @@ void ParticleSystem::renderScreenQuads(gr::Context* context, Camera* camera, int
 	drawPasses(primitive, platform);
 }
 
-void ParticleSystem::renderCameraSpaceFixed(gr::Context* context, Camera* camera)
+void ParticleSystem::renderN3D(gr::Context* context, Camera* camera)
 {
 	const Description& d = *m_description;
 	const FrameSetup f = frameSetup(context, camera, d.view);
