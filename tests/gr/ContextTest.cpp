@@ -1,6 +1,8 @@
 #include <support/RecordingDevice.h>
 #include <gr/CubeTexture.h>
 #include <gr/GraphicsException.h>
+#include <gr/Image.h>
+#include <gr/Palette.h>
 #include <gr/Shader.h>
 #include <gr/Texture.h>
 #include <gr/ogles/EGL_Shader_Default.h>
@@ -55,6 +57,25 @@ TEST(Context, LockKeepsItsObjectAliveUntilUnlocked)
 	}
 	EXPECT_EQ(0, live);
 	EXPECT_EQ((std::vector<std::string>{"lock 2", "unlock", "destroyed"}), log);
+}
+
+TEST(Context, EveryDeviceResourceReportsReadAndWrite)
+{
+	RecordingDevice recorded;
+	gr::VertexFormat format;
+	format.addPosition();
+	lang::Ptr<gr::Primitive> primitive = recorded.device->createPrimitive(gr::Primitive::PRIM_TRI, format, 3, 3, Context::USAGE_STATIC);
+	const lang::Ptr<gr::ContextObject> resources[] = {
+		primitive,
+		recorded.device->createShader("sprite", 0),
+		recorded.device->createTexture(4, 4, 0, gr::SurfaceFormat::A8B8G8R8, nullptr, 0),
+		recorded.device->createImage(4, 4, 0, gr::SurfaceFormat::A8R8G8B8, nullptr),
+		recorded.device->createPalette(4),
+	};
+	for (const lang::Ptr<gr::ContextObject>& resource : resources)
+		EXPECT_EQ(gr::ContextObject::LOCK_READWRITE, resource->locked()) << "class id " << resource->classId();
+	gr::ContextObject::Lock lock(primitive, gr::ContextObject::LOCK_WRITE);
+	EXPECT_EQ(gr::ContextObject::LOCK_READWRITE, primitive->locked());
 }
 
 TEST(Context, TransformPointToScreenForEachOrientation)
@@ -224,4 +245,12 @@ TEST(Context, PvrtcIsRefusedWhereTheGLLacksIt)
 	EXPECT_EQ(8, lang::Ptr<gr::Texture>(recorded.device->createTexture(file.c_str()))->width());
 	lang::Ptr<gr::Texture> texture = recorded.device->createTexture(8, 8, 0, gr::SurfaceFormat::RGBA_PVRTC_GL_4BPP, nullptr, 0);
 	EXPECT_EQ(gr::SurfaceFormat::RGBA_PVRTC_GL_4BPP, texture->format().type());
+}
+
+TEST(Context, TwoDShadersAreFoundUnderAnyShaderPath)
+{
+	RecordingDevice recorded;
+	recorded.device->setShaderPath("data/shaders.v2");
+	EXPECT_STREQ("sprite-plain", recorded.device->plainShader(false)->name().c_str());
+	EXPECT_STREQ("sprite-alpha", recorded.device->spriteShader(true)->name().c_str());
 }

@@ -135,6 +135,19 @@ TEST_P(Pixels, LineIsDrawnAlongItsLength)
 	EXPECT_EQ(BLACK, screen(34, 20));
 }
 
+TEST_P(Pixels, ClipRectangleTurnsWithTheScreen)
+{
+	device->getRenderState2D().clipRect = gr::Rect(4, 6, 14, 10);
+	device->fillRect2D(0xFFFF0000u, 0, 0, device->width(), device->height());
+	device->present();
+	EXPECT_EQ(RED, screen(4, 6));
+	EXPECT_EQ(RED, screen(13, 9));
+	EXPECT_EQ(BLACK, screen(3, 6));
+	EXPECT_EQ(BLACK, screen(4, 5));
+	EXPECT_EQ(BLACK, screen(14, 9));
+	EXPECT_EQ(BLACK, screen(13, 10));
+}
+
 INSTANTIATE_TEST_SUITE_P(Orientation, Pixels, ::testing::Values(0, 1, 2, 3));
 
 class PixelsUpright : public Pixels

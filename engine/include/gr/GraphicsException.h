@@ -3,9 +3,10 @@
 
 #include <lang/Exception.h>
 
-namespace gr {
+namespace gr
+{
 
-// A rendering device or texture failure; it carries only its message, by value.
+/** A rendering device or texture failure; carries only its message and is thrown by value. */
 class GraphicsException : public lang::Exception
 {
 public:

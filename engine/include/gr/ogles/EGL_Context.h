@@ -22,7 +22,7 @@ namespace gr
 {
 
 class EGL_Primitive;
-class EGL_Shader_Default;
+class EGL_Shader;
 class EGL_Texture;
 
 /**
@@ -120,7 +120,8 @@ public:
 	/** A8R8G8B8 to red, green, blue, alpha in 0..1. */
 	static void getColorF(unsigned colour, float* rgba);
 
-	void addShaderTemplate(EGL_Shader_Default* shader);
+	/** Appends a template; createShader clones the first one of the requested name. */
+	void addShaderTemplate(EGL_Shader* shader);
 
 	/** Camera position used by back-to-front and front-to-back sorting. */
 	void setCameraPosition(const math::float3& position)	{ m_cameraPosition = position; }
@@ -153,7 +154,7 @@ private:
 	void toWindow(const Rect& rect, int* x, int* y, int* w, int* h) const;
 
 	SortBuffer m_sortBuffer;
-	std::vector<lang::Ptr<EGL_Shader_Default>> m_shaderTemplates;
+	std::vector<lang::Ptr<EGL_Shader>> m_shaderTemplates;
 	std::vector<lang::Ptr<EGL_Primitive>> m_dynamicPrimitives;
 	EGL_RenderBatcher m_batcher;
 	RenderState2D m_state2D;
@@ -187,6 +188,14 @@ private:
 	int m_boneCount;
 	void (*m_present)();
 };
+
+/**
+ * The picture's quarter turns: rotations about the z axis by -pi/2, pi and +pi/2 radians, which the
+ * device multiplies onto the projection (on the left) for orientations 1, 2 and 3.
+ */
+extern const math::float4x4 rot90;
+extern const math::float4x4 rot180;
+extern const math::float4x4 rot270;
 
 /** Creates the device and registers the twelve fixed-function shader templates with it. */
 EGL_Context* EGL_createContext(int width, int height, Context::OrientationType orientation, void (*present)());

@@ -30,10 +30,10 @@ public:
 	/** Forgets the device (it is being destroyed). */
 	void detach()										{ m_device = nullptr; }
 
+	/** Remembers the lock type for unlock; locked() keeps reporting read and write, as for every resource. */
 	void lock(int lockType) override					{ m_lockType = lockType; }
 	/** After a write lock, uploads the data again (the indices too unless LOCK_INDICES_KEPT). */
 	void unlock() override;
-	int locked() const override							{ return m_lockType; }
 
 	/** Draws with the current shader pass: sorts if asked, sets the arrays, draws, disables the arrays. */
 	void render() override;

@@ -1,7 +1,7 @@
 #ifndef GR_EGL_SHADER_DEFAULT_H
 #define GR_EGL_SHADER_DEFAULT_H
 
-#include <gr/Shader.h>
+#include <gr/ogles/EGL_Shader.h>
 #include <gr/ogles/GLFunctions.h>
 #include <lang/Object.h>
 #include <lang/Ptr.h>
@@ -18,7 +18,7 @@ class EGL_Context;
  * by their users through lang::Ptr; the device is pointed to, not owned. When the device goes,
  * the template and all its clones are detached from it and no longer touch its state.
  */
-class EGL_Shader_Default : public Shader
+class EGL_Shader_Default : public EGL_Shader
 {
 public:
 	/** State bits read by beginPass. */
@@ -36,8 +36,8 @@ public:
 	/** Blending is off for (GL_ONE, GL_ZERO). */
 	void setBlend(int source, int destination);
 	int flags() const;
-	/** Forgets the device for the template and every clone of it (the device is being destroyed). */
-	void detach();
+	/** Forgets the device for the template and every clone of it. */
+	void detach() override;
 
 	Shader* clone() const override;
 

@@ -28,10 +28,7 @@ namespace
 {
 
 const math::float3 Z_AXIS(0.f, 0.f, 1.f);
-// The picture's quarter turns, pre-multiplied into the projection.
-const math::float4x4 ROT90(math::float3x3(Z_AXIS, -lang::Math::PI / 2.f), math::float3(0.f, 0.f, 0.f));
-const math::float4x4 ROT180(math::float3x3(Z_AXIS, lang::Math::PI), math::float3(0.f, 0.f, 0.f));
-const math::float4x4 ROT270(math::float3x3(Z_AXIS, lang::Math::PI / 2.f), math::float3(0.f, 0.f, 0.f));
+const math::float3 NO_TRANSLATION(0.f, 0.f, 0.f);
 
 int roundUp32(int n)
 {
@@ -46,6 +43,10 @@ bool isPVRTC(const SurfaceFormat& format)
 const char PVRTC_EXTENSION[] = "GL_IMG_texture_compression_pvrtc";
 
 } // namespace
+
+const math::float4x4 rot90(math::float3x3(Z_AXIS, -lang::Math::PI / 2.f), NO_TRANSLATION);
+const math::float4x4 rot180(math::float3x3(Z_AXIS, lang::Math::PI), NO_TRANSLATION);
+const math::float4x4 rot270(math::float3x3(Z_AXIS, lang::Math::PI / 2.f), NO_TRANSLATION);
 
 bool hasGLExtension(const char* name)
 {
@@ -177,7 +178,7 @@ EGL_Context::~EGL_Context()
 	for (EGL_Primitive* primitive : m_primitives)
 		primitive->detach();
 	m_primitives.clear();
-	for (const lang::Ptr<EGL_Shader_Default>& shader : m_shaderTemplates)
+	for (const lang::Ptr<EGL_Shader>& shader : m_shaderTemplates)
 		shader->detach();
 	m_shaderTemplates.clear();
 	m_plainShader = nullptr;
@@ -293,9 +294,9 @@ void EGL_Context::setProjection(const math::float4x4& projection)
 	{
 		switch (m_orientation)
 		{
-		case ORIENTATION_90: m_projection = ROT90 * projection; break;
-		case ORIENTATION_180: m_projection = ROT180 * projection; break;
-		case ORIENTATION_270: m_projection = ROT270 * projection; break;
+		case ORIENTATION_90: m_projection = rot90 * projection; break;
+		case ORIENTATION_180: m_projection = rot180 * projection; break;
+		case ORIENTATION_270: m_projection = rot270 * projection; break;
 		default: m_projection = projection; break;
 		}
 	}
@@ -399,7 +400,7 @@ void EGL_Context::flipWindingOrder()
 	EGL_State::sm_current.frontFace(m_frontFace);
 }
 
-void EGL_Context::addShaderTemplate(EGL_Shader_Default* shader)
+void EGL_Context::addShaderTemplate(EGL_Shader* shader)
 {
 	m_shaderTemplates.push_back(shader);
 }
@@ -408,7 +409,7 @@ Shader* EGL_Context::createShader(const lang::String& name, int flags)
 {
 	const io::PathName path(name);
 	const lang::String baseName(path.basename());
-	for (const lang::Ptr<EGL_Shader_Default>& shader : m_shaderTemplates)
+	for (const lang::Ptr<EGL_Shader>& shader : m_shaderTemplates)
 		if (shader->name() == baseName)
 			return shader->clone();
 	lang::throwError(GraphicsException(lang::Format("Shader template {0} not found", name)));
@@ -417,7 +418,7 @@ Shader* EGL_Context::createShader(const lang::String& name, int flags)
 Shader* EGL_Context::cachedShader(lang::Ptr<Shader>& slot, const char* name)
 {
 	if (!slot)
-		slot = createShader(name, 0);
+		slot = createShader(io::PathName(m_shaderPath, name).toString(), 0);
 	return slot;
 }
 

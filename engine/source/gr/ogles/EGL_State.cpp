@@ -18,7 +18,7 @@ void EGL_State::reset()
 		GL_NORMALIZE, GL_RESCALE_NORMAL, GL_CLIP_PLANE0, GL_CLIP_PLANE1, GL_CLIP_PLANE2, GL_CLIP_PLANE3,
 		GL_CLIP_PLANE4, GL_CLIP_PLANE5, GL_FOG, GL_LIGHTING, GL_COLOR_MATERIAL, GL_LIGHT0, GL_POINT_SMOOTH,
 		GL_POINT_SPRITE_OES, GL_LINE_SMOOTH, GL_CULL_FACE, GL_POLYGON_OFFSET_FILL, GL_MULTISAMPLE,
-		GL_SAMPLE_ALPHA_TO_COVERAGE, GL_SAMPLE_ALPHA_TO_ONE, GL_SAMPLE_COVERAGE, GL_SCISSOR_TEST,
+		GL_SAMPLE_ALPHA_TO_COVERAGE, GL_SAMPLE_ALPHA_TO_ONE, GL_SAMPLE_COVERAGE, GL_SAMPLE_COVERAGE_INVERT, GL_SCISSOR_TEST,
 		GL_ALPHA_TEST, GL_STENCIL_TEST, GL_DEPTH_TEST, GL_BLEND, GL_DITHER, GL_COLOR_LOGIC_OP,
 	};
 	m_capabilities.clear();
@@ -26,9 +26,9 @@ void EGL_State::reset()
 		m_capabilities[capability] = false;
 	for (int unit = 0; unit < TEXTURE_UNITS; ++unit)
 		m_capabilities[GL_TEXTURE_2D + unit] = false;
-	// As a fresh GL context has them: multisampling and dithering start enabled.
+	// Only multisampling is recorded as on. Dithering is recorded as off although GL starts with it
+	// on, so the shaders' request to turn it off reaches GL only after something turned it on.
 	m_capabilities[GL_MULTISAMPLE] = true;
-	m_capabilities[GL_DITHER] = true;
 
 	m_modelView = math::float4x4(1.f);
 	m_projection = math::float4x4(1.f);

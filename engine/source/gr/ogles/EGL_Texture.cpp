@@ -2,6 +2,7 @@
 #include <gr/ogles/EGL_Context.h>
 #include <gr/ogles/EGL_State.h>
 #include <gr/GraphicsException.h>
+#include <lang/Debug.h>
 #include <algorithm>
 #include <cstring>
 
@@ -18,6 +19,7 @@ bool isCompressed(const SurfaceFormat& format)
 
 [[noreturn]] void throwNoMapping(const SurfaceFormat& format)
 {
+	lang::Debug::printf("Trying to create texture with undefined color format: %s\n", format.toString());
 	lang::throwError(GraphicsException(lang::Format("Texture format {0} has no OpenGL ES equivalent", format.toString())));
 }
 
