@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <cfloat>
 #include <cmath>
+#include <string>
 
 using namespace lang;
 
@@ -53,6 +54,26 @@ TEST(NumberParsing, FractionDigitsPastEighteenKeepShrinking)
 {
 	EXPECT_DOUBLE_EQ(1e-18 * 0.1, String::scanDouble("0.0000000000000000001", nullptr, nullptr));
 	EXPECT_DOUBLE_EQ(1e-18 * 0.1 * 0.1 * 0.1 * 3, String::scanDouble("0.000000000000000000003", nullptr, nullptr));
+}
+
+TEST(NumberParsing, MagnitudePastLargestDoubleGivesSignedInfinity)
+{
+	const std::string digits(310, '9');
+	const struct { std::string text; double value; } cases[] = {
+		{digits + "e-500", HUGE_VAL},
+		{"-" + digits + ".5", -HUGE_VAL},
+		{"1e-" + digits, HUGE_VAL},
+		{"-2e-" + digits, -HUGE_VAL},
+		{"0e400", HUGE_VAL},
+	};
+	for (const auto& c : cases)
+	{
+		const char* end = nullptr;
+		int error = -1;
+		EXPECT_EQ(c.value, String::scanDouble(c.text.c_str(), &end, &error)) << c.text.substr(0, 8);
+		EXPECT_EQ(0, error);
+		EXPECT_EQ(c.text.size() - 1, static_cast<size_t>(end - c.text.c_str()));
+	}
 }
 
 TEST(NumberParsing, FloatParseThrowsOnlyWithoutErrorPointer)

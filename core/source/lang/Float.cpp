@@ -114,6 +114,9 @@ namespace
 				if (!s[1])
 					break;
 			}
+			// An exponent too long to hold overflows like the value, whatever its sign.
+			if (exponent >= DBL_MAX)
+				return sign * HUGE_VAL;
 			exponent *= exponentSign;
 		}
 		else if (!digitRead)
