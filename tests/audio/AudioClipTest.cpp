@@ -121,4 +121,17 @@ TEST(AudioClip, FileFormatFollowsTheNameInAnyCase)
 		std::remove(path.c_str());
 	}
 	EXPECT_THROW(audio::AudioClip(nullptr, lang::String((dir + "missing.wav").c_str())), io::IOException);
+	// An image's name is refused, not taken for raw samples.
+	const std::string image = dir + "clip.png";
+	std::ofstream(image, std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+	try
+	{
+		audio::AudioClip clip(nullptr, lang::String(image.c_str()));
+		ADD_FAILURE() << "an image name was taken for a sound";
+	}
+	catch (const io::IOException& e)
+	{
+		EXPECT_EQ("Unsupported audio file format while reading " + image, messageOf(e));
+	}
+	std::remove(image.c_str());
 }

@@ -194,6 +194,40 @@ TEST_F(AudioMixerTest, MonoClipOnStereoOutputFillsBothChannels)
 	}
 }
 
+TEST_F(AudioMixerTest, BytesTakenPerBlock)
+{
+	// A clip of exactly one block: taken whole, it ends at the second mix; taken by halves, only
+	// at the third. Only the 16-bit mix spreads a mono clip over a stereo output.
+	const struct
+	{
+		int clipChannels;
+		audio::AudioConfiguration output;
+		bool takesHalf;
+	} cases[] = {
+		{1, STEREO16, true},
+		{2, STEREO16, false},
+		{1, MONO16, false},
+		{2, MONO16, false},
+		{1, audio::AudioConfiguration{2, 8, 44100}, false},
+	};
+	const int bytes = 64;
+	for (const auto& c : cases)
+	{
+		lang::Ptr<audio::AudioClip> clip = memoryClip(Bytes(bytes, 1), c.clipChannels, c.output.bitsPerSample);
+		const int id = mixer.playClip(clip, 1.0f, false, 0);
+		Bytes out(bytes);
+		for (int block = 0; block < 2; ++block)
+		{
+			if (c.output.bitsPerSample == 8)
+				mixer.mixUnlimited8(c.output, out.data(), bytes);
+			else
+				mixer.mixUnlimited16(c.output, out.data(), bytes);
+		}
+		EXPECT_EQ(c.takesHalf, mixer.isClipPlaying(id)) << c.clipChannels << " on " << c.output.channels << "x" << c.output.bitsPerSample;
+		mixer.stopClips();
+	}
+}
+
 TEST_F(AudioMixerTest, SilenceIsZeroIn16BitAnd128In8Bit)
 {
 	EXPECT_EQ(Bytes(32, 0), mix16(mixer, STEREO16, 32));

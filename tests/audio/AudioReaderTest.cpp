@@ -18,13 +18,15 @@ using namespace audiotest;
 
 namespace {
 
-// The message of what reading a WAV file of these bytes throws; empty when nothing is thrown.
+// The message of what reading a WAV file of these bytes throws; "data N" with the data size
+// found when nothing is thrown.
 std::string wavError(const Bytes& file)
 {
 	io::ByteArrayInputStream stream(file.data(), static_cast<int>(file.size()));
 	try
 	{
 		audio::AudioReader reader(&stream, io::FILEFORMAT_WAV);
+		return "data " + std::to_string(reader.dataSize());
 	}
 	catch (const io::IOException& e)
 	{
@@ -34,7 +36,6 @@ std::string wavError(const Bytes& file)
 	{
 		return messageOf(e);
 	}
-	return "";
 }
 
 Bytes readAll(audio::AudioReader& reader, int offset, int piece)
@@ -70,8 +71,10 @@ TEST(AudioReaderWav, HeaderErrors)
 		Bytes file;
 		std::string error;
 	} cases[] = {
-		{"fmt, LIST, data", wavFile({{"fmt ", fmt}, {"LIST", Bytes(26, 'x')}, {"data", Bytes(8)}}), ""},
-		{"fmt longer than 16 bytes", wavFile({{"fmt ", longFmt}, {"data", Bytes(8)}}), ""},
+		{"fmt, LIST, data", wavFile({{"fmt ", fmt}, {"LIST", Bytes(26, 'x')}, {"data", Bytes(8)}}), "data 8"},
+		// The next chunk header follows an odd-sized body directly, without a pad byte.
+		{"odd LIST", wavFile({{"fmt ", fmt}, {"LIST", Bytes(7, 'x')}, {"data", Bytes(8)}}), "data 8"},
+		{"fmt longer than 16 bytes", wavFile({{"fmt ", longFmt}, {"data", Bytes(8)}}), "data 8"},
 		{"data before fmt", wavFile({{"data", Bytes(8)}, {"fmt ", fmt}}), "Missing fmt chunk before data chunk in wav file"},
 		{"float samples", wavFile({{"fmt ", fmtBody(3, 2, 44100, 32)}, {"data", Bytes(8)}}), "WAV was not PCM! RIFF AudioEncoding TwoCC value: 0x3"},
 		{"extensible", wavFile({{"fmt ", fmtBody(0xFFFE, 2, 44100, 16)}, {"data", Bytes(8)}}), "WAV was not PCM! RIFF AudioEncoding TwoCC value: 0xfffe"},
