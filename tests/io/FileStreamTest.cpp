@@ -240,4 +240,23 @@ TEST_F(AppDataStreamTest, EmptyRootOpensTheNameItselfAndLongPathsAreShortened)
 		iotest::messageOf<io::IOException>([] { io::AppDataInputStream in("x.lua"); }));
 }
 
+TEST_F(AppDataStreamTest, AnUncreatableSaveIsAPlainIOException)
+{
+	io::AppDataOutputStream::setRootPath((m_directory.path() + "/absent").c_str());
+	const std::string path = m_directory.file("absent/save.lua");
+	try
+	{
+		io::AppDataOutputStream out("save.lua");
+		ADD_FAILURE() << "nothing thrown";
+	}
+	catch (const io::FileNotFoundException&)
+	{
+		ADD_FAILURE() << "thrown as io::FileNotFoundException";
+	}
+	catch (const io::IOException& e)
+	{
+		EXPECT_EQ("Failed to open " + path + " for writing", e.getMessage().format().c_str());
+	}
+}
+
 } // namespace

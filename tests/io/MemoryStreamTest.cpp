@@ -111,20 +111,20 @@ TEST(ByteArrayInputStreamTest, NullDataGivesZeroBytesToFillThroughData)
 TEST(ByteArrayOutputStreamTest, CollectsWritesAndGrowsByDoubling)
 {
 	io::ByteArrayOutputStream out(0);
-	EXPECT_EQ(0, out.toByteArray().capacity());
+	EXPECT_EQ(0, out.array().capacity());
 	out.write("a", 1);
-	EXPECT_EQ(32, out.toByteArray().capacity());
+	EXPECT_EQ(32, out.array().capacity());
 	out.write(std::string(31, 'b').data(), 31);
-	EXPECT_EQ(32, out.toByteArray().capacity());
+	EXPECT_EQ(32, out.array().capacity());
 	out.write("c", 1);
-	EXPECT_EQ(64, out.toByteArray().capacity());
+	EXPECT_EQ(64, out.array().capacity());
 	EXPECT_EQ("a" + std::string(31, 'b') + "c", std::string(reinterpret_cast<const char*>(out.data()), out.size()));
 
 	io::ByteArrayOutputStream large(0);
 	large.write(std::string(100, 'x').data(), 100);
-	EXPECT_EQ(100, large.toByteArray().capacity());
-	EXPECT_EQ(40, io::ByteArrayOutputStream(40).toByteArray().capacity());
-	EXPECT_EQ(32, io::ByteArrayOutputStream(5).toByteArray().capacity());
+	EXPECT_EQ(100, large.array().capacity());
+	EXPECT_EQ(40, io::ByteArrayOutputStream(40).array().capacity());
+	EXPECT_EQ(32, io::ByteArrayOutputStream(5).array().capacity());
 }
 
 } // namespace

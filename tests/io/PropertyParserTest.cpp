@@ -87,7 +87,7 @@ TEST(PropertyParserTest, TypedLookups)
 		{"int abc", [&] { return parser.getInt("abc"); }, 0, "Failed to parse integer abc from \"set\""},
 		{"int sign", [&] { return parser.getInt("sign"); }, 0, "Failed to parse integer sign from \"set\""},
 		{"int exp", [&] { return parser.getInt("exp"); }, 0, "Failed to parse integer exp from \"set\""},
-		{"int unit", [&] { return parser.getInt("unit"); }, 0, "Failed to parse integer unit from \"set\""},
+		{"int unit", [&] { return parser.getInt("unit"); }, 5, ""},
 		{"int five", [&] { return parser.getInt("five"); }, 5, ""},
 		{"int absent", [&] { return parser.getInt("x"); }, 0, "Failed to parse number, no key x in \"set\""},
 		{"float f1", [&] { return parser.getFloat("f1"); }, 25, ""},

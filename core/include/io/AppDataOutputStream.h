@@ -14,7 +14,8 @@ public:
 	static void setRootPath(const lang::String& path);
 	static const lang::String& rootPath();
 
-	// Creates the root path joined with name; throws io::IOException "Failed to open {0} for writing".
+	// Creates the root path joined with name; throws io::IOException (never its
+	// io::FileNotFoundException) "Failed to open {0} for writing".
 	explicit AppDataOutputStream(const lang::String& name);
 
 private:

@@ -18,7 +18,7 @@ public:
 	lang::String toString() const override;
 
 	// The bytes written so far, valid until the next write.
-	const lang::Array<unsigned char>& toByteArray() const { return m_bytes; }
+	const lang::Array<unsigned char>& array() const { return m_bytes; }
 	const unsigned char* data() const { return m_bytes.begin(); }
 	int size() const { return m_bytes.size(); }
 

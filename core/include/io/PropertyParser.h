@@ -35,7 +35,8 @@ public:
 	const char* getString(const char* key) const;
 	// "enabled", "true", "1", "yes" and "disabled", "false", "0", "no", in any letter case.
 	bool getBoolean(const char* key) const;
-	// A whole number within the 32-bit range.
+	// The value must begin with a decimal number with digits; text behind the number is ignored.
+	// getInt also needs a whole number within the 32-bit range.
 	int getInt(const char* key) const;
 	float getFloat(const char* key) const;
 
@@ -52,9 +53,12 @@ private:
 	mutable lang::Array<char> m_buffer;
 	lang::Array<Pair> m_pairs;
 
-	// Skips white space, counting new lines; false at the end of the text.
+	// Steps over what lies between pairs, counting new lines. Comments were dropped when the text
+	// was copied, so only white space is left to skip. False at the end of the set (its end or a
+	// zero byte).
 	bool skipComments(int& pos, int& line) const;
 	void parsePair(int& pos, int& line, lang::Array<char>& buffer) const;
+	// A key or a value stops before any new line, so these two leave line as it is.
 	void parseKey(int& pos, int& line, lang::Array<char>& buffer) const;
 	void parseValue(int& pos, int& line, lang::Array<char>& buffer) const;
 	void skipWhitespace(int& pos, int& line) const;

@@ -27,9 +27,10 @@ bool skipDigits(const char*& text)
 	return text != start;
 }
 
-// True when the whole text is one decimal number: blanks, a sign, digits with an optional
-// fraction (at least one digit in all), an optional exponent with digits, blanks.
-bool isNumber(const char* text)
+// True when text begins with a decimal number: blanks, a sign, digits with an optional fraction
+// (at least one digit in all) and, after an exponent marker, digits. What follows the number is
+// ignored, as the scanner ignores it; a number without digits would otherwise read as 0.
+bool startsWithNumber(const char* text)
 {
 	while (isWhitespace(*text))
 		++text;
@@ -48,12 +49,9 @@ bool isNumber(const char* text)
 		++text;
 		if (*text == '+' || *text == '-')
 			++text;
-		if (!skipDigits(text))
-			return false;
+		return skipDigits(text);
 	}
-	while (isWhitespace(*text))
-		++text;
-	return *text == 0;
+	return true;
 }
 
 bool keyLess(const PropertyParser::Pair& a, const PropertyParser::Pair& b)
@@ -223,7 +221,7 @@ double PropertyParser::getNumber(const char* key, const char* kind) const
 		lang::throwError(IOException(lang::Format("Failed to parse number, no key {0} in \"{1}\"", key, m_name)));
 	int error = 0;
 	const double value = lang::String::scanDouble(m_buffer.begin(), nullptr, &error);
-	if (error != 0 || !isNumber(m_buffer.begin()))
+	if (error != 0 || !startsWithNumber(m_buffer.begin()))
 		lang::throwError(IOException(lang::Format(lang::String("Failed to parse ") + kind + " {0} from \"{1}\"", key, m_name)));
 	return value;
 }

@@ -1,4 +1,5 @@
 #include <io/AppDataOutputStream.h>
+#include <io/FileNotFoundException.h>
 #include <io/PathName.h>
 
 namespace io {
@@ -15,9 +16,16 @@ const lang::String& AppDataOutputStream::rootPath()
 	return m_rootPath;
 }
 
-AppDataOutputStream::AppDataOutputStream(const lang::String& name) :
+// A save that cannot be created is a plain I/O failure here: the file is ours to make, so
+// "not found" would mislead handlers.
+AppDataOutputStream::AppDataOutputStream(const lang::String& name)
+try :
 	FileOutputStream(PathName(m_rootPath, name).toString())
 {
+}
+catch (const FileNotFoundException& e)
+{
+	lang::throwError(IOException(e.getMessage()));
 }
 
 } // io
