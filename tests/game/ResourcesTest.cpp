@@ -63,6 +63,7 @@ TEST_F(Sprites, MetricsInBothCallForms)
 	for (const auto& c : cases)
 		EXPECT_EQ(c.values, numbers(c.expressions)) << c.expressions;
 
+	EXPECT_THROW(run("res:getCompoSpriteData('pair')"), lua::LuaException);
 	run("data = res.getCompoSpriteData('pair') none = res.getCompoSpriteData('ship')");
 	EXPECT_EQ("dot", text("data[2][1]"));
 	EXPECT_EQ(std::vector<float>({2, 0, 0, 50, -5}), numbers("#data, data[1][2], data[1][3], data[2][2], data[2][3]"));
@@ -213,6 +214,19 @@ TEST_F(Texts, FailedLocaleLoadKeepsTheLoadedTexts)
 	EXPECT_EQ("Hei", text("res.getString('texts', 'title')"));
 }
 
+TEST_F(Texts, TextOutlivesLaterLookupsAndItsSet)
+{
+	run("res.loadLocale('texts', 'en_EN')");
+	const lang::String& title = registry.getString("texts", "title");
+	const lang::String& untranslated = registry.getString("texts", "untranslated");
+	// Each untranslated key grows the group's table.
+	for (int i = 0; i < 100; ++i)
+		registry.getString("texts", lang::String("key") + lang::String(std::to_string(i).c_str()));
+	run("res.releaseTextGroupSet('texts')");
+	EXPECT_EQ(lang::String("Hi"), title);
+	EXPECT_EQ(lang::String("untranslated"), untranslated);
+}
+
 TEST_F(Texts, ReleasedFontIsNoLongerCurrent)
 {
 	writeFont("f.chnk", "g.png");
@@ -237,6 +251,30 @@ TEST_F(Texts, ReleasedFontIsNoLongerCurrent)
 	};
 	for (const auto& c : cases)
 		EXPECT_EQ(c.message, error(c.script));
+}
+
+TEST_F(ScriptedResources, TableHoldsExactlyTheFortyFourFunctions)
+{
+	run(R"(
+		names = {'setPath', 'createSpriteSheet', 'createCompoSpriteSet', 'createBitmapFont', 'createSystemFont',
+			'createTextGroupSet', 'createAudioOutput', 'createAudioInput', 'createAudio', 'releaseSpriteSheet',
+			'releaseCompoSpriteSet', 'releaseFont', 'releaseTextGroupSet', 'loadLocale', 'useLocale', 'useFont',
+			'drawSprite', 'drawCompoSprite', 'drawString', 'setClipRect', 'getString', 'playAudio', 'stopAudio',
+			'stopAllAudio', 'isAudioPlaying', 'getSpriteBounds', 'getSpritePivot', 'getCompoSpriteBounds',
+			'getCompoSpriteData', 'getStringWidth', 'getFontMaxAscending', 'getFontMaxDescending', 'getFontLeading',
+			'getFontTracking', 'getFontHeight', 'getLocale', 'startAudioOutput', 'stopAudioOutput', 'startAudioInput',
+			'stopAudioInput', 'setMasterVolume', 'setTrackVolume', 'getTrackVolume', 'openURL'}
+		missing = ''
+		for _, name in ipairs(names) do
+			if type(res[name]) ~= 'function' then missing = missing .. name .. ' ' end
+		end
+		functions = 0
+		for _, value in pairs(res) do
+			if type(value) == 'function' then functions = functions + 1 end
+		end
+	)");
+	EXPECT_EQ("", text("missing"));
+	EXPECT_EQ(std::vector<float>({44, 44}), numbers("#names, functions"));
 }
 
 TEST_F(ScriptedResources, ClipRectReachesTheDevice)

@@ -151,10 +151,10 @@ public:
 	void loadLocale(const lang::String& setKey, const lang::String& code);
 	/**
 	 * The text of textKey in the current locale. When no set is held under setKey, textKey
-	 * itself is returned, so an unloaded text shows its key. The reference stays valid while the
-	 * language stays loaded (or while the caller's textKey lives).
+	 * itself is returned, so an unloaded text shows its key. A copy: a group's own text moves
+	 * when a later untranslated key is added to it.
 	 */
-	const lang::String& getString(const lang::String& setKey, const lang::String& textKey);
+	lang::String getString(const lang::String& setKey, const lang::String& textKey);
 
 	/** Replaces the held output (the old one goes first); configuration errors pass through. */
 	audio::AudioOutput* createAudioOutput(const audio::AudioConfiguration& config);

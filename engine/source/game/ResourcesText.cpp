@@ -83,7 +83,7 @@ void Resources::loadLocale(const lang::String& setKey, const lang::String& code)
 			set->releaseTextGroup(languages[i]);
 }
 
-const lang::String& Resources::getString(const lang::String& setKey, const lang::String& textKey)
+lang::String Resources::getString(const lang::String& setKey, const lang::String& textKey)
 {
 	const lang::Ptr<TextGroupSet> set = getTextGroupSet(setKey);
 	if (!set)
