@@ -1,7 +1,7 @@
 // Audio costs: mixing 8 voices, and decoding MP3, against the length of the sound produced.
 #include <audio/AudioClip.h>
 #include <audio/AudioMixer.h>
-#include <audio/AudioOutputImpl.h>
+#include <audio/openal/AudioOutputImpl.h>
 #include <audio/AudioReader.h>
 #include <io/ByteArrayInputStream.h>
 

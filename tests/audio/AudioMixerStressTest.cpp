@@ -2,7 +2,7 @@
 
 #include <audio/AudioMixer.h>
 #include <audio/AudioOutput.h>
-#include <audio/OpenALDeviceFactory.h>
+#include <audio/openal/OpenALDeviceFactory.h>
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 
 #include <audio/AudioInput.h>
 #include <audio/AudioOutput.h>
-#include <audio/AudioOutputImpl.h>
+#include <audio/openal/AudioOutputImpl.h>
 #include <audio/AudioSession.h>
-#include <audio/OpenALDeviceFactory.h>
+#include <audio/openal/OpenALDeviceFactory.h>
 #include <lang/Exception.h>
 #include <lang/Thread.h>
 

@@ -1,7 +1,7 @@
 #include <audio/AudioOutput.h>
 
-#include <audio/AudioOutputImpl.h>
-#include <audio/OpenALDeviceFactory.h>
+#include <audio/openal/AudioOutputImpl.h>
+#include <audio/openal/OpenALDeviceFactory.h>
 
 namespace audio {
 

@@ -1,7 +1,7 @@
-#include <audio/AudioOutputImpl.h>
+#include <audio/openal/AudioOutputImpl.h>
 
 #include <audio/AudioSession.h>
-#include <audio/OpenALDeviceFactory.h>
+#include <audio/openal/OpenALDeviceFactory.h>
 #include <lang/Debug.h>
 #include <lang/Exception.h>
 #include <lang/Thread.h>

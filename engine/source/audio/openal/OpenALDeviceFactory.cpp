@@ -1,4 +1,4 @@
-#include <audio/OpenALDeviceFactory.h>
+#include <audio/openal/OpenALDeviceFactory.h>
 
 namespace audio {
 
