@@ -91,11 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		return 0;
 	}
 
-	lua::LuaTable copy(&state);
 	budget.checks = 0;
 	io::ByteArrayInputStream written(out.data(), out.size());
 	try
 	{
+		// Made in here: with the memory limit reached, even an empty table fails.
+		lua::LuaTable copy(&state);
 		copy.read(&written);
 	}
 	catch (const lua::LuaException& e)

@@ -5,6 +5,7 @@
 #include <lang/Format.h>
 #include <lua/LuaException.h>
 #include <lua/LuaObject.h>
+#include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 
 #include <lauxlib.h>
@@ -305,6 +306,36 @@ TEST_F(LuaObjectFailureTest, NestedCaughtErrorsLeaveTheCallerIntact)
 		EXPECT_EQ(thrower->caught, 1) << script;
 		EXPECT_EQ(state.globals().getNumber("result"), 321.0f) << script;
 	}
+}
+
+// LuaState::setTable honours metamethods, so a script can fail outside every protected call.
+TEST_F(LuaObjectFailureTest, ErrorsOfMetamethodsRunFromOutsideAScript)
+{
+	const auto setGlobal = [this] {
+		lua::LuaStackRestore restore(&state);
+		state.pushString("key");
+		state.pushNumber(1.0f);
+		state.setTable(LUA_GLOBALSINDEX);
+	};
+	runScript(state, "setmetatable(_G, {__newindex = function() error('locked') end})");
+	try
+	{
+		setGlobal();
+		FAIL() << "no exception";
+	}
+	catch (const lua::LuaException& e)
+	{
+		EXPECT_STREQ(e.getMessage().format().c_str(), "locked\nCall stack:\ntest(1)\n(end)\n");
+	}
+	runScript(state, "setmetatable(_G, {__newindex = function() obj.ioFailure() end})");
+	EXPECT_THROW(setGlobal(), io::IOException);
+	runScript(state, "setmetatable(_G, {__newindex = function() local t = nil; t.x = 1 end})");
+	EXPECT_THROW(setGlobal(), lua::LuaException);
+
+	const int top = state.top();
+	runScript(state, "setmetatable(_G, nil)\nresult = 6 * 7");
+	EXPECT_EQ(state.globals().getNumber("result"), 42.0f);
+	EXPECT_EQ(state.top(), top);
 }
 
 TEST_F(LuaObjectFailureTest, StateStaysUsableAfterManyMethodFailures)

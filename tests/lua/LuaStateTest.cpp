@@ -8,6 +8,8 @@
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 
+#include <cstdlib>
+
 using lua::LuaState;
 
 namespace {
@@ -166,6 +168,48 @@ TEST_F(LuaStateTest, DebugLibraryAndPopenAreUnavailable)
 	runScript(state, "noDebug = debug == nil\nok, message = pcall(io.popen, 'true')");
 	EXPECT_TRUE(state.globals().getBoolean("noDebug"));
 	EXPECT_FALSE(state.globals().getBoolean("ok"));
+}
+
+// Bytes the interpreter may still allocate; negative for no limit.
+long allocationBudget = -1;
+
+void* budgetedAlloc(void*, void* block, size_t oldSize, size_t newSize)
+{
+	if (newSize == 0)
+	{
+		std::free(block);
+		return nullptr;
+	}
+	if (allocationBudget >= 0 && newSize > oldSize)
+	{
+		if (static_cast<long>(newSize - oldSize) > allocationBudget)
+			return nullptr;
+		allocationBudget -= static_cast<long>(newSize - oldSize);
+	}
+	return std::realloc(block, newSize);
+}
+
+// Memory running out under a table operation, outside every script, reaches the panic handler.
+TEST_F(LuaStateTest, OutOfMemoryOutsideAScriptThrows)
+{
+	lua_setallocf(state.interpreter(), budgetedAlloc, nullptr);
+	allocationBudget = 0;
+	for (int i = 0; i < 3; ++i)
+	{
+		try
+		{
+			lua::LuaTable table(&state);
+			FAIL() << "allocated without memory";
+		}
+		catch (const lua::LuaException& e)
+		{
+			EXPECT_STREQ(e.getMessage().format().c_str(), "not enough memory (call stack not available)");
+		}
+	}
+	allocationBudget = -1;
+	runScript(state, "result = #string.rep('x', 42)");
+	EXPECT_EQ(state.globals().getNumber("result"), 42.0f);
+	EXPECT_EQ(state.top(), 0);
 }
 
 // A stream failure while a chunk is read arrives as itself.

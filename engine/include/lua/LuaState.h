@@ -123,8 +123,10 @@ private:
 	// protected-call boundary the failure is rethrown as it is; a null failure stands for a
 	// LuaException with the text. The message handler leaves such an error's text unchanged.
 	int raise(lua_State* lua, std::exception_ptr failure, const char* text);
-	// Turns the error value on the top (popped) into the exception that the boundary throws.
-	[[noreturn]] void throwCallFailure();
+	// Turns the error value on the top of lua (popped) into the exception that leaves the
+	// interpreter: the pending failure of the text last raised, otherwise a LuaException with the
+	// value's text, followed by the call-stack text when appendStack.
+	[[noreturn]] void throwFailure(lua_State* lua, bool appendStack);
 	// compile; with sourceOnly a precompiled chunk is refused as a compile error.
 	void load(io::InputStream* in, int size, const lang::String& name, LuaTable* env, bool sourceOnly);
 	void handleLoadResult(int result, const lang::String& name, LuaTable* env);

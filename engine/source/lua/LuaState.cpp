@@ -159,7 +159,7 @@ void LuaState::call(int nargs, int nresults)
 	--m_callDepth;
 	lua_remove(lua, handler);
 	if (status != 0)
-		throwCallFailure();
+		throwFailure(lua, false);
 	if (m_callDepth == 0 && m_pendingFailure)
 		clearPendingFailure();
 }
@@ -370,14 +370,12 @@ int LuaState::handleMessage(lua_State* lua)
 	return 1;
 }
 
-// Only reached for an error outside every protected call (a failing raw operation of the
-// binding itself); the interpreter has already reset its call information.
+// Only reached for an error outside every protected call (a metamethod that a non-raw operation
+// of the binding ran, or an allocation failing there); the interpreter has already reset its call
+// information, so an error it raised itself lists no levels.
 int LuaState::handlePanic(lua_State* lua)
 {
-	char text[ERROR_TEXT_SIZE] = {};
-	appendErrorValue(text, sizeof text, lua);
-	appendStackTrace(text, sizeof text, lua);
-	lang::throwError(LuaException(lang::Format("{0}", lang::String(text))));
+	owner(lua)->throwFailure(lua, true);
 }
 
 int LuaState::raise(lua_State* lua, std::exception_ptr failure, const char* text)
@@ -390,15 +388,16 @@ int LuaState::raise(lua_State* lua, std::exception_ptr failure, const char* text
 	return lua_error(lua);
 }
 
-void LuaState::throwCallFailure()
+void LuaState::throwFailure(lua_State* lua, bool appendStack)
 {
-	lua_State* lua = m_thread;
 	std::exception_ptr failure;
 	const bool pending = isPendingError(lua, -1);
 	if (pending)
 		failure = m_pendingFailure;
 	char text[ERROR_TEXT_SIZE] = {};
 	appendErrorValue(text, sizeof text, lua);
+	if (appendStack && !pending)
+		appendStackTrace(text, sizeof text, lua);
 	lua_pop(lua, 1);
 	if (pending || m_callDepth == 0)
 		clearPendingFailure();
@@ -407,9 +406,17 @@ void LuaState::throwCallFailure()
 	lang::throwError(LuaException(lang::Format("{0}", lang::String(text))));
 }
 
+// Writes the registry only when it holds a text, so that no key is added: this also runs in the
+// panic handler, where an allocation failing would panic again.
 void LuaState::clearPendingFailure()
 {
 	m_pendingFailure = nullptr;
+	lua_pushlightuserdata(m_thread, const_cast<char*>(&pendingErrorKey));
+	lua_rawget(m_thread, LUA_REGISTRYINDEX);
+	const bool held = !lua_isnil(m_thread, -1);
+	lua_pop(m_thread, 1);
+	if (!held)
+		return;
 	lua_pushlightuserdata(m_thread, const_cast<char*>(&pendingErrorKey));
 	lua_pushnil(m_thread);
 	lua_rawset(m_thread, LUA_REGISTRYINDEX);
