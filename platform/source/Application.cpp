@@ -173,6 +173,19 @@ void Application::dispatchWheel(int delta)
 		m_responder->wheel(delta);
 }
 
+void Application::dispatchNotification(const std::string& eventName)
+{
+	if (!m_delegate)
+		return;
+	LocalNotification notification;
+	if (!eventName.empty())
+	{
+		notification.hasUserInfo = true;
+		notification.userInfo["eventName"] = eventName;
+	}
+	m_delegate->didReceiveLocalNotification(notification);
+}
+
 void Application::sampleAccelerometer(int64_t now, double x, double y, double z)
 {
 	if (!m_accelerometer || m_accelerometerInterval <= 0 || now < m_nextReading)

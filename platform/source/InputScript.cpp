@@ -65,6 +65,14 @@ public:
 		return value;
 	}
 
+	// The next word, or empty at the end of the line.
+	std::string optionalWord()
+	{
+		std::string w;
+		m_in >> w;
+		return w;
+	}
+
 	void end()
 	{
 		std::string extra;
@@ -160,6 +168,11 @@ ScriptEvent parseEvent(LineReader& reader)
 	{
 		event.kind = ScriptEvent::Kind::Answer;
 		event.button = static_cast<int>(reader.integer("button", 0, MAX_BUTTON));
+	}
+	else if (kind == "notify")
+	{
+		event.kind = ScriptEvent::Kind::Notify;
+		event.name = reader.optionalWord();
 	}
 	else
 		reader.fail("unknown event \"" + kind + "\"");

@@ -32,7 +32,8 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 		}
 		if (i + 1 >= argc)
 			throw std::invalid_argument(option == "--frames" || option == "--script" || option == "--output" ||
-				option == "--data" || option == "--documents" || option == "--system-version" ?
+				option == "--data" || option == "--documents" || option == "--system-version" ||
+				option == "--notification" ?
 				option + " needs a value" : "Unknown option " + option);
 		const std::string value = argv[i + 1];
 		if (option == "--frames")
@@ -47,6 +48,11 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 			options.documentsDirectory = value;
 		else if (option == "--system-version")
 			options.systemVersion = value;
+		else if (option == "--notification")
+		{
+			options.launchNotification = LocalNotification();
+			options.launchNotification->alertBody = value;
+		}
 		else
 			throw std::invalid_argument("Unknown option " + option);
 		++i;

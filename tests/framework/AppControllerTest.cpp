@@ -4,12 +4,16 @@
 #include <framework/MyEAGLViewController.h>
 #include <hgr/Globals.h>
 #include <io/AppDataInputStream.h>
+#include <lang/Debug.h>
+#include <pf/LocalNotificationListener.h>
+#include <pf/LocalNotificationsImpl.h>
 #include <platform/Application.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <unistd.h>
 
 using platform::Application;
 
@@ -25,7 +29,8 @@ platform::LaunchOptions headlessOptions(int frames = 0, const std::string& scrip
 	options.dataDirectory = "/opt/game";
 	if (!script.empty())
 	{
-		options.script = testing::TempDir() + "/framework-script.txt";
+		// Named per process: test cases run in parallel processes.
+		options.script = testing::TempDir() + "/framework-script-" + std::to_string(getpid()) + ".txt";
 		std::ofstream(options.script) << script;
 	}
 	return options;
@@ -168,6 +173,64 @@ TEST_F(LaunchedController, ResolutionResetsTheDeviceWithOrWithoutAnApplication)
 	EXPECT_EQ(1024, controller.context()->viewport().bottom);
 }
 
+TEST_F(LaunchedController, WithoutAnApplicationTheLoopRunsIdleAndTerminationReleasesTheDevice)
+{
+	framework::App::deleteApp();
+	TestGame::log().clear();
+	controller.willResignActive();
+	EXPECT_FALSE(controller.updating());
+	controller.didBecomeActive();
+	EXPECT_TRUE(controller.updating());
+	controller.update();
+	EXPECT_TRUE(TestGame::log().empty());
+	controller.willTerminate();
+	EXPECT_EQ(nullptr, hgr::Globals::get());
+}
+
+TEST(AppController, LaunchLogsTheNotificationItWasLaunchedFrom)
+{
+	for (const char* version : {"4.0", "3.2"})
+	{
+		platform::LaunchOptions options = headlessOptions();
+		options.systemVersion = version;
+		options.launchNotification = platform::LocalNotification();
+		options.launchNotification->alertBody = "Come back";
+		auto application = Application::create(options);
+		AppController controller(*application);
+		lang::Debug::setEnabled(true);
+		testing::internal::CaptureStderr();
+		controller.didFinishLaunching();
+		const std::string log = testing::internal::GetCapturedStderr();
+		lang::Debug::setEnabled(false);
+		const size_t launching = log.find("UIApplication launching with options...\n");
+		const size_t notification = log.find("Received Notification while launching: Come back\n");
+		ASSERT_NE(std::string::npos, launching) << version;
+		if (std::string(version) == "4.0")
+			EXPECT_LT(notification, launching);
+		else
+			EXPECT_EQ(std::string::npos, notification);
+		controller.willTerminate();
+	}
+}
+
+TEST(AppControllerRun, NotificationsLowerTheBadgeAndPassTheirEventNameOn)
+{
+	struct Listener : pf::LocalNotificationListener
+	{
+		std::vector<std::string> events;
+		void onLocalNotification(const lang::String& eventName) override { events.push_back(eventName.c_str()); }
+	} listener;
+	pf::LocalNotificationsImpl::sm_listeners.add(&listener);
+	auto application = Application::create(headlessOptions(5, "2 notify dailyBonus\n3 notify\n"));
+	application->setBadgeNumber(3);
+	AppController controller(*application);
+	EXPECT_EQ(0, application->run(controller));
+	pf::LocalNotificationsImpl::sm_listeners.clear();
+	// One for the launch, one for each notification.
+	EXPECT_EQ(0, application->badgeNumber());
+	EXPECT_EQ(std::vector<std::string>{"dailyBonus"}, listener.events);
+}
+
 TEST(AppControllerRun, FirstFrameAfterAResumeMeasuresOnlyItself)
 {
 	TestGame::log().clear();
@@ -191,12 +254,17 @@ TEST(AppControllerRun, QuitAndFailureLeaveThroughTheTerminationSequence)
 		int exitCode;
 		int updates;
 	};
-	for (const Case c : {Case{"ESCAPE", 0, 3}, Case{"T", AppController::EXIT_GAME_FAILED, 3}})
+	// K fails outside a frame, in the key handler.
+	for (const Case c : {Case{"ESCAPE", 0, 3}, Case{"T", AppController::EXIT_GAME_FAILED, 3}, Case{"K", AppController::EXIT_GAME_FAILED, 2}})
 	{
 		TestGame::log().clear();
-		auto application = Application::create(headlessOptions(100, std::string("2 key down ") + c.key + "\n"));
-		AppController controller(*application);
-		EXPECT_EQ(c.exitCode, application->run(controller)) << c.key;
+		const platform::LaunchOptions options = headlessOptions(100, std::string("2 key down ") + c.key + "\n");
+		const char* argv[] = {"game", "--headless", "--frames", "100", "--script", options.script.c_str(),
+			"--documents", options.documentsDirectory.c_str()};
+		testing::internal::CaptureStderr();
+		EXPECT_EQ(c.exitCode, framework::runApplication(8, const_cast<char**>(argv))) << c.key;
+		const bool failureLogged = testing::internal::GetCapturedStderr().find("Exception from game: Test failure 7\n") != std::string::npos;
+		EXPECT_EQ(c.exitCode != 0, failureLogged) << c.key;
 		EXPECT_EQ(c.updates, count("update 3")) << c.key;
 		// Deactivated, then destroyed: the application had its chance to save.
 		const auto& log = TestGame::log();

@@ -1,9 +1,9 @@
-#include <pf/LocalNotification.h>
 #include <pf/LocalNotificationListener.h>
 #include <pf/LocalNotificationsImpl.h>
+#include <platform/LocalNotification.h>
 #include <gtest/gtest.h>
 
-using pf::LocalNotification;
+using platform::LocalNotification;
 using pf::LocalNotificationsImpl;
 
 namespace
@@ -29,9 +29,9 @@ TEST(LocalNotifications, EventNameComesOnlyFromUserInfo)
 	LocalNotification none;
 	LocalNotification withoutName;
 	withoutName.hasUserInfo = true;
-	withoutName.userInfo[lang::String("other")] = lang::String("x");
+	withoutName.userInfo["other"] = "x";
 	LocalNotification named = withoutName;
-	named.userInfo[lang::String("eventName")] = lang::String("dailyBonus");
+	named.userInfo["eventName"] = "dailyBonus";
 	EXPECT_EQ(nullptr, LocalNotificationsImpl::getEventName(nullptr));
 	EXPECT_EQ(nullptr, LocalNotificationsImpl::getEventName(&none));
 	EXPECT_EQ(nullptr, LocalNotificationsImpl::getEventName(&withoutName));

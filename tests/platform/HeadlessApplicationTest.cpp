@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -48,7 +49,8 @@ private:
 
 std::string writeScript(const char* text)
 {
-	const std::string path = testing::TempDir() + "/headless-script.txt";
+	// Named per process: test cases run in parallel processes.
+	const std::string path = testing::TempDir() + "/headless-script-" + std::to_string(getpid()) + ".txt";
 	std::ofstream(path) << text;
 	return path;
 }

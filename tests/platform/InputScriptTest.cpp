@@ -18,9 +18,11 @@ TEST(InputScript, ParsesEveryKindOfEvent)
 		"5 resign\n"
 		"6 become\n"
 		"7 capture shot-1.png\n"
-		"8 close\n");
+		"8 close\n"
+		"9 notify dailyBonus\n"
+		"9 notify\n");
 	const auto& e = script.events();
-	ASSERT_EQ(9u, e.size());
+	ASSERT_EQ(11u, e.size());
 	EXPECT_EQ(ScriptEvent::Kind::Touch, e[0].kind);
 	EXPECT_EQ(TouchPhase::Began, e[0].phase);
 	EXPECT_FLOAT_EQ(512.5f, e[0].x);
@@ -35,6 +37,9 @@ TEST(InputScript, ParsesEveryKindOfEvent)
 	EXPECT_EQ(ScriptEvent::Kind::Become, e[6].kind);
 	EXPECT_EQ("shot-1.png", e[7].name);
 	EXPECT_EQ(ScriptEvent::Kind::Close, e[8].kind);
+	EXPECT_EQ(ScriptEvent::Kind::Notify, e[9].kind);
+	EXPECT_EQ("dailyBonus", e[9].name);
+	EXPECT_EQ("", e[10].name);
 }
 
 TEST(InputScript, RefusesMalformedLinesNamingTheLine)
@@ -50,6 +55,7 @@ TEST(InputScript, RefusesMalformedLinesNamingTheLine)
 		"1 key held A",
 		"1 wheel 1.5",
 		"1 close now",
+		"1 notify a b",
 		"1 answer 32",
 		"1 capture ../escape.png",
 		"1 capture /tmp/x.png",

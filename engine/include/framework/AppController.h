@@ -17,11 +17,6 @@ namespace framework
 class IphoneOSInterface;
 }
 
-namespace pf
-{
-struct LocalNotification;
-}
-
 namespace platform
 {
 class Application;
@@ -55,13 +50,18 @@ public:
 	void willResignActive() override;
 	void willTerminate() override;
 	void didAccelerate(double x, double y, double z) override;
-	void didReceiveLocalNotification(const pf::LocalNotification& notification);
+	void didReceiveLocalNotification(const platform::LocalNotification& notification) override;
 
 	/** One frame: clamped time step, device time, the application's update. */
 	void update();
 	void startUpdate();
 	void stopUpdate();
 	void present();
+	/**
+	 * For an exception that left the game outside a frame (activation, input), inside the catch
+	 * block: logs it as a frame's is logged, runs the termination sequence, returns the exit code.
+	 */
+	int terminateAfterException();
 
 	MyEAGLViewController* getViewController() const			{ return m_viewController.get(); }
 	MyEAGLView* view() const								{ return m_contentView.get(); }
@@ -99,6 +99,8 @@ private:
 	void releaseRetiredLoop();
 	/** Ends the process through the termination sequence with the exit code. */
 	void endProcess(int exitCode);
+	/** Logs the exception being handled (inside a catch block). */
+	void logCurrentException();
 	void logException(const char* message);
 	void dealloc();
 

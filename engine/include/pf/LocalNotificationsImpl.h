@@ -4,11 +4,15 @@
 #include <lang/Array.h>
 #include <lang/String.h>
 
+namespace platform
+{
+struct LocalNotification;
+}
+
 namespace pf
 {
 
 class LocalNotificationListener;
-struct LocalNotification;
 
 /** Recognises local notifications and passes their event names to the process-wide listeners (not owned). */
 class LocalNotificationsImpl
@@ -21,7 +25,7 @@ public:
 	static bool isNotificationSupportAvailable();
 	static bool isNotificationSupportAvailable(const lang::String& systemVersion);
 	/** The notification's event name; null when it, its user info or the name is missing. The text lives as long as the notification. */
-	static const char* getEventName(const LocalNotification* notification);
+	static const char* getEventName(const platform::LocalNotification* notification);
 	static void notifyListeners(const lang::String& eventName);
 
 	static lang::Array<LocalNotificationListener*> sm_listeners;

@@ -36,9 +36,6 @@ public:
 		NAVIGATION_OTHER
 	};
 
-	/** Seconds the fade-in of show lasts. */
-	static const float SHOW_DURATION;
-
 	/** The view's frame: origin (x, y), size width x height, in points. */
 	NMWebViewController(float x, float y, float width, float height);
 	~NMWebViewController();

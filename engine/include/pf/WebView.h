@@ -23,7 +23,7 @@ public:
 	~WebView();
 
 	void loadUrl(const lang::String& url);
-	/** Fades in over 0.7 s. */
+	/** Makes the overlay visible (a fade-in where pages are drawn). */
 	void show();
 	/** Hides at once. */
 	void hide();

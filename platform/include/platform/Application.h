@@ -108,6 +108,9 @@ protected:
 	void dispatchTouch(TouchPhase phase, std::uintptr_t finger, float screenX, float screenY);
 	void dispatchKey(const std::string& name, bool down);
 	void dispatchWheel(int delta);
+	// A local notification for the running application; the event name goes in its user info
+	// under "eventName" unless it is empty.
+	void dispatchNotification(const std::string& eventName);
 	// The accelerometer's current reading goes to its delegate when its interval has passed.
 	void sampleAccelerometer(int64_t now, double x, double y, double z);
 	// One display refresh: the main queue's work, then every display link.

@@ -21,6 +21,7 @@ struct ScriptEvent
 		Close,		// the user closes the application
 		Capture,	// name: write the picture shown after this refresh to a PNG file
 		Answer,		// button: the answer to the next alert, which is then not shown
+		Notify,		// name: a local notification arrives, carrying this event name unless it is empty
 	};
 
 	int frame = 0;
@@ -42,6 +43,7 @@ struct ScriptEvent
 //   <frame> resign | become | close
 //   <frame> capture <file.png>
 //   <frame> answer <button>
+//   <frame> notify [<event name>]
 // Frames must not decrease; capture names are plain file names.
 class InputScript
 {

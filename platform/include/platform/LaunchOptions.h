@@ -1,6 +1,8 @@
 #ifndef PLATFORM_LAUNCHOPTIONS_H
 #define PLATFORM_LAUNCHOPTIONS_H
 
+#include <platform/LocalNotification.h>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -13,6 +15,7 @@ namespace platform {
 //   --data DIR            the bundle directory (default: the executable's directory)
 //   --documents DIR       the documents directory (default: the per-user data directory)
 //   --system-version V    the system version to report
+//   --notification TEXT   launched from a local notification with this alert text
 struct LaunchOptions
 {
 	bool headless = false;
@@ -23,6 +26,8 @@ struct LaunchOptions
 	std::string dataDirectory;
 	std::string documentsDirectory;
 	std::string systemVersion;
+	// The local notification the application was launched from, when it was.
+	std::optional<LocalNotification> launchNotification;
 	// The executable's path as given (argv[0]).
 	std::string program;
 

@@ -117,6 +117,9 @@ void HeadlessApplication::deliver(const ScriptEvent& event)
 	case ScriptEvent::Kind::Answer:
 		answerNextAlert(event.button);
 		break;
+	case ScriptEvent::Kind::Notify:
+		dispatchNotification(event.name);
+		break;
 	case ScriptEvent::Kind::Capture:
 		break;
 	}

@@ -340,6 +340,9 @@ void SdlApplication::inject(const ScriptEvent& scripted)
 	case ScriptEvent::Kind::Answer:
 		answerNextAlert(scripted.button);
 		return;
+	case ScriptEvent::Kind::Notify:
+		dispatchNotification(scripted.name);
+		return;
 	}
 	SDL_PushEvent(&event);
 }

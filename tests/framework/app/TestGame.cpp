@@ -49,7 +49,7 @@ void TestGame::update(float dt, gr::Context* context, int flags)
 		AppController::shared()->update();
 	}
 	if (m_throw)
-		lang::throwError(lang::Exception(lang::Format(lang::String("Test failure {0}"), lang::Formattable(7))));
+		fail();
 	context->clear(BACKGROUND, true, false, false);
 	context->fillRect2D(MARKER, m_mouseX - MARKER_SIZE / 2, m_mouseY - MARKER_SIZE / 2, MARKER_SIZE, MARKER_SIZE);
 	context->present();
@@ -62,10 +62,17 @@ void TestGame::keyDown(KeyType key)
 		quit(5);
 	else if (key == T)
 		m_throw = true;
+	else if (key == K)
+		fail();
 	else if (key == S)
 		os()->stopUpdate();
 	else if (key == R)
 		m_reenter = true;
+}
+
+void TestGame::fail()
+{
+	lang::throwError(lang::Exception(lang::Format(lang::String("Test failure {0}"), lang::Formattable(7))));
 }
 
 void TestGame::keyUp(KeyType key)

@@ -8,7 +8,8 @@
 /**
  * A small application for the shell's tests: it logs every call the shell makes, paints the
  * screen its background colour with a white square under the mouse, and acts on keys: ESCAPE
- * quits, T throws, S stops the frame loop, R re-enters the frame loop's update.
+ * quits, T throws from the next update, K throws at once, S stops the frame loop, R re-enters the
+ * frame loop's update.
  * Created by framework::init, destroyed by the shell.
  */
 class TestGame : public framework::App
@@ -40,6 +41,8 @@ public:
 	static std::vector<float>& frameTimes();
 
 private:
+	static void fail();
+
 	int m_mouseX;
 	int m_mouseY;
 	bool m_throw;

@@ -9,7 +9,6 @@
 #include <lang/Debug.h>
 #include <lang/Exception.h>
 #include <pf/AccelerometerImpl.h>
-#include <pf/LocalNotification.h>
 #include <pf/LocalNotificationsImpl.h>
 #include <platform/Application.h>
 #include <platform/Directories.h>
@@ -142,19 +141,17 @@ void AppController::didFinishLaunching()
 {
 	if (m_application.badgeNumber() > 0)
 		m_application.setBadgeNumber(m_application.badgeNumber() - 1);
+	const platform::LaunchOptions& options = m_application.options();
+	if (pf::LocalNotificationsImpl::isNotificationSupportAvailable() && options.launchNotification)
+		lang::Debug::printf("Received Notification while launching: %s\n", options.launchNotification->alertBody.c_str());
 	lang::Debug::printf("UIApplication launching with options...\n");
 	try
 	{
 		applicationDidFinishLaunching();
 	}
-	catch (const lang::Exception& e)
-	{
-		logException(e.getMessage().format().c_str());
-		endProcess(EXIT_GAME_FAILED);
-	}
 	catch (...)
 	{
-		logException(nullptr);
+		logCurrentException();
 		endProcess(EXIT_GAME_FAILED);
 	}
 }
@@ -294,7 +291,8 @@ void AppController::mainloop(LoopThread& loop)
 
 void AppController::update()
 {
-	if (m_insideUpdate || !updating() || !m_app || m_application.terminating())
+	// m_app is stale once deleteApp has destroyed it: only the registered application is updated.
+	if (m_insideUpdate || !updating() || !m_app || m_app != framework::App::get() || m_application.terminating())
 		return;
 	m_insideUpdate = true;
 	try
@@ -317,17 +315,10 @@ void AppController::update()
 			return;
 		}
 	}
-	catch (const lang::Exception& e)
-	{
-		m_insideUpdate = false;
-		logException(e.getMessage().format().c_str());
-		endProcess(EXIT_GAME_FAILED);
-		return;
-	}
 	catch (...)
 	{
 		m_insideUpdate = false;
-		logException(nullptr);
+		logCurrentException();
 		endProcess(EXIT_GAME_FAILED);
 		return;
 	}
@@ -365,7 +356,7 @@ void AppController::willResignActive()
 		AppActivationListeners::s_listeners[i]->applicationWillResignActive();
 }
 
-void AppController::didReceiveLocalNotification(const pf::LocalNotification& notification)
+void AppController::didReceiveLocalNotification(const platform::LocalNotification& notification)
 {
 	if (m_application.badgeNumber() > 0)
 		m_application.setBadgeNumber(m_application.badgeNumber() - 1);
@@ -390,6 +381,37 @@ void AppController::endProcess(int exitCode)
 {
 	m_allowUpdate = false;
 	m_application.terminate(exitCode);
+}
+
+int AppController::terminateAfterException()
+{
+	logCurrentException();
+	try
+	{
+		willTerminate();
+	}
+	catch (...)
+	{
+		// The game failed again while being deactivated: it is destroyed all the same.
+		dealloc();
+	}
+	return EXIT_GAME_FAILED;
+}
+
+void AppController::logCurrentException()
+{
+	try
+	{
+		throw;
+	}
+	catch (const lang::Exception& e)
+	{
+		logException(e.getMessage().format().c_str());
+	}
+	catch (...)
+	{
+		logException(nullptr);
+	}
 }
 
 void AppController::logException(const char* message)
@@ -418,10 +440,10 @@ void AppController::dealloc()
 	if (m_contentView)
 		m_contentView->context()->makeCurrent();
 	if (framework::App::initialized())
-	{
 		framework::App::deleteApp();
-		cleanupSceneResources();
-	}
+	// The scene layer's globals hold the device: they go even when no application is left (a
+	// launch that failed in framework::init), so the device never outlives its GL context.
+	cleanupSceneResources();
 	m_app = nullptr;
 	// The device's GL objects go while the view's context still exists.
 	m_context = nullptr;

@@ -22,7 +22,14 @@ int runApplication(int argc, char** argv)
 		return EXIT_USAGE;
 	}
 	AppController controller(*application);
-	return application->run(controller);
+	try
+	{
+		return application->run(controller);
+	}
+	catch (...)
+	{
+		return controller.terminateAfterException();
+	}
 }
 
 } // framework

@@ -1,7 +1,7 @@
 #include <pf/LocalNotificationsImpl.h>
-#include <pf/LocalNotification.h>
 #include <pf/LocalNotificationListener.h>
 #include <platform/Application.h>
+#include <platform/LocalNotification.h>
 #include <platform/Device.h>
 #include <cstdlib>
 
@@ -26,11 +26,11 @@ bool LocalNotificationsImpl::isNotificationSupportAvailable(const lang::String& 
 	return std::strtof(systemVersion.c_str(), nullptr) >= NOTIFICATIONS_VERSION;
 }
 
-const char* LocalNotificationsImpl::getEventName(const LocalNotification* notification)
+const char* LocalNotificationsImpl::getEventName(const platform::LocalNotification* notification)
 {
 	if (!notification || !notification->hasUserInfo)
 		return nullptr;
-	const auto entry = notification->userInfo.find(lang::String(EVENT_NAME_KEY));
+	const auto entry = notification->userInfo.find(EVENT_NAME_KEY);
 	return entry == notification->userInfo.end() ? nullptr : entry->second.c_str();
 }
 

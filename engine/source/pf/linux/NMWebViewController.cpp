@@ -10,8 +10,6 @@
 namespace pf
 {
 
-const float NMWebViewController::SHOW_DURATION = 0.7f;
-
 // A quarter turn in radians, single precision.
 static const float QUARTER_TURN = 1.5707964f;
 
@@ -57,7 +55,7 @@ void NMWebViewController::reload()
 
 void NMWebViewController::show()
 {
-	// The fade runs in the compositor; its end state is what the overlay keeps.
+	// Nothing is drawn, so the fade-in has only its end state.
 	m_alpha = 1;
 }
 
