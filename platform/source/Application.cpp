@@ -4,7 +4,6 @@
 #include <platform/Device.h>
 #include <platform/Directories.h>
 #include <platform/DisplayLink.h>
-#include <platform/DisplayRotation.h>
 #include <platform/Responder.h>
 #include <platform/HeadlessApplication.h>
 #include "sdl/SdlApplication.h"
@@ -100,6 +99,11 @@ void Application::setStatusBarOrientation(int orientation)
 		m_statusBarOrientation = orientation;
 }
 
+DisplayRotation Application::screenRotation() const
+{
+	return DisplayRotation::fromStatusBar(m_statusBarOrientation, SCREEN_WIDTH, SCREEN_HEIGHT);
+}
+
 void Application::setAccelerometerDelegate(AccelerometerDelegate* delegate, double interval)
 {
 	m_accelerometer = delegate;
@@ -155,7 +159,7 @@ void Application::dispatchTouch(TouchPhase phase, std::uintptr_t finger, float s
 {
 	if (!m_responder)
 		return;
-	const DisplayRotation rotation = DisplayRotation::fromStatusBar(m_statusBarOrientation, SCREEN_WIDTH, SCREEN_HEIGHT);
+	const DisplayRotation rotation = screenRotation();
 	Touch touch{finger, 0, 0};
 	rotation.toView(screenX, screenY, touch.x, touch.y);
 	m_responder->touches(phase, {touch});

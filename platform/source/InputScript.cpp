@@ -13,8 +13,10 @@ namespace {
 // Largest accepted frame number and coordinate magnitude.
 const long MAX_FRAME = 100000000;
 const float MAX_COORDINATE = 1e6f;
-// Largest alert button index.
+// Largest alert button index, finger number and wheel step count.
 const long MAX_BUTTON = 31;
+const long MAX_FINGER = 1000;
+const long MAX_WHEEL_DELTA = 1000;
 
 class LineReader
 {
@@ -31,38 +33,14 @@ public:
 
 	long integer(const char* what, long low, long high)
 	{
-		const std::string w = word(what);
-		size_t used = 0;
-		long value = 0;
-		try
-		{
-			value = std::stol(w, &used);
-		}
-		catch (const std::exception&)
-		{
-			used = 0;
-		}
-		if (used != w.size() || value < low || value > high)
-			fail(std::string("bad ") + what + " \"" + w + "\"");
-		return value;
+		return converted<long>(what, [](const std::string& w, size_t* used) { return std::stol(w, used); },
+			[low, high](long value) { return value >= low && value <= high; });
 	}
 
 	float number(const char* what)
 	{
-		const std::string w = word(what);
-		size_t used = 0;
-		float value = 0;
-		try
-		{
-			value = std::stof(w, &used);
-		}
-		catch (const std::exception&)
-		{
-			used = 0;
-		}
-		if (used != w.size() || !std::isfinite(value) || std::fabs(value) > MAX_COORDINATE)
-			fail(std::string("bad ") + what + " \"" + w + "\"");
-		return value;
+		return converted<float>(what, [](const std::string& w, size_t* used) { return std::stof(w, used); },
+			[](float value) { return std::isfinite(value) && std::fabs(value) <= MAX_COORDINATE; });
 	}
 
 	// The next word, or empty at the end of the line.
@@ -86,6 +64,27 @@ public:
 	}
 
 private:
+	// The next word converted whole by convert (a std::sto* call), failing unless every character
+	// is used and the value is accepted.
+	template <typename T, typename Convert, typename Accept>
+	T converted(const char* what, Convert convert, Accept accept)
+	{
+		const std::string w = word(what);
+		size_t used = 0;
+		T value = 0;
+		try
+		{
+			value = convert(w, &used);
+		}
+		catch (const std::exception&)
+		{
+			used = 0;
+		}
+		if (used != w.size() || !accept(value))
+			fail(std::string("bad ") + what + " \"" + w + "\"");
+		return value;
+	}
+
 	std::istringstream m_in;
 	int m_number;
 };
@@ -123,7 +122,7 @@ ScriptEvent parseEvent(LineReader& reader)
 	{
 		event.kind = ScriptEvent::Kind::Touch;
 		event.phase = parsePhase(reader);
-		event.finger = static_cast<int>(reader.integer("finger", 0, 1000));
+		event.finger = static_cast<int>(reader.integer("finger", 0, MAX_FINGER));
 		event.x = reader.number("x");
 		event.y = reader.number("y");
 	}
@@ -142,7 +141,7 @@ ScriptEvent parseEvent(LineReader& reader)
 	else if (kind == "wheel")
 	{
 		event.kind = ScriptEvent::Kind::Wheel;
-		event.delta = static_cast<int>(reader.integer("wheel delta", -1000, 1000));
+		event.delta = static_cast<int>(reader.integer("wheel delta", -MAX_WHEEL_DELTA, MAX_WHEEL_DELTA));
 	}
 	else if (kind == "tilt")
 	{

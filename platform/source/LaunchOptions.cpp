@@ -6,13 +6,32 @@ namespace platform {
 
 namespace {
 
+// Largest accepted count of display refreshes.
+const long MAX_COUNT = 100000000;
+
 int parseCount(const std::string& option, const std::string& text)
 {
 	char* end = nullptr;
 	const long value = std::strtol(text.c_str(), &end, 10);
-	if (text.empty() || *end != 0 || value < 0 || value > 100000000)
+	if (text.empty() || *end != 0 || value < 0 || value > MAX_COUNT)
 		throw std::invalid_argument(option + " needs a count, not \"" + text + "\"");
 	return static_cast<int>(value);
+}
+
+// The field that a text-valued option sets, null for other options.
+std::string* textField(LaunchOptions& options, const std::string& option)
+{
+	if (option == "--script")
+		return &options.script;
+	if (option == "--output")
+		return &options.outputDirectory;
+	if (option == "--data")
+		return &options.dataDirectory;
+	if (option == "--documents")
+		return &options.documentsDirectory;
+	if (option == "--system-version")
+		return &options.systemVersion;
+	return nullptr;
 }
 
 } // namespace
@@ -30,32 +49,21 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 			options.headless = true;
 			continue;
 		}
+		std::string* const text = textField(options, option);
+		if (!text && option != "--frames" && option != "--notification")
+			throw std::invalid_argument("Unknown option " + option);
 		if (i + 1 >= argc)
-			throw std::invalid_argument(option == "--frames" || option == "--script" || option == "--output" ||
-				option == "--data" || option == "--documents" || option == "--system-version" ||
-				option == "--notification" ?
-				option + " needs a value" : "Unknown option " + option);
-		const std::string value = argv[i + 1];
-		if (option == "--frames")
+			throw std::invalid_argument(option + " needs a value");
+		const std::string value = argv[++i];
+		if (text)
+			*text = value;
+		else if (option == "--frames")
 			options.frames = parseCount(option, value);
-		else if (option == "--script")
-			options.script = value;
-		else if (option == "--output")
-			options.outputDirectory = value;
-		else if (option == "--data")
-			options.dataDirectory = value;
-		else if (option == "--documents")
-			options.documentsDirectory = value;
-		else if (option == "--system-version")
-			options.systemVersion = value;
-		else if (option == "--notification")
+		else
 		{
 			options.launchNotification = LocalNotification();
 			options.launchNotification->alertBody = value;
 		}
-		else
-			throw std::invalid_argument("Unknown option " + option);
-		++i;
 	}
 	return options;
 }

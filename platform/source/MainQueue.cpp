@@ -45,11 +45,9 @@ void MainQueue::runPending()
 		Request request = std::move(m_requests.front());
 		m_requests.pop_front();
 		lock.unlock();
-		bool ran = false;
 		try
 		{
 			request.work();
-			ran = true;
 		}
 		catch (...)
 		{
@@ -58,7 +56,7 @@ void MainQueue::runPending()
 			throw;
 		}
 		lock.lock();
-		finish(request, ran);
+		finish(request, true);
 	}
 }
 

@@ -47,23 +47,24 @@ private:
 	std::unique_ptr<DisplayLink> m_link;
 };
 
-std::string writeScript(const char* text)
+// A headless run of three frames with the script's events.
+LaunchOptions scriptedRun(const char* script)
 {
+	LaunchOptions options;
+	options.headless = true;
+	options.frames = 3;
 	// Named per process: test cases run in parallel processes.
-	const std::string path = testing::TempDir() + "/headless-script-" + std::to_string(getpid()) + ".txt";
-	std::ofstream(path) << text;
-	return path;
+	options.script = testing::TempDir() + "/headless-script-" + std::to_string(getpid()) + ".txt";
+	std::ofstream(options.script) << script;
+	return options;
 }
 
 } // namespace
 
 TEST(HeadlessApplication, RunsScriptedFramesOnItsOwnClock)
 {
-	LaunchOptions options;
-	options.headless = true;
-	options.frames = 3;
-	options.script = writeScript("0 touch began 0 100 50\n1 key down A\n1 wheel -1\n1 tilt 1 0 0\n2 resign\n2 become\n");
-	auto application = Application::create(options);
+	auto application = Application::create(
+		scriptedRun("0 touch began 0 100 50\n1 key down A\n1 wheel -1\n1 tilt 1 0 0\n2 resign\n2 become\n"));
 	application->setStatusBarOrientation(Application::LANDSCAPE_RIGHT);
 	Recorder recorder(*application);
 	EXPECT_EQ(0, application->run(recorder));
@@ -100,11 +101,7 @@ TEST(HeadlessApplication, TerminateEndsTheLoopWithItsCode)
 
 TEST(HeadlessApplication, AlertsAreAnsweredByTheScriptOrCancelled)
 {
-	LaunchOptions options;
-	options.headless = true;
-	options.frames = 3;
-	options.script = writeScript("1 answer 2\n");
-	auto application = Application::create(options);
+	auto application = Application::create(scriptedRun("1 answer 2\n"));
 	struct Asker : ApplicationDelegate
 	{
 		Application* application;

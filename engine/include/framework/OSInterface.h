@@ -2,7 +2,6 @@
 #define FRAMEWORK_OSINTERFACE_H
 
 #include <gr/Context.h>
-#include <lang/Array.h>
 #include <lang/String.h>
 
 namespace framework
@@ -34,9 +33,6 @@ public:
 	virtual bool captureMouse(bool capture) = 0;
 	virtual bool isMouseCaptured() const = 0;
 	virtual void setCursor(const lang::String& name) = 0;
-
-protected:
-	lang::Array<lang::String> m_strings;
 
 private:
 	OSInterface(const OSInterface&);

@@ -3,6 +3,7 @@
 
 #include <platform/Alert.h>
 #include <platform/AudioSession.h>
+#include <platform/DisplayRotation.h>
 #include <platform/LaunchOptions.h>
 #include <platform/MainQueue.h>
 #include <platform/Touch.h>
@@ -70,6 +71,8 @@ public:
 	bool statusBarHidden() const { return m_statusBarHidden; }
 	void setStatusBarOrientation(int orientation);
 	int statusBarOrientation() const { return m_statusBarOrientation; }
+	// How the portrait screen is turned to make the shown picture, by the status bar orientation.
+	DisplayRotation screenRotation() const;
 	virtual void setIdleTimerDisabled(bool disabled) { m_idleTimerDisabled = disabled; }
 	bool idleTimerDisabled() const { return m_idleTimerDisabled; }
 	void setBadgeNumber(int n) { m_badgeNumber = n; }

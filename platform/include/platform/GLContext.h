@@ -15,9 +15,9 @@ public:
 	virtual bool isCurrent() const = 0;
 	virtual void clearCurrent() = 0;
 
-	// Pixel size of the drawable: the portrait back buffer.
-	virtual int drawableWidth() const = 0;
-	virtual int drawableHeight() const = 0;
+	// Pixel size of the drawable: the portrait back buffer, the same for every backend.
+	int drawableWidth() const;
+	int drawableHeight() const;
 
 	// Shows the given texture (the drawable's content, GL origin bottom left) and leaves this
 	// context current with its GL state as it was.

@@ -2,7 +2,6 @@
 #include "HeadlessDrawable.h"
 #include "../PngWriter.h"
 #include <platform/DisplayLink.h>
-#include <platform/DisplayRotation.h>
 #include <csignal>
 #include <cstdio>
 
@@ -128,7 +127,7 @@ void HeadlessApplication::deliver(const ScriptEvent& event)
 void HeadlessApplication::capture(const std::string& name)
 {
 	const std::string path = options().outputDirectory + "/" + name;
-	const DisplayRotation rotation = DisplayRotation::fromStatusBar(statusBarOrientation(), SCREEN_WIDTH, SCREEN_HEIGHT);
+	const DisplayRotation rotation = screenRotation();
 	const std::vector<uint8_t> picture = m_drawable ? rotation.screenPicture(m_drawable->readPresented()) : std::vector<uint8_t>();
 	if (picture.empty() || !PngWriter::write(path, rotation.screenWidth(), rotation.screenHeight(), picture))
 	{

@@ -1,6 +1,5 @@
 #include "HeadlessDrawable.h"
 #include <platform/HeadlessApplication.h>
-#include <platform/Application.h>
 #include <EGL/egl.h>
 #include <GLES/gl.h>
 #include <GLES/glext.h>
@@ -9,10 +8,12 @@ namespace platform {
 
 namespace {
 
+// The drawable made current last; its EGL context itself is private to HeadlessGLContext.
 const HeadlessDrawable* s_current = nullptr;
 
+// A GL entry point of the OES framebuffer extension, as its function pointer type.
 template <class F>
-F load(const char* name)
+F extensionProc(const char* name)
 {
 	return reinterpret_cast<F>(HeadlessGLContext::getProcAddress(name));
 }
@@ -29,7 +30,7 @@ HeadlessDrawable::HeadlessDrawable(HeadlessApplication& application) :
 HeadlessDrawable::~HeadlessDrawable()
 {
 	if (m_readFramebuffer && makeCurrent())
-		load<PFNGLDELETEFRAMEBUFFERSOESPROC>("glDeleteFramebuffersOES")(1, &m_readFramebuffer);
+		extensionProc<PFNGLDELETEFRAMEBUFFERSOESPROC>("glDeleteFramebuffersOES")(1, &m_readFramebuffer);
 	if (s_current == this)
 		s_current = nullptr;
 	m_application.drawableDestroyed(this);
@@ -53,16 +54,6 @@ void HeadlessDrawable::clearCurrent()
 	s_current = nullptr;
 }
 
-int HeadlessDrawable::drawableWidth() const
-{
-	return Application::SCREEN_WIDTH;
-}
-
-int HeadlessDrawable::drawableHeight() const
-{
-	return Application::SCREEN_HEIGHT;
-}
-
 bool HeadlessDrawable::present(unsigned texture)
 {
 	m_presented = texture;
@@ -74,13 +65,13 @@ std::vector<uint8_t> HeadlessDrawable::readPresented()
 {
 	if (!m_presented)
 		return {};
-	const auto bindFramebuffer = load<PFNGLBINDFRAMEBUFFEROESPROC>("glBindFramebufferOES");
+	const auto bindFramebuffer = extensionProc<PFNGLBINDFRAMEBUFFEROESPROC>("glBindFramebufferOES");
 	GLint bound = 0;
 	glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &bound);
 	if (!m_readFramebuffer)
-		load<PFNGLGENFRAMEBUFFERSOESPROC>("glGenFramebuffersOES")(1, &m_readFramebuffer);
+		extensionProc<PFNGLGENFRAMEBUFFERSOESPROC>("glGenFramebuffersOES")(1, &m_readFramebuffer);
 	bindFramebuffer(GL_FRAMEBUFFER_OES, m_readFramebuffer);
-	load<PFNGLFRAMEBUFFERTEXTURE2DOESPROC>("glFramebufferTexture2DOES")(GL_FRAMEBUFFER_OES,
+	extensionProc<PFNGLFRAMEBUFFERTEXTURE2DOESPROC>("glFramebufferTexture2DOES")(GL_FRAMEBUFFER_OES,
 		GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, m_presented, 0);
 	std::vector<uint8_t> pixels(static_cast<size_t>(drawableWidth()) * drawableHeight() * 4);
 	glReadPixels(0, 0, drawableWidth(), drawableHeight(), GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

@@ -21,8 +21,6 @@ public:
 	bool makeCurrent() override;
 	bool isCurrent() const override;
 	void clearCurrent() override;
-	int drawableWidth() const override;
-	int drawableHeight() const override;
 	bool present(unsigned texture) override;
 
 	int presents() const { return m_presents; }

@@ -2,7 +2,6 @@
 #include "SdlDrawable.h"
 #include "SdlKeys.h"
 #include <platform/DisplayLink.h>
-#include <platform/DisplayRotation.h>
 #include <platform/UrlOpener.h>
 #include <algorithm>
 #include <stdexcept>
@@ -82,7 +81,7 @@ SDL_Rect SdlApplication::pictureRect() const
 {
 	int width = 0, height = 0;
 	SDL_GetWindowSize(m_window, &width, &height);
-	const DisplayRotation rotation = DisplayRotation::fromStatusBar(statusBarOrientation(), SCREEN_WIDTH, SCREEN_HEIGHT);
+	const DisplayRotation rotation = screenRotation();
 	const double scale = std::min(static_cast<double>(width) / rotation.screenWidth(),
 		static_cast<double>(height) / rotation.screenHeight());
 	SDL_Rect rect;
@@ -247,7 +246,7 @@ void SdlApplication::handleMouse(TouchPhase phase, int x, int y)
 bool SdlApplication::toScreen(float windowX, float windowY, float& screenX, float& screenY) const
 {
 	const SDL_Rect rect = pictureRect();
-	const DisplayRotation rotation = DisplayRotation::fromStatusBar(statusBarOrientation(), SCREEN_WIDTH, SCREEN_HEIGHT);
+	const DisplayRotation rotation = screenRotation();
 	screenX = (windowX - rect.x) * rotation.screenWidth() / rect.w;
 	screenY = (windowY - rect.y) * rotation.screenHeight() / rect.h;
 	return screenX >= 0 && screenY >= 0 && screenX < rotation.screenWidth() && screenY < rotation.screenHeight();
@@ -256,7 +255,7 @@ bool SdlApplication::toScreen(float windowX, float windowY, float& screenX, floa
 void SdlApplication::toWindow(float screenX, float screenY, int& windowX, int& windowY) const
 {
 	const SDL_Rect rect = pictureRect();
-	const DisplayRotation rotation = DisplayRotation::fromStatusBar(statusBarOrientation(), SCREEN_WIDTH, SCREEN_HEIGHT);
+	const DisplayRotation rotation = screenRotation();
 	windowX = rect.x + static_cast<int>(screenX * rect.w / rotation.screenWidth());
 	windowY = rect.y + static_cast<int>(screenY * rect.h / rotation.screenHeight());
 }

@@ -1,7 +1,6 @@
 #include "SdlDrawable.h"
 #include "SdlApplication.h"
 #include "../PngWriter.h"
-#include <platform/DisplayRotation.h>
 #include <GLES/gl.h>
 #include <cstdio>
 #include <stdexcept>
@@ -51,16 +50,6 @@ void SdlDrawable::clearCurrent()
 	SDL_GL_MakeCurrent(m_window, nullptr);
 }
 
-int SdlDrawable::drawableWidth() const
-{
-	return Application::SCREEN_WIDTH;
-}
-
-int SdlDrawable::drawableHeight() const
-{
-	return Application::SCREEN_HEIGHT;
-}
-
 bool SdlDrawable::present(unsigned texture)
 {
 	glFlush();
@@ -87,8 +76,7 @@ void SdlDrawable::drawPicture(unsigned texture)
 	// The picture's corners in window pixels and the view points under them, as texture
 	// coordinates (GL rows run bottom to top).
 	const SDL_Rect rect = m_application.pictureRect();
-	const DisplayRotation rotation = DisplayRotation::fromStatusBar(m_application.statusBarOrientation(),
-		Application::SCREEN_WIDTH, Application::SCREEN_HEIGHT);
+	const DisplayRotation rotation = m_application.screenRotation();
 	const float corners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
 	GLfloat positions[8];
 	GLfloat texcoords[8];

@@ -22,8 +22,6 @@ public:
 	bool makeCurrent() override;
 	bool isCurrent() const override;
 	void clearCurrent() override;
-	int drawableWidth() const override;
-	int drawableHeight() const override;
 	bool present(unsigned texture) override;
 
 private:

@@ -4,6 +4,8 @@
 #include <framework/MyEAGLView.h>
 #include <framework/MyEAGLViewController.h>
 #include <gr/ogles/EGL_Context.h>
+#include <hgr/DefaultResourceManager.h>
+#include <hgr/Globals.h>
 #include <io/AppDataInputStream.h>
 #include <io/AppDataOutputStream.h>
 #include <lang/Debug.h>
@@ -12,15 +14,12 @@
 #include <pf/LocalNotificationsImpl.h>
 #include <platform/Application.h>
 #include <platform/Directories.h>
-#include <platform/GLContext.h>
 #include <platform/DisplayLink.h>
+#include <platform/GLContext.h>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-
-#include <hgr/DefaultResourceManager.h>
-#include <hgr/Globals.h>
 
 namespace
 {
@@ -47,6 +46,13 @@ void installSceneResources(gr::Context* context)
 void cleanupSceneResources()
 {
 	hgr::Globals::cleanup();
+}
+
+// A launch or a notification answers one of the badge's pending notifications.
+void takeBadge(platform::Application& application)
+{
+	if (application.badgeNumber() > 0)
+		application.setBadgeNumber(application.badgeNumber() - 1);
 }
 
 lang::String text(const std::string& s)
@@ -139,8 +145,7 @@ int AppController::compareVersions(const std::string& a, const std::string& b)
 
 void AppController::didFinishLaunching()
 {
-	if (m_application.badgeNumber() > 0)
-		m_application.setBadgeNumber(m_application.badgeNumber() - 1);
+	takeBadge(m_application);
 	const platform::LaunchOptions& options = m_application.options();
 	if (pf::LocalNotificationsImpl::isNotificationSupportAvailable() && options.launchNotification)
 		lang::Debug::printf("Received Notification while launching: %s\n", options.launchNotification->alertBody.c_str());
@@ -295,34 +300,30 @@ void AppController::update()
 	if (m_insideUpdate || !updating() || !m_app || m_app != framework::App::get() || m_application.terminating())
 		return;
 	m_insideUpdate = true;
+	// Cleared on every way out of the frame, a failed one included.
+	struct InsideUpdate
+	{
+		bool& flag;
+		~InsideUpdate() { flag = false; }
+	} insideUpdate{m_insideUpdate};
 	try
 	{
 		const int64_t now = m_application.currentTimeMicros();
 		const int64_t previous = m_oldtime;
 		m_oldtime = now;
 		if (!m_context->ready())
-		{
-			m_insideUpdate = false;
 			return;
-		}
 		const float dt = frameTime(previous, now);
 		m_context->setTime(m_context->time() + dt);
 		m_app->update(dt, m_context.ptr(), 3);
 		if (m_app->quitRequested())
-		{
-			m_insideUpdate = false;
 			endProcess(0);
-			return;
-		}
 	}
 	catch (...)
 	{
-		m_insideUpdate = false;
 		logCurrentException();
 		endProcess(EXIT_GAME_FAILED);
-		return;
 	}
-	m_insideUpdate = false;
 }
 
 void AppController::present()
@@ -358,8 +359,7 @@ void AppController::willResignActive()
 
 void AppController::didReceiveLocalNotification(const platform::LocalNotification& notification)
 {
-	if (m_application.badgeNumber() > 0)
-		m_application.setBadgeNumber(m_application.badgeNumber() - 1);
+	takeBadge(m_application);
 	const char* eventName = pf::LocalNotificationsImpl::getEventName(&notification);
 	if (eventName)
 		pf::LocalNotificationsImpl::notifyListeners(lang::String(eventName));
@@ -416,18 +416,11 @@ void AppController::logCurrentException()
 
 void AppController::logException(const char* message)
 {
-	if (message)
-		lang::Debug::printf("Exception from game: %s\n", message);
-	else
-		lang::Debug::printf("Unknown exception from game!\n");
+	const std::string line = message ? std::string("Exception from game: ") + message + "\n" : "Unknown exception from game!\n";
+	lang::Debug::printf("%s", line.c_str());
 	// The process ends with a failure: say why even when the debug log is silent.
 	if (!lang::Debug::isEnabled())
-	{
-		if (message)
-			std::fprintf(stderr, "Exception from game: %s\n", message);
-		else
-			std::fprintf(stderr, "Unknown exception from game!\n");
-	}
+		std::fputs(line.c_str(), stderr);
 }
 
 void AppController::dealloc()

@@ -2,6 +2,23 @@
 #include <framework/App.h>
 #include <gr/Context.h>
 
+namespace
+{
+
+// Presses or releases the first finger's emulated mouse button unless it is so already.
+void setMouseButton(framework::App& app, bool down)
+{
+	if (app.isKeyDown(framework::App::LBUTTON) == down)
+		return;
+	if (down)
+		app.keyDown(framework::App::LBUTTON);
+	else
+		app.keyUp(framework::App::LBUTTON);
+	app.setKeyDown(framework::App::LBUTTON, down);
+}
+
+} // namespace
+
 MyEAGLViewController::MyEAGLViewController(MyEAGLView* view, bool contentScaleFactorSupported) :
 	m_view(view),
 	m_grContext(nullptr),
@@ -58,11 +75,7 @@ void MyEAGLViewController::handle(platform::TouchPhase phase, const std::vector<
 				m_hasSingleTouch = true;
 				m_singleTouch = touch.id;
 				app->mouseMove(x, y);
-				if (!app->isKeyDown(framework::App::LBUTTON))
-				{
-					app->keyDown(framework::App::LBUTTON);
-					app->setKeyDown(framework::App::LBUTTON, true);
-				}
+				setMouseButton(*app, true);
 			}
 			break;
 		case platform::TouchPhase::Moved:
@@ -70,11 +83,7 @@ void MyEAGLViewController::handle(platform::TouchPhase phase, const std::vector<
 			if (owner)
 			{
 				app->mouseMove(x, y);
-				if (!app->isKeyDown(framework::App::LBUTTON))
-				{
-					app->keyDown(framework::App::LBUTTON);
-					app->setKeyDown(framework::App::LBUTTON, true);
-				}
+				setMouseButton(*app, true);
 			}
 			break;
 		case platform::TouchPhase::Ended:
@@ -84,11 +93,7 @@ void MyEAGLViewController::handle(platform::TouchPhase phase, const std::vector<
 			{
 				m_hasSingleTouch = false;
 				app->mouseMove(x, y);
-				if (app->isKeyDown(framework::App::LBUTTON))
-				{
-					app->keyUp(framework::App::LBUTTON);
-					app->setKeyDown(framework::App::LBUTTON, false);
-				}
+				setMouseButton(*app, false);
 			}
 			break;
 		}
