@@ -1,6 +1,6 @@
 #include "GameTestFiles.h"
+#include "SquaresPng.h"
 #include "support/HeadlessGL.h"
-#include "support/PngEncoder.h"
 #include <game/BitmapFont.h>
 #include <game/SpriteSheet.h>
 #include <gtest/gtest.h>
@@ -10,34 +10,12 @@ namespace
 
 using game::Anchor;
 
-const RGB BLACK{0, 0, 0};
-const RGB RED{255, 0, 0};
-const RGB GREEN{0, 255, 0};
-const RGB BLUE{0, 0, 255};
-
-/** A 24 x 8 image of three 8 x 8 squares: red, green, blue. */
-ChunkWriter atlasPng()
-{
-	testsupport::PngImage png;
-	png.width = 24;
-	png.height = 8;
-	for (int y = 0; y < 8; ++y)
-		for (int x = 0; x < 24; ++x)
-		{
-			const RGB c = x < 8 ? RED : (x < 16 ? GREEN : BLUE);
-			png.pixels.insert(png.pixels.end(), {static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b), 255});
-		}
-	const std::vector<uint8_t> bytes = testsupport::encodePng(png);
-	ChunkWriter out;
-	return out.raw(std::string(bytes.begin(), bytes.end()));
-}
-
 TEST(Pixels, SpriteAndTextLandWhereExpected)
 {
 	HeadlessGL gl(64, 48);
 	ASSERT_TRUE(gl.complete());
 	TempDir dir;
-	dir.write("atlas.png", atlasPng());
+	dir.write("atlas.png", squaresPng({RED, GREEN, BLUE}));
 	const std::string sheetFile = dir.write("sheet.chnk", singleChunkFile("SPRT", sheetBody("atlas.png", {{"red", 0, 0, 8, 8, 4, 4}})));
 	// Glyphs stand on the baseline: "A" green, "B" blue, two pixels apart.
 	const std::string fontFile = dir.write("font.chnk", singleChunkFile("FONT",

@@ -1,8 +1,7 @@
 #include "GameTestFiles.h"
+#include "SquaresPng.h"
 #include "audio/AudioTestData.h"
 #include "lua/ScriptRunner.h"
-#include "support/HeadlessGL.h"
-#include "support/PngEncoder.h"
 #include <game/LuaResources.h>
 #include <gtest/gtest.h>
 #include <cstdlib>
@@ -10,31 +9,13 @@
 namespace
 {
 
-const RGB BLACK{0, 0, 0};
-const RGB RED{255, 0, 0};
-const RGB GREEN{0, 255, 0};
-
-/** A 16 x 8 image: a red square, then a green one. */
-ChunkWriter atlasPng()
-{
-	testsupport::PngImage png;
-	png.width = 16;
-	png.height = 8;
-	for (int y = 0; y < 8; ++y)
-		for (int x = 0; x < 16; ++x)
-			png.pixels.insert(png.pixels.end(), {static_cast<uint8_t>(x < 8 ? 255 : 0), static_cast<uint8_t>(x < 8 ? 0 : 255), 0, 255});
-	const std::vector<uint8_t> bytes = testsupport::encodePng(png);
-	ChunkWriter out;
-	return out.raw(std::string(bytes.begin(), bytes.end()));
-}
-
 TEST(ResScript, LoadsDrawsAndPlaysEverythingThroughTheScriptTable)
 {
 	setenv("ALSOFT_DRIVERS", "null", 0);
 	HeadlessGL gl(64, 48);
 	ASSERT_TRUE(gl.complete());
 	TempDir dir;
-	dir.write("atlas.png", atlasPng());
+	dir.write("atlas.png", squaresPng({RED, GREEN}));
 	dir.write("sheet.chnk", singleChunkFile("SPRT", sheetBody("atlas.png", {{"red", 0, 0, 8, 8, 4, 4}})));
 	dir.write("font.chnk", singleChunkFile("FONT", fontBody("atlas.png", 10, 2, {{'G', 8, 0, 8, 8, 8}})));
 	ChunkWriter texts;

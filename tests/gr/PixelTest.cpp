@@ -4,17 +4,12 @@
 #include <lang/Math.h>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace
 {
-
-const RGB BLACK{0, 0, 0};
-const RGB RED{255, 0, 0};
-const RGB GREEN{0, 255, 0};
-const RGB BLUE{0, 0, 255};
-const RGB WHITE{255, 255, 255};
 
 std::string dataPath(const char* name)
 {
@@ -57,6 +52,20 @@ protected:
 		return gl.at((int)std::floor(bx), (int)std::floor(by));
 	}
 
+	struct Probe
+	{
+		int x;
+		int y;
+		RGB colour;
+	};
+
+	/** Expects each probed screen pixel to hold its colour. */
+	void expectScreen(std::initializer_list<Probe> probes)
+	{
+		for (const Probe& p : probes)
+			EXPECT_EQ(p.colour, screen(p.x, p.y)) << "at " << p.x << "," << p.y;
+	}
+
 	/** A 32 x 32 image of four 16 x 16 quadrants: red, green over blue, white. */
 	lang::Ptr<gr::Image> quadrantImage()
 	{
@@ -83,11 +92,7 @@ TEST_P(Pixels, FilledRectangleLandsOnItsPixels)
 {
 	device->fillRect2D(0xFFFF0000u, 4, 6, 10, 8);
 	device->present();
-	EXPECT_EQ(RED, screen(4, 6));
-	EXPECT_EQ(RED, screen(13, 13));
-	EXPECT_EQ(BLACK, screen(14, 13));
-	EXPECT_EQ(BLACK, screen(13, 14));
-	EXPECT_EQ(BLACK, screen(3, 6));
+	expectScreen({{4, 6, RED}, {13, 13, RED}, {14, 13, BLACK}, {13, 14, BLACK}, {3, 6, BLACK}});
 }
 
 TEST_P(Pixels, TexturedSpriteKeepsItsCornersWhereTheyBelong)
@@ -95,12 +100,7 @@ TEST_P(Pixels, TexturedSpriteKeepsItsCornersWhereTheyBelong)
 	lang::Ptr<gr::Image> image = quadrantImage();
 	image->draw(device, 8.f, 4.f, 0, 0, 32, 32, 32.f, 32.f);
 	device->present();
-	EXPECT_EQ(RED, screen(8, 4));
-	EXPECT_EQ(GREEN, screen(39, 4));
-	EXPECT_EQ(BLUE, screen(8, 35));
-	EXPECT_EQ(WHITE, screen(39, 35));
-	EXPECT_EQ(BLACK, screen(7, 4));
-	EXPECT_EQ(BLACK, screen(40, 35));
+	expectScreen({{8, 4, RED}, {39, 4, GREEN}, {8, 35, BLUE}, {39, 35, WHITE}, {7, 4, BLACK}, {40, 35, BLACK}});
 }
 
 TEST_P(Pixels, RotatedSpriteTurnsAboutItsPivot)
@@ -140,12 +140,7 @@ TEST_P(Pixels, ClipRectangleTurnsWithTheScreen)
 	device->getRenderState2D().clipRect = gr::Rect(4, 6, 14, 10);
 	device->fillRect2D(0xFFFF0000u, 0, 0, device->width(), device->height());
 	device->present();
-	EXPECT_EQ(RED, screen(4, 6));
-	EXPECT_EQ(RED, screen(13, 9));
-	EXPECT_EQ(BLACK, screen(3, 6));
-	EXPECT_EQ(BLACK, screen(4, 5));
-	EXPECT_EQ(BLACK, screen(14, 9));
-	EXPECT_EQ(BLACK, screen(13, 10));
+	expectScreen({{4, 6, RED}, {13, 9, RED}, {3, 6, BLACK}, {4, 5, BLACK}, {14, 9, BLACK}, {13, 10, BLACK}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Orientation, Pixels, ::testing::Values(0, 1, 2, 3));
@@ -158,15 +153,13 @@ TEST_P(PixelsUpright, TexturesFromImageFilesShowTheirColours)
 {
 	for (const char* name : {"quadrants.png", "quadrants.tga"})
 	{
+		SCOPED_TRACE(name);
 		device->clear(0xFF000000u, true, false, false);
 		lang::Ptr<gr::Image> image = device->createImage(dataPath(name).c_str());
 		ASSERT_EQ(8, image->width()) << name;
 		image->draw(device, 0.f, 0.f, 0, 0, 8, 8, 8.f, 8.f);
 		device->present();
-		EXPECT_EQ(RED, screen(1, 1)) << name;
-		EXPECT_EQ(GREEN, screen(6, 1)) << name;
-		EXPECT_EQ(BLUE, screen(1, 6)) << name;
-		EXPECT_EQ(WHITE, screen(6, 6)) << name;
+		expectScreen({{1, 1, RED}, {6, 1, GREEN}, {1, 6, BLUE}, {6, 6, WHITE}});
 	}
 	lang::Ptr<gr::Texture> texture = device->createTexture(dataPath("quadrants.png").c_str());
 	EXPECT_EQ(8, texture->width());
@@ -189,9 +182,7 @@ TEST_P(PixelsUpright, OneImageThriceIsOneFlushAndABAIsThree)
 	a->draw(device, 32.f, 20.f, 16, 16, 16, 16, 16.f, 16.f);
 	device->present();
 	EXPECT_EQ(3, device->statistics.renderedImageFlushes);
-	EXPECT_EQ(GREEN, screen(8, 28));
-	EXPECT_EQ(BLUE, screen(24, 28));
-	EXPECT_EQ(WHITE, screen(40, 28));
+	expectScreen({{8, 28, GREEN}, {24, 28, BLUE}, {40, 28, WHITE}});
 }
 
 TEST_P(PixelsUpright, TranslucentFillBlendsOverWhatIsThere)

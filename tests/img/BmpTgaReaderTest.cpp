@@ -126,42 +126,35 @@ TEST(BmpReader, RefusesCorruptHeaders)
 {
 	struct Case
 	{
-		BmpSpec spec;
+		void (*change)(BmpSpec&);
 		const char* message;
 	};
-	std::vector<Case> cases(9);
-	cases[0].spec.compression = 1;
-	cases[0].message = "BMP ByteArrayInputStream header corrupted, invalid compression (1)";
-	cases[1].spec.infoSize = 108;
-	cases[1].message = "BMP ByteArrayInputStream header corrupted, header wrong size";
-	cases[2].spec.infoSize = 52;
-	cases[2].message = "BMP ByteArrayInputStream header corrupted, invalid compression (0)";
-	cases[3].spec.bits = 8;
-	cases[3].spec.colorsUsed = 300;
-	cases[3].message = "BMP ByteArrayInputStream header corrupted, invalid no of used colors (300)";
-	cases[4].spec.bits = 2;
-	cases[4].message = "BMP ByteArrayInputStream header corrupted, invalid bits per pixel (2)";
-	// Pixel data offset pointing back into the colour table.
-	cases[5].spec.bits = 8;
-	cases[5].spec.paletteEntries = 256;
-	cases[5].spec.gap = -8;
-	cases[5].message = "BMP ByteArrayInputStream header corrupted, invalid pixel data offset (1070)";
-	cases[6].spec.width = 70000;
-	cases[6].message = "BMP ByteArrayInputStream header corrupted, invalid size (70000 x 2)";
-	// The colour table ends early.
-	cases[7].spec.bits = 8;
-	cases[7].spec.paletteEntries = 100;
-	cases[7].message = "Failed to read 4 bytes from ByteArrayInputStream";
-	cases[8].spec.gap = 3;
-	cases[8].message = "Failed to skip 3 bytes of ByteArrayInputStream";
-	cases[8].spec.rows.clear();
+	const Case cases[] = {
+		{[](BmpSpec& s) { s.compression = 1; }, "BMP ByteArrayInputStream header corrupted, invalid compression (1)"},
+		{[](BmpSpec& s) { s.infoSize = 108; }, "BMP ByteArrayInputStream header corrupted, header wrong size"},
+		{[](BmpSpec& s) { s.infoSize = 52; }, "BMP ByteArrayInputStream header corrupted, invalid compression (0)"},
+		{[](BmpSpec& s) { s.bits = 8; s.colorsUsed = 300; },
+			"BMP ByteArrayInputStream header corrupted, invalid no of used colors (300)"},
+		{[](BmpSpec& s) { s.bits = 2; }, "BMP ByteArrayInputStream header corrupted, invalid bits per pixel (2)"},
+		// Pixel data offset pointing back into the colour table.
+		{[](BmpSpec& s) { s.bits = 8; s.paletteEntries = 256; s.gap = -8; },
+			"BMP ByteArrayInputStream header corrupted, invalid pixel data offset (1070)"},
+		{[](BmpSpec& s) { s.width = 70000; }, "BMP ByteArrayInputStream header corrupted, invalid size (70000 x 2)"},
+		// The colour table ends early.
+		{[](BmpSpec& s) { s.bits = 8; s.paletteEntries = 100; }, "Failed to read 4 bytes from ByteArrayInputStream"},
+	};
 	for (const Case& c : cases)
 	{
-		std::vector<uint8_t> file = bmp(c.spec);
-		if (c.spec.gap == 3)
-			file.resize(file.size() - 3);
-		EXPECT_EQ(c.message, openError(file, io::FILEFORMAT_BMP));
+		BmpSpec spec;
+		c.change(spec);
+		EXPECT_EQ(c.message, openError(bmp(spec), io::FILEFORMAT_BMP));
 	}
+	// The file ends before the pixel data offset it names.
+	BmpSpec gapped;
+	gapped.gap = 3;
+	std::vector<uint8_t> truncated = bmp(gapped);
+	truncated.resize(truncated.size() - 3);
+	EXPECT_EQ("Failed to skip 3 bytes of ByteArrayInputStream", openError(truncated, io::FILEFORMAT_BMP));
 	EXPECT_EQ("BMP ByteArrayInputStream header corrupted, id invalid",
 		openError(Bytes().raw({'P', 'K'}).fill(60, 0).v, io::FILEFORMAT_BMP));
 }
@@ -285,34 +278,26 @@ TEST(TgaReader, RefusesBadHeaders)
 {
 	struct Case
 	{
-		TgaSpec spec;
+		void (*change)(TgaSpec&);
 		const char* message;
 	};
-	std::vector<Case> cases(8);
-	cases[0].spec.depth = 15;
-	cases[0].message = "Invalid bits per pixel in ByteArrayInputStream";
-	cases[1].spec.colorMapType = 2;
-	cases[1].message = "Invalid bits per pixel in ByteArrayInputStream";
-	cases[2].spec.colorMapType = 1;
-	cases[2].message = "Invalid color map type in ByteArrayInputStream";
-	cases[3].spec.mapLength = 4;
-	cases[3].spec.entryBits = 24;
-	cases[3].spec.firstEntry = 1;
-	cases[3].message = "Invalid color map length in ByteArrayInputStream";
-	cases[4].spec.mapLength = 257;
-	cases[4].spec.entryBits = 24;
-	cases[4].message = "Invalid color map length in ByteArrayInputStream";
-	// Entries of more than 4 bytes, and pixels of more than 4 bytes, can't be held.
-	cases[5].spec.mapLength = 4;
-	cases[5].spec.entryBits = 40;
-	cases[5].message = "Invalid color map entry size (40 bits) in ByteArrayInputStream";
-	cases[6].spec.depth = 40;
-	cases[6].message = "Invalid bits per pixel in ByteArrayInputStream";
-	cases[7].spec.imageType = 10;
-	cases[7].spec.depth = 0;
-	cases[7].message = "RLE Targa (ByteArrayInputStream) not supported with 4-bit images";
+	const Case cases[] = {
+		{[](TgaSpec& s) { s.depth = 15; }, "Invalid bits per pixel in ByteArrayInputStream"},
+		{[](TgaSpec& s) { s.colorMapType = 2; }, "Invalid bits per pixel in ByteArrayInputStream"},
+		{[](TgaSpec& s) { s.colorMapType = 1; }, "Invalid color map type in ByteArrayInputStream"},
+		{[](TgaSpec& s) { s.mapLength = 4; s.entryBits = 24; s.firstEntry = 1; }, "Invalid color map length in ByteArrayInputStream"},
+		{[](TgaSpec& s) { s.mapLength = 257; s.entryBits = 24; }, "Invalid color map length in ByteArrayInputStream"},
+		// Entries of more than 4 bytes, and pixels of more than 4 bytes, can't be held.
+		{[](TgaSpec& s) { s.mapLength = 4; s.entryBits = 40; }, "Invalid color map entry size (40 bits) in ByteArrayInputStream"},
+		{[](TgaSpec& s) { s.depth = 40; }, "Invalid bits per pixel in ByteArrayInputStream"},
+		{[](TgaSpec& s) { s.imageType = 10; s.depth = 0; }, "RLE Targa (ByteArrayInputStream) not supported with 4-bit images"},
+	};
 	for (const Case& c : cases)
-		EXPECT_EQ(c.message, openError(tga(c.spec), io::FILEFORMAT_TGA));
+	{
+		TgaSpec spec;
+		c.change(spec);
+		EXPECT_EQ(c.message, openError(tga(spec), io::FILEFORMAT_TGA));
+	}
 }
 
 TEST(ImageReader, RefusesFileFormatsWithoutReader)

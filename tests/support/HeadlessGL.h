@@ -16,6 +16,13 @@ struct RGB
 	bool operator==(const RGB& o) const						{ return r == o.r && g == o.g && b == o.b; }
 };
 
+/** The colours pixel tests draw with and expect back. */
+inline const RGB BLACK{0, 0, 0};
+inline const RGB RED{255, 0, 0};
+inline const RGB GREEN{0, 255, 0};
+inline const RGB BLUE{0, 0, 255};
+inline const RGB WHITE{255, 255, 255};
+
 /**
  * A real OpenGL ES 1.1 context (Mesa, no display) drawing into an RGBA8 framebuffer of the given
  * size, published as the screen's framebuffer. For pixel tests; owns the context and framebuffer,

@@ -63,6 +63,22 @@ public:
 	 */
 	bool nextPayload(int tag);
 
+	/**
+	 * Calls readBody once for each body the file holds: at byte 0 of a headerless file, or at the
+	 * payload of each chunk of the tag in the chunk form (container length checked unsigned).
+	 */
+	template <class ReadBody>
+	void forEachBody(int tag, ReadBody readBody)
+	{
+		if (!readHeader(LENGTH_UNSIGNED))
+		{
+			readBody();
+			return;
+		}
+		while (nextPayload(tag))
+			readBody();
+	}
+
 	/** Passes over n bytes. */
 	void skip(int n);
 

@@ -3,6 +3,7 @@
 
 #include <hgr/Visual.h>
 #include <lang/Array.h>
+#include <lang/Float.h>
 #include <lang/Ptr.h>
 #include <lang/String.h>
 #include <math/float3.h>
@@ -188,16 +189,16 @@ private:
 
 	lang::Ptr<Description> m_description;
 	lang::Array<Emission> m_emissions;
-	float m_time;
-	float m_timeSinceRender;
+	float m_time = 0.f;
+	float m_timeSinceRender = -lang::Float::MAX_VALUE;
 	/** Fraction of an emission owed by the system rate. */
-	float m_pendingEmissions;
-	float m_systemStopTime;
-	float m_systemLifeTime;
-	math::float3x3 m_userNormalBasis;
+	float m_pendingEmissions = 0.f;
+	float m_systemStopTime = 0.f;
+	float m_systemLifeTime = 0.f;
+	math::float3x3 m_userNormalBasis = math::float3x3(1.f);
 	lang::Ptr<gr::Primitive> m_renderBuffer;
 	/** Particles the render buffer has room for. */
-	int m_renderBufferParticles;
+	int m_renderBufferParticles = 0;
 
 	void startEmission();
 	void emitParticle(Emission& emission);

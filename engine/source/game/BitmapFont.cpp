@@ -50,13 +50,7 @@ BitmapFont::BitmapFont(gr::Context* context, const lang::String& fileName) :
 	m_leading(0)
 {
 	ChunkReader reader(fileName);
-	if (!reader.readHeader(ChunkReader::LENGTH_UNSIGNED))
-	{
-		readBody(context, reader);
-		return;
-	}
-	while (reader.nextPayload(ChunkReader::TAG_FONT))
-		readBody(context, reader);
+	reader.forEachBody(ChunkReader::TAG_FONT, [&] { readBody(context, reader); });
 }
 
 void BitmapFont::readBody(gr::Context* context, ChunkReader& reader)

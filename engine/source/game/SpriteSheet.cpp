@@ -37,13 +37,7 @@ int anchorShiftY(int vertical, int height, int pivotY)
 SpriteSheet::SpriteSheet(gr::Context* context, const lang::String& fileName)
 {
 	ChunkReader reader(fileName);
-	if (!reader.readHeader(ChunkReader::LENGTH_UNSIGNED))
-	{
-		readBody(context, reader);
-		return;
-	}
-	while (reader.nextPayload(ChunkReader::TAG_SPRT))
-		readBody(context, reader);
+	reader.forEachBody(ChunkReader::TAG_SPRT, [&] { readBody(context, reader); });
 }
 
 SpriteSheet::SpriteSheet(gr::Image* image) :

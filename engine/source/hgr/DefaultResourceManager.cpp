@@ -65,10 +65,9 @@ gr::CubeTexture* DefaultResourceManager::getCubeTexture(const lang::String& name
 ParticleSystem* DefaultResourceManager::getParticleSystem(const lang::String& name, const lang::String& texturePath, const lang::String& shaderPath)
 {
 	const lang::String key(io::PathName(name).basename());
-	lang::Ptr<ParticleSystem>& system = m_particleSystems[key];
-	if (system)
-		return new ParticleSystem(*system);
-	// The table slot may move while the loader runs (it can come back here), so store by key.
+	if (const lang::Ptr<ParticleSystem>* held = m_particleSystems.find(key))
+		return new ParticleSystem(**held);
+	// The loader may come back here and grow the table, so the slot is looked up only afterwards.
 	lang::Ptr<ParticleSystem> loaded = new ParticleSystem(m_context, name, this, texturePath, shaderPath);
 	m_particleSystems[key] = loaded;
 	return loaded;

@@ -80,14 +80,7 @@ lang::String directoryOf(const lang::String& given, const lang::String& fileName
 } // namespace
 
 ParticleSystem::ParticleSystem(gr::Context* context, const lang::String& name, ResourceManager* resourceManager,
-	const lang::String& texturePath, const lang::String& shaderPath) :
-	m_time(0.f),
-	m_timeSinceRender(-lang::Float::MAX_VALUE),
-	m_pendingEmissions(0.f),
-	m_systemStopTime(0.f),
-	m_systemLifeTime(0.f),
-	m_userNormalBasis(1.f),
-	m_renderBufferParticles(0)
+	const lang::String& texturePath, const lang::String& shaderPath)
 {
 	setClassId(NODE_PARTICLESYSTEM);
 	load(context, name, resourceManager, texturePath, shaderPath);
@@ -95,14 +88,7 @@ ParticleSystem::ParticleSystem(gr::Context* context, const lang::String& name, R
 
 ParticleSystem::ParticleSystem(const ParticleSystem& other) :
 	Visual(other),
-	m_description(other.m_description),
-	m_time(0.f),
-	m_timeSinceRender(-lang::Float::MAX_VALUE),
-	m_pendingEmissions(0.f),
-	m_systemStopTime(0.f),
-	m_systemLifeTime(0.f),
-	m_userNormalBasis(1.f),
-	m_renderBufferParticles(0)
+	m_description(other.m_description)
 {
 	// A copy starts afresh: its own storage, clocks and times drawn anew.
 	refreshCachedValues();

@@ -8,6 +8,7 @@
 #include <lang/Debug.h>
 #include <lang/Float.h>
 #include <math/float4x4.h>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -436,10 +437,7 @@ gr::Primitive* ParticleSystem::prepareRenderBuffer(gr::Context* context, int pla
 
 	if (!m_renderBuffer || m_renderBufferParticles < particles || m_renderBuffer->vertexFormat() != format)
 	{
-		int room = m_renderBufferParticles * 2;
-		room = room > particles ? room : particles;
-		room = room > MIN_RENDER_BUFFER_PARTICLES ? room : MIN_RENDER_BUFFER_PARTICLES;
-		room = room < MAX_LIMIT ? room : MAX_LIMIT;
+		const int room = std::min(std::max({m_renderBufferParticles * 2, particles, MIN_RENDER_BUFFER_PARTICLES}), MAX_LIMIT);
 		const bool indexed = platform == PLATFORM_CAMERASPACE_FIXED;
 		m_renderBuffer = context->createPrimitive(gr::Primitive::PRIM_TRI, format,
 			(indexed ? QUAD_CORNERS : 6) * room, indexed ? 6 * room : 0, RENDER_BUFFER_USAGE);

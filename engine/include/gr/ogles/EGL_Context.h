@@ -147,6 +147,8 @@ private:
 	Shader* cachedShader(lang::Ptr<Shader>& slot, const char* name);
 	/** Vertex colour of a plain 2D request, 0..255 with the state's fade folded into alpha; tells whether it is opaque. */
 	math::float4 plainColour(unsigned colour, bool* opaque) const;
+	/** Pixel and clip-space corners of a 2D rectangle under the current 2D state; false when it lies wholly off screen. */
+	bool rect2DCorners(int x, int y, int width, int height, math::float2* pixels, math::float3* corners) const;
 	/** Reads every surface of reader into target (a texture or image) in format, counting levels below 0 into memory. */
 	template <class Target>
 	void readSurfaces(img::ImageReader& reader, Target* target, const SurfaceFormat& format, int* memory);

@@ -20,8 +20,8 @@ public:
 	int entries() const override						{ return m_entries; }
 
 private:
-	/** Clips the entries [first, first + count) to the palette: [*begin, *end), empty when *end == *begin. */
-	void clip(int first, int count, int* begin, int* end) const;
+	/** Clips the entries [first, first + count) to the palette as [*begin, *end); false when none is left. */
+	bool clip(int first, int count, int* begin, int* end) const;
 
 	std::vector<unsigned char> m_storage;
 	int m_entries;

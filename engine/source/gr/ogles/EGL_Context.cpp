@@ -599,13 +599,18 @@ math::float4 EGL_Context::plainColour(unsigned colour, bool* opaque) const
 	return math::float4(rgba[0] * 255.f, rgba[1] * 255.f, rgba[2] * 255.f, rgba[3] * m_state2D.alphaFactor * 255.f);
 }
 
-void EGL_Context::fillRect2D(unsigned colour, int x, int y, int width, int height)
+bool EGL_Context::rect2DCorners(int x, int y, int width, int height, math::float2* pixels, math::float3* corners) const
 {
 	const EGL_Transform2D transform(m_state2D, this->width(), this->height());
+	transform.quad((float)x, (float)y, (float)width, (float)height, false, pixels, corners);
+	return !EGL_Transform2D::culled(corners, 4);
+}
+
+void EGL_Context::fillRect2D(unsigned colour, int x, int y, int width, int height)
+{
 	math::float2 pixels[4];
 	math::float3 corners[4];
-	transform.quad((float)x, (float)y, (float)width, (float)height, false, pixels, corners);
-	if (EGL_Transform2D::culled(corners, 4))
+	if (!rect2DCorners(x, y, width, height, pixels, corners))
 		return;
 	bool opaque;
 	const math::float4 c = plainColour(colour, &opaque);
@@ -639,11 +644,9 @@ void EGL_Context::drawLine2D(unsigned colour, int x0, int y0, int x1, int y1, in
 
 void EGL_Context::texturizeRect2D(Image* image, const math::float4& mapping, int x, int y, int width, int height)
 {
-	const EGL_Transform2D transform(m_state2D, this->width(), this->height());
 	math::float2 pixels[4];
 	math::float3 corners[4];
-	transform.quad((float)x, (float)y, (float)width, (float)height, false, pixels, corners);
-	if (EGL_Transform2D::culled(corners, 4))
+	if (!rect2DCorners(x, y, width, height, pixels, corners))
 		return;
 	const Texture* texture = image->getTexture();
 	const float uScale = (float)texture->width() / ((float)image->width() * mapping.x);
