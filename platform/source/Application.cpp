@@ -4,10 +4,12 @@
 #include <platform/Device.h>
 #include <platform/Directories.h>
 #include <platform/DisplayLink.h>
+#include <platform/GameService.h>
 #include <platform/Responder.h>
 #include <platform/HeadlessApplication.h>
 #include "sdl/SdlApplication.h"
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace platform {
@@ -15,6 +17,20 @@ namespace platform {
 namespace {
 
 Application* s_shared = nullptr;
+
+// File name of the game service's store in the library directory.
+const char* const GAME_SERVICE_FILE = "game-service.txt";
+
+std::string loginName()
+{
+	for (const char* variable : {"USER", "LOGNAME"})
+	{
+		const char* name = std::getenv(variable);
+		if (name && name[0])
+			return name;
+	}
+	return "Player";
+}
 
 } // namespace
 
@@ -58,6 +74,8 @@ Application::Application(const LaunchOptions& options) :
 	Directories::setProgram(options.program);
 	Directories::setBundle(options.dataDirectory);
 	Directories::setDocuments(options.documentsDirectory);
+	Directories::setLibrary(options.libraryDirectory);
+	Directories::setCaches(options.cachesDirectory);
 	s_shared = this;
 }
 
@@ -122,6 +140,18 @@ void Application::showAlert(const Alert& alert, std::function<void(int button)> 
 	else
 		button = presentAlert(alert);
 	m_mainQueue.post(this, [done = std::move(done), button] { done(button); });
+}
+
+GameService& Application::gameService()
+{
+	if (!m_gameService)
+	{
+		const std::string alias = !m_options.player.empty() ? m_options.player : m_options.headless ? "Player" : loginName();
+		const GameService::SignIn signIn = m_options.gameService == "off" ? GameService::SignIn::Unsupported :
+			m_options.gameService == "cancel" ? GameService::SignIn::Cancelled : GameService::SignIn::Succeeds;
+		m_gameService = std::make_unique<GameService>(*this, Directories::library() + "/" + GAME_SERVICE_FILE, alias, signIn);
+	}
+	return *m_gameService;
 }
 
 std::unique_ptr<DisplayLink> Application::createDisplayLink(std::function<void()> tick)

@@ -16,6 +16,8 @@ struct State
 {
 	std::mutex mutex;
 	std::string documents;
+	std::string library;
+	std::string caches;
 	std::string bundle;
 	std::string program;
 };
@@ -57,27 +59,52 @@ std::string programName(const std::string& program)
 	return name.empty() ? DEFAULT_NAME : name;
 }
 
-std::string userDataHome()
+// An XDG base directory: the variable when it holds an absolute path, else the fallback under
+// the home directory.
+std::string userHome(const char* variable, const char* fallback)
 {
-	const char* xdg = std::getenv("XDG_DATA_HOME");
+	const char* xdg = std::getenv(variable);
 	if (xdg && xdg[0] == '/')
 		return xdg;
 	const char* home = std::getenv("HOME");
-	return std::string(home && home[0] ? home : "/tmp") + "/.local/share";
+	return std::string(home && home[0] ? home : "/tmp") + fallback;
+}
+
+// The overriding path, or the application's directory under the XDG base; created.
+std::string userDirectory(const std::string State::*field, const char* variable, const char* fallback)
+{
+	State& s = state();
+	std::string path;
+	{
+		std::lock_guard<std::mutex> lock(s.mutex);
+		path = (s.*field).empty() ? userHome(variable, fallback) + "/" + programName(s.program) : s.*field;
+	}
+	Directories::create(path);
+	return path;
+}
+
+void setPath(std::string State::*field, const std::string& path)
+{
+	State& s = state();
+	std::lock_guard<std::mutex> lock(s.mutex);
+	s.*field = withoutTrailingSlash(path);
 }
 
 } // namespace
 
 std::string Directories::documents()
 {
-	State& s = state();
-	std::string path;
-	{
-		std::lock_guard<std::mutex> lock(s.mutex);
-		path = s.documents.empty() ? userDataHome() + "/" + programName(s.program) : s.documents;
-	}
-	create(path);
-	return path;
+	return userDirectory(&State::documents, "XDG_DATA_HOME", "/.local/share");
+}
+
+std::string Directories::library()
+{
+	return userDirectory(&State::library, "XDG_STATE_HOME", "/.local/state");
+}
+
+std::string Directories::caches()
+{
+	return userDirectory(&State::caches, "XDG_CACHE_HOME", "/.cache");
 }
 
 std::string Directories::bundle()
@@ -89,16 +116,22 @@ std::string Directories::bundle()
 
 void Directories::setDocuments(const std::string& path)
 {
-	State& s = state();
-	std::lock_guard<std::mutex> lock(s.mutex);
-	s.documents = withoutTrailingSlash(path);
+	setPath(&State::documents, path);
+}
+
+void Directories::setLibrary(const std::string& path)
+{
+	setPath(&State::library, path);
+}
+
+void Directories::setCaches(const std::string& path)
+{
+	setPath(&State::caches, path);
 }
 
 void Directories::setBundle(const std::string& path)
 {
-	State& s = state();
-	std::lock_guard<std::mutex> lock(s.mutex);
-	s.bundle = withoutTrailingSlash(path);
+	setPath(&State::bundle, path);
 }
 
 void Directories::setProgram(const std::string& executablePath)

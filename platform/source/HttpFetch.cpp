@@ -10,6 +10,7 @@ namespace {
 struct Transfer
 {
 	std::string body;
+	std::map<std::string, std::string> headers;
 	bool tooLarge = false;
 	const std::atomic<bool>* abort = nullptr;
 };
@@ -24,6 +25,25 @@ size_t collect(char* data, size_t size, size_t count, void* user)
 		return 0;
 	}
 	transfer.body.append(data, n);
+	return n;
+}
+
+// One header line at a time; a status line starts a new response (a redirect's or the next).
+size_t collectHeader(char* data, size_t size, size_t count, void* user)
+{
+	Transfer& transfer = *static_cast<Transfer*>(user);
+	const size_t n = size * count;
+	std::string line(data, n);
+	while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+		line.pop_back();
+	const size_t colon = line.find(':');
+	if (line.rfind("HTTP/", 0) == 0)
+		transfer.headers.clear();
+	else if (colon != std::string::npos && colon > 0)
+	{
+		const size_t value = line.find_first_not_of(" \t", colon + 1);
+		transfer.headers[line.substr(0, colon)] = value == std::string::npos ? "" : line.substr(value);
+	}
 	return n;
 }
 
@@ -82,10 +102,12 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
 	curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
 	curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-	curl_easy_setopt(curl, CURLOPT_TIMEOUT, TIMEOUT);
+	curl_easy_setopt(curl, CURLOPT_TIMEOUT, request.timeout > 0 ? request.timeout : TIMEOUT);
 	curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
 	curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
 	curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+	curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, collectHeader);
+	curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
 	curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, progress);
 	curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
 	curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
@@ -98,13 +120,16 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	else if (result.status != 0 && (result.status < 200 || result.status > 299))
 		result.error = "HTTP status " + std::to_string(result.status);
 	result.ok = result.error.empty();
-	if (result.ok)
+	if (code == CURLE_OK)
+	{
 		result.body = std::move(transfer.body);
+		result.headers = std::move(transfer.headers);
+	}
 	return result;
 }
 
 HttpFetch::HttpFetch(MainQueue& queue, const std::string& url, std::function<void(const HttpResult&)> done) :
-	HttpFetch(queue, HttpRequest{url, "GET", "", {}}, std::move(done))
+	HttpFetch(queue, HttpRequest{url, "GET", "", {}, 0}, std::move(done))
 {
 }
 

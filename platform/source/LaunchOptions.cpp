@@ -29,6 +29,14 @@ std::string* textField(LaunchOptions& options, const std::string& option)
 		return &options.dataDirectory;
 	if (option == "--documents")
 		return &options.documentsDirectory;
+	if (option == "--library")
+		return &options.libraryDirectory;
+	if (option == "--caches")
+		return &options.cachesDirectory;
+	if (option == "--player")
+		return &options.player;
+	if (option == "--game-service")
+		return &options.gameService;
 	if (option == "--system-version")
 		return &options.systemVersion;
 	return nullptr;
@@ -55,6 +63,8 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 		if (i + 1 >= argc)
 			throw std::invalid_argument(option + " needs a value");
 		const std::string value = argv[++i];
+		if (text == &options.gameService && value != "on" && value != "cancel" && value != "off")
+			throw std::invalid_argument(option + " needs on, cancel or off, not \"" + value + "\"");
 		if (text)
 			*text = value;
 		else if (option == "--frames")

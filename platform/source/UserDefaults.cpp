@@ -1,5 +1,6 @@
 #include <platform/UserDefaults.h>
 #include <platform/Directories.h>
+#include "EscapedText.h"
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -9,48 +10,9 @@ namespace platform {
 
 namespace {
 
-// File name of the standard store in the documents directory.
+// File name of the standard store in the documents directory: one "key<TAB>value" a line, both
+// escaped.
 const char* const FILE_NAME = "user-defaults.txt";
-
-// Keys and values are written with '\\', tab and line breaks escaped, one "key<TAB>value" a line.
-std::string escape(const std::string& text)
-{
-	std::string out;
-	for (char c : text)
-		switch (c)
-		{
-		case '\\': out += "\\\\"; break;
-		case '\t': out += "\\t"; break;
-		case '\n': out += "\\n"; break;
-		case '\r': out += "\\r"; break;
-		default: out += c; break;
-		}
-	return out;
-}
-
-bool unescape(const std::string& text, std::string& out)
-{
-	out.clear();
-	for (size_t i = 0; i < text.size(); ++i)
-	{
-		if (text[i] != '\\')
-		{
-			out += text[i];
-			continue;
-		}
-		if (++i == text.size())
-			return false;
-		switch (text[i])
-		{
-		case '\\': out += '\\'; break;
-		case 't': out += '\t'; break;
-		case 'n': out += '\n'; break;
-		case 'r': out += '\r'; break;
-		default: return false;
-		}
-	}
-	return true;
-}
 
 } // namespace
 
@@ -143,7 +105,7 @@ std::string UserDefaults::serialize(const std::map<std::string, std::string>& va
 {
 	std::string text;
 	for (const auto& entry : values)
-		text += escape(entry.first) + "\t" + escape(entry.second) + "\n";
+		text += EscapedText::escape(entry.first) + "\t" + EscapedText::escape(entry.second) + "\n";
 	return text;
 }
 
@@ -156,7 +118,7 @@ std::map<std::string, std::string> UserDefaults::parse(const std::string& text)
 	{
 		const size_t tab = line.find('\t');
 		std::string key, value;
-		if (tab != std::string::npos && unescape(line.substr(0, tab), key) && unescape(line.substr(tab + 1), value))
+		if (tab != std::string::npos && EscapedText::unescape(line.substr(0, tab), key) && EscapedText::unescape(line.substr(tab + 1), value))
 			values[key] = value;
 	}
 	return values;

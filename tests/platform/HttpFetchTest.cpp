@@ -94,10 +94,14 @@ TEST(HttpFetch, ReportsStatusAndBody)
 	EXPECT_TRUE(ok.ok) << ok.error;
 	EXPECT_EQ(200, ok.status);
 	EXPECT_EQ("<title>Loopback</title>", ok.body);
+	EXPECT_EQ("close", ok.headers.at("Connection"));
+	EXPECT_EQ("23", ok.headers.at("Content-Length"));
+	// A failing status still brings its answer.
 	const HttpResult missing = HttpFetch::get(server.url("/gone"));
 	EXPECT_FALSE(missing.ok);
 	EXPECT_EQ(404, missing.status);
-	EXPECT_TRUE(missing.body.empty());
+	EXPECT_EQ("missing", missing.body);
+	EXPECT_EQ("7", missing.headers.at("Content-Length"));
 }
 
 TEST(HttpFetch, PostsBodiesWithZeroBytes)
@@ -119,6 +123,27 @@ TEST(HttpFetch, PostsBodiesWithZeroBytes)
 	other.url = server.url("/ok");
 	other.method = "DELETE";
 	EXPECT_FALSE(HttpFetch::perform(other).ok);
+}
+
+TEST(HttpFetch, GivesUpAfterTheRequestsTimeout)
+{
+	// Listens but never answers: connections wait in the backlog.
+	const int silent = socket(AF_INET, SOCK_STREAM, 0);
+	sockaddr_in address{};
+	address.sin_family = AF_INET;
+	address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+	socklen_t length = sizeof(address);
+	getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+	listen(silent, 4);
+	platform::HttpRequest request;
+	request.url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+	request.timeout = 1;
+	const HttpResult result = HttpFetch::perform(request);
+	EXPECT_FALSE(result.ok);
+	EXPECT_EQ(0, result.status);
+	EXPECT_FALSE(result.error.empty());
+	close(silent);
 }
 
 TEST(HttpFetch, ReadsFilesAndRefusesOtherSchemes)

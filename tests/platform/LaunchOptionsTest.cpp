@@ -7,8 +7,9 @@ using platform::LaunchOptions;
 TEST(LaunchOptions, ReadsEveryOption)
 {
 	const char* argv[] = {"/opt/game/run", "--headless", "--frames", "12", "--script", "s.txt", "--output", "out",
-		"--data", "d", "--documents", "docs", "--system-version", "3.0", "--notification", ""};
-	const LaunchOptions o = LaunchOptions::parse(16, argv);
+		"--data", "d", "--documents", "docs", "--system-version", "3.0", "--notification", "", "--library", "lib",
+		"--caches", "tmp", "--player", "Ann", "--game-service", "cancel"};
+	const LaunchOptions o = LaunchOptions::parse(24, argv);
 	EXPECT_TRUE(o.headless);
 	EXPECT_EQ(12, o.frames);
 	EXPECT_EQ("s.txt", o.script);
@@ -16,6 +17,10 @@ TEST(LaunchOptions, ReadsEveryOption)
 	EXPECT_EQ("d", o.dataDirectory);
 	EXPECT_EQ("docs", o.documentsDirectory);
 	EXPECT_EQ("3.0", o.systemVersion);
+	EXPECT_EQ("lib", o.libraryDirectory);
+	EXPECT_EQ("tmp", o.cachesDirectory);
+	EXPECT_EQ("Ann", o.player);
+	EXPECT_EQ("cancel", o.gameService);
 	EXPECT_EQ("/opt/game/run", o.program);
 	// A notification's alert text may be empty: the option itself says it was there.
 	ASSERT_TRUE(o.launchNotification);
@@ -27,6 +32,7 @@ TEST(LaunchOptions, RefusesWhatItDoesNotKnow)
 {
 	const std::vector<std::vector<const char*>> bad = {
 		{"run", "--fast"}, {"run", "--frames"}, {"run", "--frames", "-3"}, {"run", "--frames", "7x"}, {"run", "--script"}, {"run", "--notification"},
+		{"run", "--game-service", "maybe"},
 	};
 	for (const auto& argv : bad)
 		EXPECT_THROW(LaunchOptions::parse(static_cast<int>(argv.size()), argv.data()), std::invalid_argument) << argv[1];

@@ -19,6 +19,7 @@ namespace platform {
 class AccelerometerDelegate;
 class ApplicationDelegate;
 class DisplayLink;
+class GameService;
 class GLContext;
 class Responder;
 
@@ -89,6 +90,10 @@ public:
 
 	std::unique_ptr<DisplayLink> createDisplayLink(std::function<void()> tick);
 	MainQueue& mainQueue() { return m_mainQueue; }
+	// The device's game service, made on first use from the launch options: the local player is
+	// --player (else "Player" when headless, the login name with a window) and its store is
+	// "game-service.txt" in the library directory.
+	GameService& gameService();
 	AudioSession& audioSession() { return m_audioSession; }
 
 	// Called by DisplayLink.
@@ -129,6 +134,8 @@ private:
 	std::vector<DisplayLink*> m_displayLinks;
 	std::deque<int> m_alertAnswers;
 	MainQueue m_mainQueue;
+	// After the queue: it withdraws its completions from the queue when destroyed.
+	std::unique_ptr<GameService> m_gameService;
 	AudioSession m_audioSession;
 	bool m_active = false;
 	bool m_terminating = false;

@@ -6,17 +6,25 @@
 namespace platform {
 
 // The process-wide directories of the application: the user's documents directory (writable,
-// per user) and the bundle directory (read-only data). Paths end without a '/'.
+// per user), the library directory (the application's own persistent files, not the user's),
+// the caches directory (files that may be deleted between runs) and the bundle directory
+// (read-only data). Paths end without a '/'.
 class Directories
 {
 public:
 	// $XDG_DATA_HOME/<name> (else ~/.local/share/<name>) unless overridden; created on first use.
 	static std::string documents();
+	// $XDG_STATE_HOME/<name> (else ~/.local/state/<name>) unless overridden; created on first use.
+	static std::string library();
+	// $XDG_CACHE_HOME/<name> (else ~/.cache/<name>) unless overridden; created on first use.
+	static std::string caches();
 	// The executable's directory unless overridden.
 	static std::string bundle();
 
 	// An empty text returns to the default.
 	static void setDocuments(const std::string& path);
+	static void setLibrary(const std::string& path);
+	static void setCaches(const std::string& path);
 	static void setBundle(const std::string& path);
 	// The application's name (the documents directory's last component) and executable path.
 	static void setProgram(const std::string& executablePath);

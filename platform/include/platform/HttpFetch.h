@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -20,6 +21,8 @@ struct HttpRequest
 	std::string body;
 	// Extra header lines, "Name: value".
 	std::vector<std::string> headers;
+	// A transfer that takes longer fails (seconds; 0 or less: HttpFetch::TIMEOUT).
+	long timeout = 0;
 };
 
 // The outcome of one fetch, a plain value.
@@ -27,7 +30,10 @@ struct HttpResult
 {
 	bool ok = false;		// transfer completed and, for HTTP, a 2xx status
 	long status = 0;		// HTTP status, 0 for other schemes or failures
-	std::string body;
+	std::string body;		// also for statuses other than 2xx; empty when the transfer failed
+	// Header fields of the last response (after redirects), by name as sent; a repeated field
+	// keeps its last value.
+	std::map<std::string, std::string> headers;
 	std::string error;		// why it failed
 };
 
@@ -39,7 +45,7 @@ class HttpFetch
 public:
 	// Bodies larger than this fail (bytes).
 	static constexpr size_t MAX_BODY = 16 * 1024 * 1024;
-	// A transfer that takes longer fails (seconds).
+	// A transfer that takes longer fails, unless the request says otherwise (seconds).
 	static constexpr long TIMEOUT = 30;
 
 	HttpFetch(MainQueue& queue, const HttpRequest& request, std::function<void(const HttpResult&)> done);

@@ -4,10 +4,10 @@
 # Usage: sdl-smoke.sh <application> <png probe> <script> <output directory>
 set -u
 app=$1 probe=$2 script=$3 out=$4
-mkdir -p "$out/documents"
+mkdir -p "$out/documents" "$out/library" "$out/caches"
 rm -f "$out/sdl-smoke.png"
 log=$(xvfb-run -a -s "-screen 0 1024x768x24" "$app" --script "$script" --output "$out" \
-	--documents "$out/documents" --frames 600 2>&1)
+	--documents "$out/documents" --library "$out/library" --caches "$out/caches" --frames 600 2>&1)
 status=$?
 echo "$log"
 [ "$status" -eq 0 ] || { echo "sdl-smoke: exit code $status"; exit 1; }

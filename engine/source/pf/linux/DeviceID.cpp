@@ -1,7 +1,7 @@
 #include <pf/DeviceID.h>
 #include <pf/DeviceIDImpl.h>
 #include <platform/Device.h>
-#include <openssl/evp.h>
+#include <platform/Digest.h>
 #include <vector>
 
 namespace pf
@@ -38,9 +38,7 @@ lang::String DeviceIDImpl::hash(const lang::String& identifier)
 	const int length = identifier.length();
 	const int padded = (length + 2) / 3 * 3;
 	std::vector<unsigned char> bytes(static_cast<size_t>(padded > MIN_BUFFER_BYTES ? padded : MIN_BUFFER_BYTES), 0);
-	unsigned int digestLength = 0;
-	unsigned char digest[EVP_MAX_MD_SIZE];
-	EVP_Digest(identifier.c_str(), static_cast<size_t>(length), digest, &digestLength, EVP_sha1(), nullptr);
+	const std::vector<uint8_t> digest = platform::Digest::sha1(identifier.c_str(), static_cast<size_t>(length));
 	for (int i = 0; i < DIGEST_BYTES; ++i)
 		bytes[i] = digest[i];
 
