@@ -30,30 +30,40 @@ public:
 	int reference() const { return m_reference; }
 
 	// The operations below but size, write and read throw LuaException on an unbound handle.
+	// Every accessor takes a name (char const* or lang::String) or an integer key; access is raw.
 	bool isBoolean(const char* key) const;
-	bool isTable(int key) const;
-	bool isTable(const lang::String& key) const;
+	bool isBoolean(const lang::String& key) const;
+	bool isBoolean(int key) const;
 	bool isTable(const char* key) const;
+	bool isTable(const lang::String& key) const;
+	bool isTable(int key) const;
 	// Lenient: a string that converts to a number counts.
-	bool isNumber(int key) const;
-	bool isNumber(const lang::String& key) const;
 	bool isNumber(const char* key) const;
+	bool isNumber(const lang::String& key) const;
+	bool isNumber(int key) const;
 	// Lenient: a number counts.
 	bool isString(const char* key) const;
+	bool isString(const lang::String& key) const;
+	bool isString(int key) const;
 
 	void setBoolean(const char* key, bool value);
 	void setBoolean(const lang::String& key, bool value);
+	void setBoolean(int key, bool value);
 	void setNumber(const char* key, float value);
+	void setNumber(const lang::String& key, float value);
 	void setNumber(int key, float value);
 	void setString(const char* key, const char* value);
 	void setString(const char* key, const lang::String& value);
+	void setString(const lang::String& key, const lang::String& value);
 	void setString(int key, const lang::String& value);
 	// A null or unbound table removes the key.
 	void setTable(const char* key, const LuaTable* value);
 	void setTable(const char* key, const LuaTable& value);
 	void setTable(const lang::String& key, const LuaTable& value);
 	void setTable(int key, const LuaTable& value);
+	void remove(const char* key);
 	void remove(const lang::String& key);
+	void remove(int key);
 
 	// Exact getters: another type (nil for a missing key) throws LuaException
 	// "Tried to get value {0} from table, but type was {1} instead of {2}".
@@ -61,8 +71,11 @@ public:
 	float getNumber(const lang::String& key) const;
 	float getNumber(int key) const;
 	lang::String getString(const char* key) const;
+	lang::String getString(const lang::String& key) const;
 	lang::String getString(int key) const;
 	bool getBoolean(const char* key) const;
+	bool getBoolean(const lang::String& key) const;
+	bool getBoolean(int key) const;
 	LuaTable getTable(const char* key) const;
 	LuaTable getTable(const lang::String& key) const;
 	LuaTable getTable(int key) const;

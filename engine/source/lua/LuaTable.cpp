@@ -129,6 +129,36 @@ LuaTable tableField(const LuaTable& table, const Key& key)
 	return readField(table, key, LuaState::TABLE, [&table](lua_State*) { return table.state()->toTable(-1); });
 }
 
+template <class Key>
+bool booleanField(const LuaTable& table, const Key& key)
+{
+	return readField(table, key, LuaState::BOOLEAN, [](lua_State* lua) { return lua_toboolean(lua, -1) != 0; });
+}
+
+template <class Key>
+void storeBoolean(const LuaTable& table, const Key& key, bool value)
+{
+	setField(table, key, [value](lua_State* lua) { lua_pushboolean(lua, value); });
+}
+
+template <class Key>
+void storeNumber(const LuaTable& table, const Key& key, float value)
+{
+	setField(table, key, [value](lua_State* lua) { lua_pushnumber(lua, value); });
+}
+
+template <class Key>
+void storeString(const LuaTable& table, const Key& key, const lang::String& value)
+{
+	setField(table, key, [&value](lua_State* lua) { LuaState::pushString(lua, value); });
+}
+
+template <class Key>
+void removeField(const LuaTable& table, const Key& key)
+{
+	setField(table, key, [](lua_State* lua) { lua_pushnil(lua); });
+}
+
 } // namespace
 
 LuaTable::LuaTable() :
@@ -183,48 +213,33 @@ LuaTable::~LuaTable()
 }
 
 bool LuaTable::isBoolean(const char* key) const { return testField(*this, key, isBooleanValue); }
-bool LuaTable::isTable(int key) const { return testField(*this, key, isTableValue); }
-bool LuaTable::isTable(const lang::String& key) const { return testField(*this, key, isTableValue); }
+bool LuaTable::isBoolean(const lang::String& key) const { return testField(*this, key, isBooleanValue); }
+bool LuaTable::isBoolean(int key) const { return testField(*this, key, isBooleanValue); }
 bool LuaTable::isTable(const char* key) const { return testField(*this, key, isTableValue); }
-bool LuaTable::isNumber(int key) const { return testField(*this, key, lua_isnumber); }
-bool LuaTable::isNumber(const lang::String& key) const { return testField(*this, key, lua_isnumber); }
+bool LuaTable::isTable(const lang::String& key) const { return testField(*this, key, isTableValue); }
+bool LuaTable::isTable(int key) const { return testField(*this, key, isTableValue); }
 bool LuaTable::isNumber(const char* key) const { return testField(*this, key, lua_isnumber); }
+bool LuaTable::isNumber(const lang::String& key) const { return testField(*this, key, lua_isnumber); }
+bool LuaTable::isNumber(int key) const { return testField(*this, key, lua_isnumber); }
 bool LuaTable::isString(const char* key) const { return testField(*this, key, lua_isstring); }
+bool LuaTable::isString(const lang::String& key) const { return testField(*this, key, lua_isstring); }
+bool LuaTable::isString(int key) const { return testField(*this, key, lua_isstring); }
 
-void LuaTable::setBoolean(const char* key, bool value)
-{
-	setField(*this, key, [value](lua_State* lua) { lua_pushboolean(lua, value); });
-}
-
-void LuaTable::setBoolean(const lang::String& key, bool value)
-{
-	setField(*this, key, [value](lua_State* lua) { lua_pushboolean(lua, value); });
-}
-
-void LuaTable::setNumber(const char* key, float value)
-{
-	setField(*this, key, [value](lua_State* lua) { lua_pushnumber(lua, value); });
-}
-
-void LuaTable::setNumber(int key, float value)
-{
-	setField(*this, key, [value](lua_State* lua) { lua_pushnumber(lua, value); });
-}
+void LuaTable::setBoolean(const char* key, bool value) { storeBoolean(*this, key, value); }
+void LuaTable::setBoolean(const lang::String& key, bool value) { storeBoolean(*this, key, value); }
+void LuaTable::setBoolean(int key, bool value) { storeBoolean(*this, key, value); }
+void LuaTable::setNumber(const char* key, float value) { storeNumber(*this, key, value); }
+void LuaTable::setNumber(const lang::String& key, float value) { storeNumber(*this, key, value); }
+void LuaTable::setNumber(int key, float value) { storeNumber(*this, key, value); }
 
 void LuaTable::setString(const char* key, const char* value)
 {
 	setField(*this, key, [value](lua_State* lua) { lua_pushstring(lua, value); });
 }
 
-void LuaTable::setString(const char* key, const lang::String& value)
-{
-	setString(key, value.c_str());
-}
-
-void LuaTable::setString(int key, const lang::String& value)
-{
-	setField(*this, key, [&value](lua_State* lua) { LuaState::pushString(lua, value); });
-}
+void LuaTable::setString(const char* key, const lang::String& value) { storeString(*this, key, value); }
+void LuaTable::setString(const lang::String& key, const lang::String& value) { storeString(*this, key, value); }
+void LuaTable::setString(int key, const lang::String& value) { storeString(*this, key, value); }
 
 void LuaTable::setTable(const char* key, const LuaTable* value)
 {
@@ -246,24 +261,22 @@ void LuaTable::setTable(int key, const LuaTable& value)
 	setField(*this, key, [&value](lua_State* lua) { LuaState::pushTable(lua, &value); });
 }
 
-void LuaTable::remove(const lang::String& key)
-{
-	setField(*this, key, [](lua_State* lua) { lua_pushnil(lua); });
-}
+void LuaTable::remove(const char* key) { removeField(*this, key); }
+void LuaTable::remove(const lang::String& key) { removeField(*this, key); }
+void LuaTable::remove(int key) { removeField(*this, key); }
 
 float LuaTable::getNumber(const char* key) const { return numberField(*this, key); }
 float LuaTable::getNumber(const lang::String& key) const { return numberField(*this, key); }
 float LuaTable::getNumber(int key) const { return numberField(*this, key); }
 lang::String LuaTable::getString(const char* key) const { return stringField(*this, key); }
+lang::String LuaTable::getString(const lang::String& key) const { return stringField(*this, key); }
 lang::String LuaTable::getString(int key) const { return stringField(*this, key); }
+bool LuaTable::getBoolean(const char* key) const { return booleanField(*this, key); }
+bool LuaTable::getBoolean(const lang::String& key) const { return booleanField(*this, key); }
+bool LuaTable::getBoolean(int key) const { return booleanField(*this, key); }
 LuaTable LuaTable::getTable(const char* key) const { return tableField(*this, key); }
 LuaTable LuaTable::getTable(const lang::String& key) const { return tableField(*this, key); }
 LuaTable LuaTable::getTable(int key) const { return tableField(*this, key); }
-
-bool LuaTable::getBoolean(const char* key) const
-{
-	return readField(*this, key, LuaState::BOOLEAN, [](lua_State* lua) { return lua_toboolean(lua, -1) != 0; });
-}
 
 int LuaTable::size() const
 {

@@ -1,0 +1,5 @@
+#include <world/GameLua.h>
+
+void GameLua::update(float)
+{
+}

@@ -1,0 +1,13 @@
+#include <world/GameLua.h>
+
+void GameLua::startNewTrajectory()
+{
+}
+
+void GameLua::addToTrajectory(float, float, float)
+{
+}
+
+void GameLua::addPuffToTrajectory(float, float, float)
+{
+}

@@ -1,0 +1,10 @@
+#include <world/MaskedImage.h>
+
+MaskedImage::MaskedImage(gr::Context* context) :
+	m_context(context)
+{
+}
+
+MaskedImage::~MaskedImage()
+{
+}
