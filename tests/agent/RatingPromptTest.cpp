@@ -174,7 +174,7 @@ TEST_F(RatingPromptTest, OverlappingCountsOnThreadsAllLand)
 	RatingPrompt::Environment environment{&m_defaults, [this] { return m_now; }, "1.0", true, false, [] { return false; }, &threads,
 		nullptr, nullptr, nullptr};
 	RatingPrompt threaded(environment);
-	constexpr int COUNTS = 16;
+	constexpr int COUNTS = 64;
 	for (int i = 0; i < COUNTS; ++i)
 		threaded.appEnteredForeground(true);
 	threads.joinAll();
