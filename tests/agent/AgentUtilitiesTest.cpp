@@ -36,6 +36,7 @@ public:
 	{
 		first = AnalyticsHeartBeater::createAndStartInstance(1.0);
 		second = AnalyticsHeartBeater::createAndStartInstance(0.25);
+		interval = second->interval();
 	}
 	void didBecomeActive() override {}
 	void willResignActive() override {}
@@ -43,6 +44,7 @@ public:
 
 	AnalyticsHeartBeater* first = nullptr;
 	AnalyticsHeartBeater* second = nullptr;
+	double interval = 0;
 };
 
 } // namespace
@@ -62,6 +64,7 @@ TEST(AnalyticsHeartBeater, OneTimerBeatsEverySecondUntilTheApplicationEnds)
 	center.removeObserver(token);
 	ASSERT_NE(nullptr, delegate.first);
 	EXPECT_EQ(delegate.first, delegate.second);
+	EXPECT_EQ(1.0, delegate.interval);
 	EXPECT_EQ(3, beats);
 	EXPECT_EQ(nullptr, AnalyticsHeartBeater::instance());
 	application.reset();
