@@ -87,7 +87,7 @@ TEST(KeyedArchive, CorruptArchivesThrowAndLeaveTheFileOnDiskWhole)
 		std::ofstream(path + ".bad", std::ios::binary) << good.substr(0, good.size() / 2);
 	}
 	EXPECT_THROW(KeyedArchive::readFile(path + ".bad"), ArchiveError);
-	// A write that cannot be made leaves the old file as it was.
+	EXPECT_EQ(good.substr(0, good.size() / 2), fileText(path + ".bad"));
 	EXPECT_THROW(KeyedArchive::writeFile(path + "/not-a-directory", ArchiveValue()), ArchiveError);
 	EXPECT_EQ(good, fileText(path));
 	std::remove(path.c_str());
