@@ -100,7 +100,7 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
 	curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,file");
 	curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-	curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+	curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
 	curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
 	curl_easy_setopt(curl, CURLOPT_TIMEOUT, request.timeout > 0 ? request.timeout : TIMEOUT);
 	curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -113,6 +113,9 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 	const CURLcode code = curl_easy_perform(curl);
 	curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+	const char* redirect = nullptr;
+	if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect)
+		result.redirectUrl = redirect;
 	curl_easy_cleanup(curl);
 	curl_slist_free_all(headers);
 	if (code != CURLE_OK)

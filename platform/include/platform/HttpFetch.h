@@ -23,6 +23,8 @@ struct HttpRequest
 	std::vector<std::string> headers;
 	// A transfer that takes longer fails (seconds; 0 or less: HttpFetch::TIMEOUT).
 	long timeout = 0;
+	// False: a redirect answer is the result, its target in HttpResult::redirectUrl.
+	bool followRedirects = true;
 };
 
 // The outcome of one fetch, a plain value.
@@ -35,6 +37,8 @@ struct HttpResult
 	// keeps its last value.
 	std::map<std::string, std::string> headers;
 	std::string error;		// why it failed
+	// The absolute target of a redirect that was not followed; empty otherwise.
+	std::string redirectUrl;
 };
 
 // Runs one request for an http, https or file URL with libcurl on its own worker thread and hands
