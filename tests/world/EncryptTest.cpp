@@ -2,6 +2,7 @@
 #include <world/FileKeys.h>
 #include <world/encrypt.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 
 namespace {

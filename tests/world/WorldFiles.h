@@ -8,6 +8,7 @@
 #include <lang/Array.h>
 #include <world/FileKeys.h>
 #include <world/encrypt.h>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
