@@ -199,7 +199,8 @@ bool GameLua::isInFullScreenMode()
 	return m_app->os()->isFullscreen();
 }
 
-// The zoom settings below are the game application's; the world keeps none of them.
+// The zoom settings (mouse-wheel simulation, smooth zooming, maximum world scale) are fields of
+// the game application, which the game world has no hold on; the requests have no effect here.
 void GameLua::setIsMultitouchMouseWheelSimulationEnabled(bool enabled)
 {
 }
