@@ -12,6 +12,7 @@
 #include <pf/WebViewObserver.h>
 
 namespace framework { class App; }
+namespace io { class ByteArrayInputStream; }
 namespace game { class Resources; }
 namespace gr { class Context; }
 
@@ -47,6 +48,16 @@ public:
 	void draw();
 	void activate(bool active);
 	void createAssets();
+	// The background colour as 0xRRGGBB, set by the scripts through "setBGColor".
+	unsigned int getBGColor() const							{ return m_bgColor; }
+
+	// Shipped scripts and tables (GameLuaFiles.cpp), deciphered under the data key. A failure is
+	// reported on the debug and standard output and never leaves these operations.
+	void loadLuaFile(const lang::String& name, const lang::String& tableName, bool intoDefinitions, bool asBlocks);
+	void compile(const lang::String& path);
+	// A new table filled from a file saved in the application-data directory; empty when the
+	// file is missing or neither the save key nor the device key makes it readable. Never throws.
+	lua::LuaTable loadPersistentFile(const lang::String& name);
 
 	// Physics callbacks (GameLuaContacts.cpp); Box2D calls them from inside a world step.
 	void BeginContact(b2Contact* contact) override;
@@ -61,29 +72,31 @@ public:
 
 	// Small script methods: window, flags, no-op services (script methods; GameLua.cpp)
 	void requestExit();
-	void print(const lang::String&);
-	void setBGColor(float, float, float);
-	void captureMouse(bool);
+	void print(const lang::String& text);
+	// Each component is clamped to 0..255 and truncated.
+	void setBGColor(float red, float green, float blue);
+	void captureMouse(bool capture);
 	bool isMouseCaptured();
-	void setFullScreenMode(bool);
-	void setResolution(float, float);
+	void setFullScreenMode(bool fullscreen);
+	void setResolution(float width, float height);
 	bool isInFullScreenMode();
-	void setIsMultitouchMouseWheelSimulationEnabled(bool);
+	void setIsMultitouchMouseWheelSimulationEnabled(bool enabled);
 	bool doesMouseClickSetsTouchCount();
-	void enableSmoothZooming(bool);
-	void setPhysicsSimulationScale(float);
-	void setPhysicsEnabled(bool);
+	void enableSmoothZooming(bool enabled);
+	void setPhysicsSimulationScale(float scale);
+	void setPhysicsEnabled(bool enabled);
 	bool isPhysicsEnabled();
-	void setTopLeft(float, float);
-	void setMaxWorldScale(float);
-	void setEditing(bool);
-	void setWorldScale(float);
-	void createDirectory(const lang::String&);
-	bool checkDirectory(const lang::String&);
-	void throwException(const lang::String&);
-	void setLevelLimits(float, float, float, float);
+	void setTopLeft(float x, float y);
+	void setMaxWorldScale(float scale);
+	void setEditing(bool editing);
+	void setWorldScale(float scale);
+	void createDirectory(const lang::String& name);
+	bool checkDirectory(const lang::String& name);
+	void throwException(const lang::String& text);
+	// The left limit is a and the right limit c; b and d are not used.
+	void setLevelLimits(float a, float b, float c, float d);
 	void goToTaskSwitcherLua();
-	void setGameOn(bool);
+	void setGameOn(bool on);
 	void activateSocialUI();
 	void activateSocialUIAtProfile();
 	void deactivateSocialUI();
@@ -91,7 +104,7 @@ public:
 	bool isSocialSplashShowing();
 	bool isSocialUIShowing();
 	bool userEnabledSocial();
-	void avoidSocialBackgroundActivity(bool);
+	void avoidSocialBackgroundActivity(bool avoid);
 	void getLeaderboardScoresForPlayers();
 	void showAdvertisement();
 	void hideAdvertisement();
@@ -139,8 +152,15 @@ public:
 	int getRayCastedObjects(lua::LuaState* lua);
 
 	// Script and data files (script methods; GameLuaFiles.cpp)
-	void saveLuaFile(const lang::String&, const lang::String&, bool);
-	bool checkForLuaFile(const lang::String&);
+	// Writes the world table's entry tableName as Lua text to name: enciphered under the save key
+	// in the application-data directory when appData is true, plain in the data directory
+	// otherwise. Does nothing when there is no such table. The file is replaced whole or not at
+	// all: failures to encipher, create or write throw lang::Exception and leave the old file.
+	void saveLuaFile(const lang::String& name, const lang::String& tableName, bool appData);
+	// Whether the data file can be opened; its contents are not read.
+	bool checkForLuaFile(const lang::String& name);
+	// (fileName, targetTable, key): runs the shipped file in a new script object and stores the
+	// object's table as targetTable[key].
 	int loadLuaFileToObject(lua::LuaState* lua);
 
 	// Levels (script methods; GameLuaLevels.cpp)
@@ -239,6 +259,8 @@ private:
 
 	lua::LuaTable m_objectsTable;
 	lua::LuaTable m_clippedText;
+	// The definition tables of the game rules, published by the level loader as "blockTable".
+	lua::LuaTable m_blockTable;
 
 	float m_physicsSimulationScale;
 	bool m_physicsEnabled;
@@ -266,6 +288,14 @@ private:
 
 	GameCenter* m_gameCenter;
 	lang::Ptr<pf::WebView> m_newsView;
+
+	// Script and data files (GameLuaFiles.cpp)
+	// Fills plain with the deciphered bytes of the shipped file at path; throws on any failure.
+	void readShippedFile(const lang::String& path, io::ByteArrayInputStream& plain) const;
+	// Merges a block definition file's groups into the definition table's "blocks".
+	void addToBlocksTable(lua::LuaTable& source);
+	// Saves "settings" to "settings.lua"; a failure is reported on the output, never thrown.
+	void saveSettings() noexcept;
 };
 
 #endif
