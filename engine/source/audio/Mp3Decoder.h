@@ -42,6 +42,7 @@ private:
 	unsigned char m_feed[FEED_BYTES];
 
 	void readFormat();
+	void restart();
 	void seek(int offset);
 	// Decodes up to bytes into dst; stops at the end of the stream.
 	int decode(unsigned char* dst, int bytes);
