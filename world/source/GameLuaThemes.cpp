@@ -72,9 +72,10 @@ void GameLua::setTheme(const lang::String& name)
 GameLua::ThemeLayerData* GameLua::themeLayer(float number)
 {
 	const int background = m_bgLayers.size();
-	if (!(number >= 0.0f && number < static_cast<float>(background + m_fgLayers.size())))
+	const float truncated = std::trunc(number);
+	if (!(truncated >= 0.0f && truncated < static_cast<float>(background + m_fgLayers.size())))
 		return nullptr;
-	const int index = static_cast<int>(number);
+	const int index = static_cast<int>(truncated);
 	return index < background ? &m_bgLayers[index] : &m_fgLayers[index - background];
 }
 
@@ -172,7 +173,7 @@ int GameLua::setLayerOffSet(lua::LuaState* lua)
 	if (lua->top() != 3 || !lua->isBoolean(3))
 		return 0;
 	lang::Array<ThemeLayerData>& layers = lua->toBoolean(3) ? m_bgLayers : m_fgLayers;
-	const float index = lua->toNumber(1) - 1.0f;
+	const float index = std::trunc(lua->toNumber(1) - 1.0f);
 	if (index >= 0.0f && index < static_cast<float>(layers.size()))
 		layers[static_cast<int>(index)].offset += lua->toNumber(2);
 	return 0;
