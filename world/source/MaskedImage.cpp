@@ -60,7 +60,7 @@ MaskedImage::~MaskedImage()
 
 void MaskedImage::add(float x, float y, gr::Image* texture, game::Sprite* sprite)
 {
-	gr::Image* mask = sprite->getSheet() ? sprite->getSheet()->getImage() : nullptr;
+	gr::Image* mask = sprite && sprite->getSheet() ? sprite->getSheet()->getImage() : nullptr;
 	if (!texture || !mask)
 		return;
 
