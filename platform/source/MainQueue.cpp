@@ -14,6 +14,7 @@ bool MainQueue::postAndWait(const void* owner, std::function<void()> work)
 	bool ran = false;
 	std::unique_lock<std::mutex> lock(m_mutex);
 	m_requests.push_back({owner, std::move(work), &done, &ran});
+	m_posted.notify_all();
 	m_finished.wait(lock, [&] { return done; });
 	return ran;
 }
@@ -32,18 +33,27 @@ void MainQueue::cancel(const void* owner)
 			*it->done = true;
 		it = m_requests.erase(it);
 	}
+	if (m_expectedOwner == owner)
+		m_expectedOwner = nullptr;
 	m_finished.notify_all();
+	m_posted.notify_all();
 }
 
 void MainQueue::runPending()
 {
 	std::unique_lock<std::mutex> lock(m_mutex);
+	if (m_expectedOwner)
+		m_posted.wait_for(lock, NEXT_REQUEST_WAIT, [this] { return !m_expectedOwner || !m_requests.empty(); });
+	m_expectedOwner = nullptr;
 	// Only what is pending now: work posted while running waits for the next call.
 	size_t count = m_requests.size();
 	while (count-- > 0 && !m_requests.empty())
 	{
 		Request request = std::move(m_requests.front());
 		m_requests.pop_front();
+		// Set before running: a cancel from inside the work clears it again.
+		if (request.done)
+			m_expectedOwner = request.owner;
 		lock.unlock();
 		try
 		{

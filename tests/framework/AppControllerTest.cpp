@@ -276,6 +276,18 @@ TEST(AppControllerRun, QuitAndFailureLeaveThroughTheTerminationSequence)
 	}
 }
 
+TEST(AppControllerRun, OldSystemsUpdateAtEveryRefreshOfTheRealLoop)
+{
+	TestGame::log().clear();
+	const platform::LaunchOptions options = headlessOptions();
+	const char* argv[] = {"game", "--headless", "--system-version", "3.0", "--frames", "100",
+		"--documents", options.documentsDirectory.c_str()};
+	EXPECT_EQ(0, framework::runApplication(8, const_cast<char**>(argv)));
+	// The loop thread may not have posted its first request by the first refresh.
+	EXPECT_GE(count("update 3"), 99);
+	EXPECT_LE(count("update 3"), 100);
+}
+
 TEST(AppControllerRun, OldSystemsRunTheLoopOnAThreadThatAsksTheMainThread)
 {
 	TestGame::log().clear();

@@ -1,6 +1,7 @@
 #ifndef PLATFORM_MAINQUEUE_H
 #define PLATFORM_MAINQUEUE_H
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -19,7 +20,10 @@ public:
 	bool postAndWait(const void* owner, std::function<void()> work);
 	// Withdraws the owner's pending requests (their waiters return false).
 	void cancel(const void* owner);
-	// Runs the requests pending now, in order; called on the main thread.
+	// Runs the requests pending now, in order; called on the main thread at each display refresh.
+	// A caller of postAndWait posts again as soon as its request has run (a loop thread asking
+	// for every frame): the next call waits for that request, so the caller gets every refresh
+	// rather than only those its thread happens to reach first.
 	void runPending();
 	bool empty() const;
 
@@ -34,9 +38,16 @@ private:
 
 	void finish(Request& request, bool ran);
 
+	// How long the main thread waits for a waiting caller's next request: only a caller that
+	// stopped posting without cancelling meets this bound.
+	static constexpr std::chrono::seconds NEXT_REQUEST_WAIT{2};
+
 	mutable std::mutex m_mutex;
 	std::condition_variable m_finished;
+	std::condition_variable m_posted;
 	std::deque<Request> m_requests;
+	// Owner of the last waited-for request run, until it posts again or cancels; null when none.
+	const void* m_expectedOwner = nullptr;
 };
 
 } // platform
