@@ -1,4 +1,5 @@
 #include <platform/MainQueue.h>
+#include <algorithm>
 
 namespace platform {
 
@@ -39,21 +40,23 @@ void MainQueue::cancel(const void* owner)
 	m_posted.notify_all();
 }
 
+void MainQueue::expect(const void* owner)
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	m_expectedOwner = owner;
+}
+
 void MainQueue::runPending()
 {
 	std::unique_lock<std::mutex> lock(m_mutex);
 	if (m_expectedOwner)
-		m_posted.wait_for(lock, NEXT_REQUEST_WAIT, [this] { return !m_expectedOwner || !m_requests.empty(); });
-	m_expectedOwner = nullptr;
+		m_posted.wait_for(lock, NEXT_REQUEST_WAIT, [this] { return !m_expectedOwner || hasRequestOf(m_expectedOwner); });
 	// Only what is pending now: work posted while running waits for the next call.
 	size_t count = m_requests.size();
 	while (count-- > 0 && !m_requests.empty())
 	{
 		Request request = std::move(m_requests.front());
 		m_requests.pop_front();
-		// Set before running: a cancel from inside the work clears it again.
-		if (request.done)
-			m_expectedOwner = request.owner;
 		lock.unlock();
 		try
 		{
@@ -78,6 +81,12 @@ void MainQueue::finish(Request& request, bool ran)
 	*request.ran = ran;
 	*request.done = true;
 	m_finished.notify_all();
+}
+
+// Called with the lock held.
+bool MainQueue::hasRequestOf(const void* owner) const
+{
+	return std::any_of(m_requests.begin(), m_requests.end(), [owner](const Request& r) { return r.owner == owner; });
 }
 
 bool MainQueue::empty() const

@@ -288,6 +288,16 @@ TEST(AppControllerRun, OldSystemsUpdateAtEveryRefreshOfTheRealLoop)
 	EXPECT_LE(count("update 3"), 100);
 }
 
+TEST(AppControllerRun, HelpShowsTheOptionsAndRunsNothing)
+{
+	TestGame::log().clear();
+	const char* argv[] = {"game", "--help"};
+	testing::internal::CaptureStdout();
+	EXPECT_EQ(0, framework::runApplication(2, const_cast<char**>(argv)));
+	EXPECT_EQ(platform::LaunchOptions::usage("game"), testing::internal::GetCapturedStdout());
+	EXPECT_TRUE(TestGame::log().empty());
+}
+
 TEST(AppControllerRun, OldSystemsRunTheLoopOnAThreadThatAsksTheMainThread)
 {
 	TestGame::log().clear();

@@ -20,10 +20,12 @@ public:
 	bool postAndWait(const void* owner, std::function<void()> work);
 	// Withdraws the owner's pending requests (their waiters return false).
 	void cancel(const void* owner);
+	// The owner's thread will ask for every refresh with postAndWait, posting again as soon as its
+	// request has run: each runPending first waits for the owner's request, so that the owner
+	// gets every refresh rather than only those its thread happens to reach first. Holds until
+	// cancel(owner); one owner at a time.
+	void expect(const void* owner);
 	// Runs the requests pending now, in order; called on the main thread at each display refresh.
-	// A caller of postAndWait posts again as soon as its request has run (a loop thread asking
-	// for every frame): the next call waits for that request, so the caller gets every refresh
-	// rather than only those its thread happens to reach first.
 	void runPending();
 	bool empty() const;
 
@@ -38,15 +40,17 @@ private:
 
 	void finish(Request& request, bool ran);
 
-	// How long the main thread waits for a waiting caller's next request: only a caller that
-	// stopped posting without cancelling meets this bound.
+	bool hasRequestOf(const void* owner) const;
+
+	// How long runPending waits for the expected owner's request: only an owner that stopped
+	// posting without cancelling meets this bound.
 	static constexpr std::chrono::seconds NEXT_REQUEST_WAIT{2};
 
 	mutable std::mutex m_mutex;
 	std::condition_variable m_finished;
 	std::condition_variable m_posted;
 	std::deque<Request> m_requests;
-	// Owner of the last waited-for request run, until it posts again or cancels; null when none.
+	// The owner given to expect, until it cancels; null when none.
 	const void* m_expectedOwner = nullptr;
 };
 
