@@ -7,6 +7,7 @@ void MainQueue::post(const void* owner, std::function<void()> work)
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
 	m_requests.push_back({owner, std::move(work), nullptr, nullptr});
+	m_posted.notify_all();
 }
 
 bool MainQueue::postAndWait(const void* owner, std::function<void()> work)
