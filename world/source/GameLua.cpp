@@ -68,6 +68,7 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 
 GameLua::~GameLua()
 {
+	clearWorld();
 	delete m_world;
 	delete m_particles;
 }
@@ -140,13 +141,14 @@ void GameLua::setPhysicsSimulationScale(float)
 {
 }
 
-void GameLua::setPhysicsEnabled(bool)
+void GameLua::setPhysicsEnabled(bool enabled)
 {
+	m_physicsEnabled = enabled;
 }
 
 bool GameLua::isPhysicsEnabled()
 {
-	return false;
+	return m_physicsEnabled;
 }
 
 void GameLua::setTopLeft(float, float)
