@@ -308,6 +308,8 @@ private:
 	void runDeferredChanges();
 
 	std::vector<std::function<void()>> m_deferredChanges;
+	// The records of the object table in order of creation, for the frame's walks.
+	std::vector<RenderObjectData*> m_recordList;
 	// Bumped whenever a record enters or leaves the object table, so the frame notices callbacks
 	// that changed it.
 	unsigned m_objectsVersion = 0;
@@ -324,16 +326,18 @@ private:
 	RenderObjectData* advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt);
 	void updateJointAnchors();
 	void updateRollingSounds(const float volumes[3]);
-	// Refills m_frameRecords with the records of the object table in its order.
+	// Refills m_frameRecords with the records of the object table.
 	void snapshotRecords();
 	// The snapshot's entry i, or null when a callback has removed it meanwhile.
 	RenderObjectData* liveRecord(int index);
+	// The record when it is still in the object table after a callback changed the table.
+	RenderObjectData* checkedRecord(RenderObjectData* record);
 
 	// Interpolation slot written last (0 or 1).
 	int m_stateSlot = 0;
 	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
 	int m_rollingClips[3] = {-1, -1, -1};
-	lang::Array<RenderObjectData*> m_frameRecords;
+	std::vector<RenderObjectData*> m_frameRecords;
 	unsigned m_frameRecordsVersion = 0;
 	bool m_frameWalkChanged = false;
 	// The records of the object table, sorted, once a callback has changed it during a walk.
