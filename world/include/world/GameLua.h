@@ -150,6 +150,10 @@ public:
 	int setJointParameters(lua::LuaState* lua);
 	void removeJointsFromObject(const lang::String& name);
 	void checkJointLimits(const lang::String& name);
+	// Creates one joint from its script table ("createJoint" without the script stack); refuses,
+	// with a log line, unknown types, ends naming no object, both ends on one body and a lower
+	// limit above the upper one.
+	void createJoint(const lua::LuaTable& description);
 
 	// World queries (script methods; GameLuaQueries.cpp)
 	int getIntersectingObjects(lua::LuaState* lua);
@@ -375,7 +379,6 @@ private:
 		b2Joint* joint = nullptr;
 		int type = 0;
 	};
-	void createJoint(const lua::LuaTable& description);
 	lua::LuaTable jointsTable();
 	// Hands each destroy link of the object its timer on the other end and drops the link.
 	void releaseDestroyLinks(const lang::String& name);
