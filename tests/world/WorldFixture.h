@@ -75,6 +75,36 @@ protected:
 		run("result = " + expression);
 		return lua->globals().getString("result").c_str();
 	}
+
+	// Script callbacks of the frame and the contacts that record what they receive in the
+	// globals "frames", "removeBlocksCalls" and "collisions" (one table per call), with physics on.
+	void recordCallbacks()
+	{
+		run("frames, removeBlocksCalls, collisions = 0, 0, {}\n"
+			"function world.update() frames = frames + 1 end\n"
+			"function world.removeBlocks() removeBlocksCalls = removeBlocksCalls + 1 end\n"
+			"function world.blockCollision(a, b, impact, hit, overTime)\n"
+			"  collisions[#collisions + 1] = {kind = 'block', a = a, b = b, impact = impact, hit = hit, overTime = overTime} end\n"
+			"function world.projectileCollision(p, o, impact, damage)\n"
+			"  collisions[#collisions + 1] = {kind = 'projectile', a = p, b = o, impact = impact, damage = damage} end\n"
+			"scoreTable = {blocks = {score = 0}}; world.scoreTable = scoreTable\n"
+			"world.blockTable = {damageFactors = {}}\n");
+		world->setPhysicsEnabled(true);
+	}
+
+	// Static ground whose top is the line y = 0 (y grows downward), 40 m wide.
+	void createGround(const char* material = "wood")
+	{
+		run(std::string("world.createBox('ground', '', 0, 1, 40, 2, 0, 0.5, 0, true, false, 0)\n"
+			"world.objects.world.ground.material = '") + material + "'");
+	}
+
+	// Frames of dt seconds each.
+	void frames(int count, float dt = 1.0f / 30.0f)
+	{
+		for (int i = 0; i < count; ++i)
+			world->update(dt);
+	}
 };
 
 #endif
