@@ -420,6 +420,8 @@ private:
 	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
 	// Removes a record already found in the object table, with its body, tables and joints.
 	void destroyObject(RenderObjectData* record);
+	// Destroys the body, then frees its fixtures' user data.
+	void destroyBody(b2Body* body);
 	void putRecord(const lang::String& name, RenderObjectData* record);
 	// While the physics world is locked (inside a step), queues the change and returns true;
 	// the frame runs the queue in order once the step has returned.
