@@ -60,6 +60,7 @@ inline void readImage(const uint8_t* data, size_t size, io::FileFormat fileForma
 		palette[i] = PALETTE_STEP * static_cast<uint32_t>(i);
 	const gr::SurfaceFormat paletteFormat(gr::SurfaceFormat::A8R8G8B8);
 
+	// UNKNOWN stands for the stored format.
 	for (gr::SurfaceFormat::SurfaceFormatType target : {gr::SurfaceFormat::UNKNOWN, gr::SurfaceFormat::A8R8G8B8, gr::SurfaceFormat::P4})
 	{
 		try
