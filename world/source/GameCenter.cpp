@@ -1,6 +1,5 @@
 #include <world/GameCenter.h>
 
-#include <framework/AppController.h>
 #include <lang/Debug.h>
 #include <lang/Hashtable.h>
 #include <platform/Application.h>
@@ -8,6 +7,7 @@
 #include <world/GameLua.h>
 #include <world/ScriptTableKeys.h>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
@@ -35,6 +35,18 @@ int64_t wholeScore(double score)
 	if (score <= static_cast<double>(std::numeric_limits<int64_t>::min()))
 		return std::numeric_limits<int64_t>::min();
 	return static_cast<int64_t>(score);
+}
+
+// Whether a system version ("major.minor...") is at least major.minor, compared as numbers. The
+// application controller's comparison is not used: it would tie the game world to the
+// application hooks.
+bool versionAtLeast(const std::string& version, int major, int minor)
+{
+	int versionMajor = 0;
+	int versionMinor = 0;
+	if (std::sscanf(version.c_str(), "%d.%d", &versionMajor, &versionMinor) < 1)
+		return false;
+	return versionMajor > major || (versionMajor == major && versionMinor >= minor);
 }
 
 int clampToInt(int64_t value)
@@ -78,7 +90,7 @@ GameCenter::~GameCenter()
 bool GameCenter::isGameCenterAvailable(const platform::Application& application)
 {
 	return application.options().gameService != "off"
-		&& AppController::compareVersions(application.systemVersion(), MIN_SYSTEM_VERSION) >= 0;
+		&& versionAtLeast(application.systemVersion(), MIN_SYSTEM_MAJOR, MIN_SYSTEM_MINOR);
 }
 
 // Wraps a handler for a service completion: it runs only while this object and its game world

@@ -42,8 +42,9 @@ public:
 		std::string description;
 	};
 
-	/** The lowest system version with a game service. */
-	static constexpr const char* MIN_SYSTEM_VERSION = "4.1";
+	/** The lowest system version with a game service: 4.1. */
+	static const int MIN_SYSTEM_MAJOR = 4;
+	static const int MIN_SYSTEM_MINOR = 1;
 
 	/** Observes authentication changes when the service is available; the orientation is the device's now. */
 	GameCenter(platform::Application& application, GameLua* world, gr::Context* context);
