@@ -135,6 +135,12 @@ std::optional<GameCenter::Error> GameCenter::takeError(platform::GameServiceErro
 	return Error{Error::SERVICE, Error::UNKNOWN, "The game service could not keep the result."};
 }
 
+// Requests need a signed-in player, and a game world to hand their results to.
+bool GameCenter::ready() const
+{
+	return m_world && m_service.authenticated();
+}
+
 void GameCenter::firstInit()
 {
 	authenticate(false);
@@ -173,7 +179,7 @@ void GameCenter::authenticationChanged(bool authenticated)
 
 void GameCenter::enableGameCenter()
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	m_world->prepareGameCenter(this, scriptText(m_service.playerID()), scriptText(m_service.alias()));
 	m_world->hideLoadingInitGameCenter();
@@ -191,7 +197,7 @@ void GameCenter::showLeaderboards()
 
 void GameCenter::showScreen(const char* screen)
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	declareLeaderboards();
 	const std::string name = screen;
@@ -209,7 +215,7 @@ void GameCenter::showScreen(const char* screen)
 
 void GameCenter::loadLeaderboardCategories()
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	declareLeaderboards();
 	m_service.loadLeaderboards(completion([](GameCenter& gameCenter, const std::optional<Error>& error,
@@ -228,7 +234,7 @@ void GameCenter::loadLeaderboardCategories()
 
 void GameCenter::getLeaderboardScoresForRange(const lang::String& leaderboard, int first, int count)
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	const lang::String category = leaderboard;
 	m_service.loadScores(text(leaderboard), first, count, completion([category](GameCenter& gameCenter, const std::optional<Error>&,
@@ -250,7 +256,7 @@ void GameCenter::getLeaderboardScoresForRange(const lang::String& leaderboard, i
 
 void GameCenter::postHighscore(const lang::String& leaderboard, double score)
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	lang::Debug::printf("GameCenter : postHighscore: %s, value: %f\n", leaderboard.c_str(), score);
 	const lang::String category = leaderboard;
@@ -268,7 +274,7 @@ void GameCenter::postHighscore(const lang::String& leaderboard, double score)
 
 void GameCenter::unlockAchievement(const lang::String& achievement, float percent)
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	lang::Debug::printf("unlockAchievement: %s\n", achievement.c_str());
 	const lang::String id = achievement;
@@ -285,7 +291,7 @@ void GameCenter::unlockAchievement(const lang::String& achievement, float percen
 
 void GameCenter::loadAchievementMetaData()
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	declareAchievements();
 	m_service.loadAchievementDescriptions(completion([](GameCenter& gameCenter, const std::optional<Error>&,
@@ -308,7 +314,7 @@ void GameCenter::loadAchievementMetaData()
 
 void GameCenter::loadAchievements()
 {
-	if (!m_service.authenticated())
+	if (!ready())
 		return;
 	m_service.loadAchievements(completion([](GameCenter& gameCenter, const std::optional<Error>&,
 		const std::vector<platform::GameAchievement>& progress) {

@@ -83,6 +83,7 @@ private:
 	template <class Handler>
 	auto completion(Handler handler);
 	std::optional<Error> takeError(platform::GameServiceError error);
+	bool ready() const;
 	void authenticate(bool showErrors);
 	void authenticationChanged(bool authenticated);
 	void showScreen(const char* screen);
