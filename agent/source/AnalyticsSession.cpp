@@ -318,7 +318,8 @@ void AnalyticsSession::maybeIncrementPageView()
 	{
 		std::lock_guard<std::mutex> lock(s_pageViewMutex);
 		const double now = AnalyticsClock::now();
-		if (s_lastPageView && now - *s_lastPageView <= PAGE_VIEW_INTERVAL)
+		// A clock set back counts and starts over rather than muting page views until it catches up.
+		if (s_lastPageView && now >= *s_lastPageView && now - *s_lastPageView <= PAGE_VIEW_INTERVAL)
 			return;
 		s_lastPageView = now;
 	}
