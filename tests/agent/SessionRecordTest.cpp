@@ -4,6 +4,7 @@
 #include <agent/AnalyticsSessionStore.h>
 #include <platform/KeyedArchive.h>
 #include <ctime>
+#include <thread>
 
 namespace
 {
@@ -170,4 +171,34 @@ TEST_F(SessionRecordTest, ARecordLeftByACrashedRunIsStoredAtTheNextStart)
 	EXPECT_EQ(2u, AnalyticsSessionStore::savedSessions().size());
 	AnalyticsSession::createActiveAnalyticsSession("KEY");
 	EXPECT_EQ(2u, AnalyticsSessionStore::savedSessions().size());
+}
+
+TEST_F(SessionRecordTest, AnUploadThreadReadsWholeBlocksWhileEventsAreRecorded)
+{
+	AnalyticsSession session("KEY", "1");
+	std::atomic<bool> stop{false};
+	std::atomic<int> unreadable{0};
+	std::thread upload([&] {
+		size_t seen = 0;
+		while (!stop)
+		{
+			try
+			{
+				const size_t logged = decodeReport(AnalyticsSessionUploader::dataForSessions({session.data()}, false)).sessions.at(0).events.size();
+				if (logged < seen)
+					++unreadable;
+				seen = logged;
+			}
+			catch (const std::exception&)
+			{
+				++unreadable;
+			}
+		}
+	});
+	for (int i = 0; i < 1000; ++i)
+		session.recordEvent("event" + std::to_string(i % 50), {{"i", std::to_string(i)}}, false);
+	stop = true;
+	upload.join();
+	EXPECT_EQ(0, unreadable);
+	EXPECT_EQ(1000u, session.eventLog().size());
 }

@@ -185,6 +185,18 @@ TEST_F(SessionUploadTest, ACorruptStoreIsSetAsideAndTheNextSessionIsStillStoredA
 	EXPECT_TRUE(storedVersions().empty());
 }
 
+TEST_F(SessionUploadTest, AStoreUnderTheOlderNameIsUsedWhileItExists)
+{
+	const std::string dotted = AnalyticsSessionStore::sessionsFilePath();
+	const std::string older = platform::Directories::library() + "/analyticsStored" + AnalyticsSessionStore::keyHash("KEY") + ".archive";
+	EXPECT_EQ(platform::Directories::library() + "/.analyticsStored" + AnalyticsSessionStore::keyHash("KEY") + ".archive", dotted);
+	std::ofstream(older, std::ios::binary) << AnalyticsSessionStore::encodeSessions({AnalyticsSession("KEY", "old").data()});
+	EXPECT_EQ(older, AnalyticsSessionStore::sessionsFilePath());
+	storeSession("new");
+	EXPECT_EQ((std::vector<std::string>{"old", "new"}), storedVersions());
+	EXPECT_FALSE(fileExists(dotted));
+}
+
 TEST_F(SessionUploadTest, TheAnswerGoesToTheAdPartWhenAdsWereAsked)
 {
 	std::vector<std::pair<bool, std::string>> answers;
