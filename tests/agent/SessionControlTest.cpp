@@ -47,6 +47,7 @@ TEST_F(SessionControlTest, AReturnWithinTheLimitContinuesTheSessionAndALaterOneS
 	ManualClock clock;
 	AnalyticsAPI::setSessionReportsOnPauseEnabled(false);
 	AnalyticsAPI::startSession("KEY");
+	ASSERT_EQ(1u, reports().size());
 	const std::shared_ptr<AnalyticsSession> first = AnalyticsSession::currentSession();
 	ASSERT_NE(nullptr, first);
 	post(platform::Application::DID_BECOME_ACTIVE_NOTIFICATION);
@@ -65,8 +66,10 @@ TEST_F(SessionControlTest, AReturnWithinTheLimitContinuesTheSessionAndALaterOneS
 	const std::shared_ptr<AnalyticsSession> second = AnalyticsSession::currentSession();
 	ASSERT_NE(nullptr, second);
 	EXPECT_NE(first, second);
-	EXPECT_EQ((std::vector<std::string>{first->data()}), AnalyticsSessionStore::savedSessions());
-	EXPECT_EQ(2u, reports().size());
+	const std::vector<DecodedReport> sent = reports();
+	ASSERT_EQ(2u, sent.size());
+	ASSERT_EQ(1u, sent[1].sessions.size());
+	EXPECT_EQ(10000, sent[1].sessions[0].paused);
 }
 
 TEST_F(SessionControlTest, APauseUploadsTheCurrentSessionOnlyWithReportsOnPause)
@@ -138,6 +141,7 @@ TEST_F(SessionControlTest, EventsLoggedBeforeARestartReachTheServerAfterIt)
 	AnalyticsAPI::setAppVersion("1.0");
 	AnalyticsAPI::setSessionReportsOnCloseEnabled(false);
 	AnalyticsAPI::startSession("KEY");
+	ASSERT_EQ(1u, reports().size());
 	AnalyticsAPI::setUserID("player");
 	AnalyticsAPI::logEvent("levelStart", {{"level", "1-1"}});
 	clock.advance(30);
