@@ -26,7 +26,6 @@ struct AnalyticsSettings
 	bool adNetworkEnabled = false;
 	// Stored sessions kept for upload.
 	int maxSessionsSaved = 50;
-	bool showErrorInLog = false;
 };
 
 #endif
