@@ -12,6 +12,7 @@ TEST(AnalyticsUtil, OrientationsAndNumbers)
 	EXPECT_TRUE(AnalyticsUtil::canvasInLandscapeLeft("LANDSCAPELEFT"));
 	EXPECT_TRUE(AnalyticsUtil::canvasInLandscapeRight("landscapeRight"));
 	EXPECT_FALSE(AnalyticsUtil::canvasInLandscape("landscape"));
+	EXPECT_FALSE(AnalyticsUtil::canvasInLandscape(std::string("landscapeLeft\0up", 16)));
 	EXPECT_EQ(480.0f, AnalyticsUtil::screenBounds("landscapeLeft").width);
 	EXPECT_EQ(480.0f, AnalyticsUtil::screenBounds("portrait").height);
 

@@ -27,7 +27,6 @@ struct AnalyticsSettings
 	bool adNetworkEnabled = false;
 	// Stored sessions kept for upload.
 	int maxSessionsSaved = 50;
-	bool showErrorInLog = false;
 };
 
 #endif
