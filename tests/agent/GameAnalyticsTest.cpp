@@ -84,9 +84,12 @@ TEST_F(GameAnalyticsTest, ATableSendsOnlyItsStringToStringPairs)
 	mixed.setBoolean("won", true);
 	lua::LuaTable numbers(&state);
 	numbers.setNumber("stars", 3);
+	lua::LuaTable owner(&state);
+	owner.setTable("mixed", mixed);
+	owner.setTable("numbers", numbers);
 	const int top = state.top();
-	GameAnalytics::logAnalyticsEventWithParams("levelDone", mixed);
-	GameAnalytics::logAnalyticsEventWithParams("levelDone", numbers);
+	GameAnalytics::logAnalyticsEventWithParams("levelDone", owner, "mixed");
+	GameAnalytics::logAnalyticsEventWithParams("levelDone", owner, "numbers");
 	EXPECT_EQ(top, state.top());
 	ASSERT_EQ(2u, m_log->events.size());
 	EXPECT_EQ((Parameters{{"level", "3-1"}, {"mode", "\xC3\xA9lite"}}), m_log->events[0].second);
