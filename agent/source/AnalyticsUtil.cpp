@@ -2,11 +2,18 @@
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <strings.h>
 
 namespace {
 
 std::atomic<bool> s_showErrorInLog{false};
+
+// The whole text, a zero byte inside it included, against a name.
+bool equalIgnoringCase(const std::string& text, const char* name)
+{
+	return text.size() == std::strlen(name) && strcasecmp(text.c_str(), name) == 0;
+}
 
 } // namespace
 
@@ -36,12 +43,12 @@ bool AnalyticsUtil::canvasInLandscape(const std::string& orientation)
 
 bool AnalyticsUtil::canvasInLandscapeRight(const std::string& orientation)
 {
-	return strcasecmp(orientation.c_str(), "landscapeRight") == 0;
+	return equalIgnoringCase(orientation, "landscapeRight");
 }
 
 bool AnalyticsUtil::canvasInLandscapeLeft(const std::string& orientation)
 {
-	return strcasecmp(orientation.c_str(), "landscapeLeft") == 0;
+	return equalIgnoringCase(orientation, "landscapeLeft");
 }
 
 std::optional<double> AnalyticsUtil::convertStrToNum(const std::string& text)

@@ -1,5 +1,6 @@
 #include "AgentTestSupport.h"
 #include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionTarget.h>
 #include <lua/LuaState.h>
 #include <lua/LuaTable.h>
@@ -44,13 +45,18 @@ protected:
 
 } // namespace
 
-TEST_F(GameAnalyticsTest, StartSessionSwitchesReportsOffForTheSessionInProgress)
+TEST_F(GameAnalyticsTest, StartSessionSwitchesReportsOffForTheSessionItStarts)
 {
+	platform::Directories::setLibrary(freshDirectory("library"));
 	GameAnalytics::startSession(GameAnalytics::API_KEY);
+	platform::BackgroundThreads::shared().joinAll();
 	EXPECT_EQ("Q7ZKX2MRT9BWDH4PLNC8", AnalyticsAPI::apiKey());
-	EXPECT_FALSE(m_log->reportsOnClose);
-	EXPECT_FALSE(m_log->reportsOnPause);
+	const std::shared_ptr<AnalyticsSession> session = AnalyticsSession::currentSession();
+	ASSERT_NE(nullptr, session);
+	EXPECT_FALSE(session->sessionReportsOnCloseEnabled());
+	EXPECT_FALSE(session->sessionReportsOnPauseEnabled());
 	EXPECT_FALSE(AnalyticsAPI::settings().sessionReportsOnPauseEnabled);
+	platform::Directories::setLibrary("");
 }
 
 TEST_F(GameAnalyticsTest, TextsKeepTheirUtf8BytesAndEndAtAZeroByte)
@@ -78,9 +84,12 @@ TEST_F(GameAnalyticsTest, ATableSendsOnlyItsStringToStringPairs)
 	mixed.setBoolean("won", true);
 	lua::LuaTable numbers(&state);
 	numbers.setNumber("stars", 3);
+	lua::LuaTable owner(&state);
+	owner.setTable("mixed", mixed);
+	owner.setTable("numbers", numbers);
 	const int top = state.top();
-	GameAnalytics::logAnalyticsEventWithParams("levelDone", mixed);
-	GameAnalytics::logAnalyticsEventWithParams("levelDone", numbers);
+	GameAnalytics::logAnalyticsEventWithParams("levelDone", owner, "mixed");
+	GameAnalytics::logAnalyticsEventWithParams("levelDone", owner, "numbers");
 	EXPECT_EQ(top, state.top());
 	ASSERT_EQ(2u, m_log->events.size());
 	EXPECT_EQ((Parameters{{"level", "3-1"}, {"mode", "\xC3\xA9lite"}}), m_log->events[0].second);

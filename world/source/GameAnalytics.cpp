@@ -57,9 +57,10 @@ void GameAnalytics::logAnalyticsEventWithParam(const lang::String& name, const l
 	logEvent(name, key, value);
 }
 
-void GameAnalytics::logAnalyticsEventWithParams(const lang::String& name, const lua::LuaTable& table)
+void GameAnalytics::logAnalyticsEventWithParams(const lang::String& name, const lua::LuaTable& owner, const lang::String& tableName)
 {
 	lang::Debug::printf("Logging analytics event with params: event=%s\n", name.c_str());
+	const lua::LuaTable table = owner.getTable(tableName);
 	Parameters parameters;
 	lua::LuaState* state = table.state();
 	{

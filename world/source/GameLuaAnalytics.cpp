@@ -15,5 +15,5 @@ void GameLua::logAnalyticsEventWithParam(const lang::String& name, const lang::S
 // The parameters are the string pairs of the named table of the game world's own table.
 void GameLua::logAnalyticsEventWithParams(const lang::String& name, const lang::String& tableName)
 {
-	GameAnalytics::logAnalyticsEventWithParams(name, getTable(tableName));
+	GameAnalytics::logAnalyticsEventWithParams(name, *this, tableName);
 }

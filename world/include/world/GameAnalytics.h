@@ -29,8 +29,9 @@ public:
 	// The bodies of the game world's script methods of the same names.
 	static void logAnalyticsEvent(const lang::String& name);
 	static void logAnalyticsEventWithParam(const lang::String& name, const lang::String& key, const lang::String& value);
-	// Sends the string-to-string pairs of the table; other pairs are skipped.
-	static void logAnalyticsEventWithParams(const lang::String& name, const lua::LuaTable& table);
+	// Sends the string-to-string pairs of owner's table under tableName; other pairs are skipped.
+	// A missing table throws the typed read's script error before anything is sent.
+	static void logAnalyticsEventWithParams(const lang::String& name, const lua::LuaTable& owner, const lang::String& tableName);
 
 	// A text for the agent: the UTF-8 bytes up to the first zero byte.
 	static std::string agentText(const lang::String& text);

@@ -224,21 +224,51 @@ public:
 	// Particles (script methods; GameLuaParticles.cpp)
 	void drawParticles();
 	void drawMenuParticles();
-	void updateMenuParticles(float);
-	void setMenuParticlesScale(float);
+	void updateMenuParticles(float dt);
+	void setMenuParticlesScale(float scale);
 	void clearParticles();
-	void enableInGameParticles(bool);
+	void enableInGameParticles(bool enabled);
+	// The camera through which in-game particles are drawn: the world pixel at the screen's
+	// top-left corner and the world scale.
+	float topLeftX() const									{ return m_topLeftX; }
+	float topLeftY() const									{ return m_topLeftY; }
+	float worldScale() const								{ return m_worldScale; }
 
-	// Game service (script methods; GameLuaGameCenter.cpp)
-	void postHighscore(const lang::String&, float);
-	void unlockAchievement(const lang::String&, const lang::String&);
+	// Game service (script methods; GameLuaGameCenter.cpp). Each acts only while the game service
+	// is lent (setGameCenter); posting and unlocking also need "gameCenterEnabled".
+	void postHighscore(const lang::String& leaderboard, float score);
+	// The second argument is not used; the achievement is unlocked at 100 percent.
+	void unlockAchievement(const lang::String& achievement, const lang::String& unused);
 	void initGameCenter();
-	void getLeaderboardScoresForRange(const lang::String&, float, float);
+	// Acts only when "gameCenter"."leaderboards" holds a record under the id.
+	void getLeaderboardScoresForRange(const lang::String& leaderboard, float first, float count);
 	void showLeaderboards();
 	void showAchievements();
 
+	// Game service results (GameLuaGameCenter.cpp), called by GameCenter on the main thread.
+	// The game service is borrowed from the game application; GameCenter lends itself here when
+	// made and takes itself back when destroyed (null).
+	void setGameCenter(GameCenter* gameCenter);
+	// Keeps the game service, enables it, replaces "gameCenter" and starts loading its tables.
+	void prepareGameCenter(GameCenter* gameCenter, const lang::String& playerID, const lang::String& alias);
+	void hideLoadingInitGameCenter();
+	void removeGameCenter();
+	// As removeGameCenter, and "gameCenterSupported" becomes false.
+	void removeSupport();
+	// "leaderboard" or "achievement": the scripts hide the matching loading indicator.
+	void stopMainMenuAnimation(const lang::String& screen);
+	// Leaderboard id to title.
+	void setLeaderboardCategories(lang::Hashtable<lang::String, lang::String>& categories);
+	void setLeaderboardScores(lang::Array<ScoreData> scores, const lang::String& category, int range, int localRank, int localScore);
+	void setAchievements(lang::Array<AchievementData> achievements);
+	void setAchievementMetaData(lang::Array<AchievementData> achievements);
+	void highScoresPosted(const lang::String& leaderboard);
+	void showAchievementPopUp(const lang::String& achievement);
+	void getLeaderboardCategories();
+	void getAchievements();
+
 	// News page (script methods; GameLuaNews.cpp)
-	void createNelmaNews(float, float, float, float);
+	void createNelmaNews(float x, float y, float height, float width);
 	void destroyNelmaNews();
 	void loadNelmaNewsContent(const lang::String&);
 	void reloadNelmaNewsContent();
@@ -509,6 +539,18 @@ private:
 	// World queries (GameLuaQueries.cpp)
 	// Pushes a new table of the bodies' object names, 1..n in the given order.
 	void pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies);
+
+	// Game service (GameLuaGameCenter.cpp)
+	// Takes the lent game service back from the world when the world goes first, so that none
+	// of its later completions reaches a destroyed world.
+	struct GameCenterRelease
+	{
+		GameLua* world;
+		~GameCenterRelease();
+	};
+	GameCenterRelease m_gameCenterRelease{this};
+	// The "gameCenter" table's "leaderboards" or "achievements" table; unbound when missing.
+	lua::LuaTable gameCenterTable(const char* key) const;
 };
 
 #endif
