@@ -5,6 +5,7 @@
 #include <game/Resources.h>
 #include <gr/Context.h>
 #include <lang/Math.h>
+#include <world/Particles.h>
 #include <world/RenderObjectData.h>
 #include <algorithm>
 #include <cmath>
@@ -129,6 +130,8 @@ void GameLua::update(float dt)
 		updateRollingSounds(silence);
 	}
 	call("update", dt, dt);
+	if (m_physicsEnabled)
+		m_particles->update(dt, true, m_context);
 }
 
 void GameLua::publishTouches()
