@@ -89,7 +89,9 @@ TEST_F(AdCacheTest, RecordsAndImpressions)
 	EXPECT_EQ(impression->timeIntervalSinceSessionStart(), 5000);
 	impression->updateWithAd(ad);
 	EXPECT_EQ(impression->currentState(), 2);
+	EXPECT_EQ(impression->adCookie(), ad.adCookie);
 	EXPECT_EQ(session->recorded, 2);
+	EXPECT_EQ(AnalyticsAdImpression::unarchive(impression->archive())->adStates().size(), 2u);
 
 	// Archives of the older layout carry a result and no states.
 	struct Case

@@ -83,6 +83,24 @@ std::int64_t AnalyticsAdImpression::adFormat() const
 	return m_adFormat;
 }
 
+std::int64_t AnalyticsAdImpression::adId() const
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	return m_adId;
+}
+
+std::int64_t AnalyticsAdImpression::canvasId() const
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	return m_canvasId;
+}
+
+std::string AnalyticsAdImpression::adCookie() const
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	return m_adCookie;
+}
+
 std::vector<AnalyticsAdState> AnalyticsAdImpression::adStates() const
 {
 	std::lock_guard<std::mutex> lock(m_mutex);

@@ -50,6 +50,9 @@ public:
 	std::string hook() const;
 	std::int64_t timeIntervalSinceSessionStart() const;
 	std::int64_t adFormat() const;
+	std::int64_t adId() const;
+	std::int64_t canvasId() const;
+	std::string adCookie() const;
 	std::vector<AnalyticsAdState> adStates() const;
 	platform::ArchiveValue archive() const;
 
