@@ -40,6 +40,13 @@ void AnalyticsAPI::guarded(const std::function<void()>& work)
 	}
 }
 
+bool AnalyticsAPI::guardedAnswer(const std::function<bool()>& work)
+{
+	bool answer = false;
+	guarded([&] { answer = work(); });
+	return answer;
+}
+
 void AnalyticsAPI::change(const std::function<void(AnalyticsSettings&)>& edit)
 {
 	if (!sendUsageInfo())
@@ -63,32 +70,17 @@ void AnalyticsAPI::changeAndHand(const std::function<void(AnalyticsSettings&)>& 
 	});
 }
 
-void AnalyticsAPI::startSession(const std::string& apiKey)
+void AnalyticsAPI::keepApiKey(const std::string& apiKey)
 {
-	guarded([&] {
-		std::lock_guard<std::mutex> lock(s_mutex);
-		s_apiKey = apiKey;
-		s_settings.adNetworkEnabled = false;
-	});
+	std::lock_guard<std::mutex> lock(s_mutex);
+	s_apiKey = apiKey;
+	s_settings.adNetworkEnabled = false;
 }
 
 std::string AnalyticsAPI::apiKey()
 {
 	std::lock_guard<std::mutex> lock(s_mutex);
 	return s_apiKey;
-}
-
-void AnalyticsAPI::logEvent(const std::string& name)
-{
-	logEvent(name, {});
-}
-
-void AnalyticsAPI::logEvent(const std::string& name, const std::map<std::string, std::string>& parameters)
-{
-	guarded([&] {
-		if (std::shared_ptr<AnalyticsSessionTarget> session = currentSession())
-			session->recordEvent(name, parameters, false);
-	});
 }
 
 void AnalyticsAPI::setServerURL(const std::string& url)
@@ -254,6 +246,7 @@ std::shared_ptr<AnalyticsSessionTarget> AnalyticsAPI::currentSession()
 
 void AnalyticsAPI::resetSettings()
 {
+	resetSessionControl();
 	std::lock_guard<std::mutex> lock(s_mutex);
 	s_settings = AnalyticsSettings();
 	s_apiKey.clear();

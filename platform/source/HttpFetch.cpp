@@ -11,6 +11,7 @@ struct Transfer
 {
 	std::string body;
 	std::map<std::string, std::string> headers;
+	size_t maxBody = HttpFetch::MAX_BODY;
 	bool tooLarge = false;
 	const std::atomic<bool>* abort = nullptr;
 };
@@ -19,7 +20,7 @@ size_t collect(char* data, size_t size, size_t count, void* user)
 {
 	Transfer& transfer = *static_cast<Transfer*>(user);
 	const size_t n = size * count;
-	if (transfer.body.size() + n > HttpFetch::MAX_BODY)
+	if (transfer.body.size() + n > transfer.maxBody)
 	{
 		transfer.tooLarge = true;
 		return 0;
@@ -85,6 +86,8 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	}
 	Transfer transfer;
 	transfer.abort = abort;
+	if (request.maxBody > 0)
+		transfer.maxBody = request.maxBody;
 	curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
 	curl_slist* headers = nullptr;
 	for (const std::string& header : request.headers)
@@ -123,6 +126,7 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	else if (result.status != 0 && (result.status < 200 || result.status > 299))
 		result.error = "HTTP status " + std::to_string(result.status);
 	result.ok = result.error.empty();
+	result.answered = code == CURLE_OK;
 	if (code == CURLE_OK)
 	{
 		result.body = std::move(transfer.body);

@@ -1,15 +1,11 @@
 #include "AgentTestSupport.h"
+#include "support/LoopbackHttpServer.h"
 #include <agent/AnalyticsAdAppStoreConnectionDelegate.h>
 #include <agent/AnalyticsHeartBeater.h>
 #include <agent/AnalyticsUtil.h>
 #include <platform/Application.h>
 #include <platform/ApplicationDelegate.h>
 #include <platform/NotificationCenter.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 TEST(AnalyticsUtil, OrientationsAndNumbers)
 {
@@ -76,66 +72,17 @@ namespace
 
 // Answers "/a" with a redirect to "/b", "/b" with one to the store's scheme, "/plain" with a page
 // and everything else with 404.
-class RedirectServer
+LoopbackHttpServer::Answer redirect(const LoopbackHttpServer::Request& request)
 {
-public:
-	RedirectServer()
-	{
-		m_socket = socket(AF_INET, SOCK_STREAM, 0);
-		sockaddr_in address{};
-		address.sin_family = AF_INET;
-		address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-		bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-		socklen_t length = sizeof(address);
-		getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-		m_port = ntohs(address.sin_port);
-		listen(m_socket, 4);
-		m_thread = std::thread([this] { serve(); });
-	}
-
-	~RedirectServer()
-	{
-		shutdown(m_socket, SHUT_RDWR);
-		close(m_socket);
-		m_thread.join();
-	}
-
-	std::string url(const char* path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
-
-private:
-	void serve()
-	{
-		for (;;)
-		{
-			const int client = accept(m_socket, nullptr, nullptr);
-			if (client < 0)
-				return;
-			std::string request;
-			char buffer[512];
-			while (request.find("\r\n\r\n") == std::string::npos)
-			{
-				const ssize_t n = read(client, buffer, sizeof(buffer));
-				if (n <= 0)
-					break;
-				request.append(buffer, static_cast<size_t>(n));
-			}
-			std::string head = "HTTP/1.1 404 Not Found";
-			if (request.rfind("GET /a ", 0) == 0)
-				head = "HTTP/1.1 302 Found\r\nLocation: /b";
-			else if (request.rfind("GET /b ", 0) == 0)
-				head = "HTTP/1.1 302 Found\r\nLocation: itms-apps://apps.store.example.com/app";
-			else if (request.rfind("GET /plain ", 0) == 0)
-				head = "HTTP/1.1 200 OK";
-			const std::string response = head + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-			(void)!write(client, response.data(), response.size());
-			close(client);
-		}
-	}
-
-	int m_socket;
-	int m_port;
-	std::thread m_thread;
-};
+	LoopbackHttpServer::Answer answer;
+	if (request.path == "/a")
+		answer = {302, "", "Location: /b\r\n"};
+	else if (request.path == "/b")
+		answer = {302, "", "Location: itms-apps://apps.store.example.com/app\r\n"};
+	else if (request.path != "/plain")
+		answer.status = 404;
+	return answer;
+}
 
 struct ReferralOutcome
 {
@@ -166,7 +113,7 @@ ReferralOutcome refer(const std::string& url)
 
 TEST(AnalyticsAdAppStoreConnectionDelegate, OpensTheAddressOfTheLastRedirect)
 {
-	RedirectServer server;
+	LoopbackHttpServer server(redirect);
 	const ReferralOutcome chain = refer(server.url("/a"));
 	EXPECT_EQ((std::vector<int>{6, 8}), chain.results);
 	EXPECT_EQ((std::vector<std::string>{server.url("/b")}), chain.opened);
@@ -176,7 +123,7 @@ TEST(AnalyticsAdAppStoreConnectionDelegate, OpensTheAddressOfTheLastRedirect)
 
 TEST(AnalyticsAdAppStoreConnectionDelegate, WithoutARedirectOpensTheAddressAndAFailureIsReported)
 {
-	RedirectServer server;
+	LoopbackHttpServer server(redirect);
 	const ReferralOutcome plain = refer(server.url("/plain"));
 	EXPECT_EQ((std::vector<std::string>{server.url("/plain")}), plain.opened);
 	EXPECT_EQ((std::vector<bool>{true}), plain.done);

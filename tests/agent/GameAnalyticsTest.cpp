@@ -1,5 +1,6 @@
 #include "AgentTestSupport.h"
 #include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionTarget.h>
 #include <lua/LuaState.h>
 #include <lua/LuaTable.h>
@@ -44,13 +45,18 @@ protected:
 
 } // namespace
 
-TEST_F(GameAnalyticsTest, StartSessionSwitchesReportsOffForTheSessionInProgress)
+TEST_F(GameAnalyticsTest, StartSessionSwitchesReportsOffForTheSessionItStarts)
 {
+	platform::Directories::setLibrary(freshDirectory("library"));
 	GameAnalytics::startSession(GameAnalytics::API_KEY);
+	platform::BackgroundThreads::shared().joinAll();
 	EXPECT_EQ("Q7ZKX2MRT9BWDH4PLNC8", AnalyticsAPI::apiKey());
-	EXPECT_FALSE(m_log->reportsOnClose);
-	EXPECT_FALSE(m_log->reportsOnPause);
+	const std::shared_ptr<AnalyticsSession> session = AnalyticsSession::currentSession();
+	ASSERT_NE(nullptr, session);
+	EXPECT_FALSE(session->sessionReportsOnCloseEnabled());
+	EXPECT_FALSE(session->sessionReportsOnPauseEnabled());
 	EXPECT_FALSE(AnalyticsAPI::settings().sessionReportsOnPauseEnabled);
+	platform::Directories::setLibrary("");
 }
 
 TEST_F(GameAnalyticsTest, TextsKeepTheirUtf8BytesAndEndAtAZeroByte)

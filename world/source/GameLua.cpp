@@ -13,10 +13,10 @@
 #include <world/FileKeys.h>
 #include <world/MaskedImage.h>
 #include <world/Particles.h>
+#include <world/TruncateToInt.h>
 #include <world/uniqueid.h>
 #include <algorithm>
 #include <cmath>
-#include <climits>
 
 namespace {
 
@@ -33,19 +33,6 @@ const ClipLimit CLIP_LIMITS[] = {{1, 4}, {2, 6}, {3, 3}, {4, 5}, {5, 5}};
 
 // Largest value of a colour component.
 constexpr float COLOUR_MAX = 255.0f;
-
-// A script number truncated toward zero; NaN gives 0 and values beyond int saturate, since the
-// plain conversion of those is undefined.
-int truncateToInt(float value)
-{
-	if (std::isnan(value))
-		return 0;
-	if (value >= static_cast<float>(INT_MAX))
-		return INT_MAX;
-	if (value <= static_cast<float>(INT_MIN))
-		return INT_MIN;
-	return static_cast<int>(value);
-}
 
 unsigned int colourComponent(float value)
 {
@@ -125,8 +112,7 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 GameLua::~GameLua()
 {
 	saveSettings();
-	// The object records and the fixtures' user data records belong to the objects code, which
-	// frees them here, while the bodies that point at them still exist.
+	clearWorld();
 	delete m_world;
 	delete m_particles;
 	m_newsView = nullptr;

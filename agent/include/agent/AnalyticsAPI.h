@@ -2,11 +2,15 @@
 #define AGENT_ANALYTICSAPI_H
 
 #include <agent/AnalyticsSettings.h>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <system_error>
 
+class AnalyticsPageViewDelegate;
+class AnalyticsPageViewTarget;
 class AnalyticsSessionTarget;
 class AnalyticsAdView;
 struct AnalyticsAdParent;
@@ -38,12 +42,38 @@ public:
 	// Asked afresh on each call: false when the standard user defaults hold false under the key.
 	static bool sendUsageInfo();
 
-	// Keeps the application key for the run; ads stay off until switched on after it.
+	// Keeps the application key for the run, switches ads off until switched on after it, starts
+	// the heartbeat, makes the session record with an upload of the stored sessions, and follows
+	// the application's lifecycle notifications from then on.
 	static void startSession(const std::string& apiKey);
 	static std::string apiKey();
+	// A new current session record with the stored settings, and an upload thread.
+	static void createAndSendSession();
+	// On termination: the record ends and is stored.
+	static void endSession();
+	// On resigning active: the record is paused and archived with a provisional end; with reports
+	// on pause an upload thread starts.
+	static void pauseSession();
+	// On becoming active: a pause longer than pauseSecondsBeforeStartingNewSession stores the
+	// record and starts a new one; a shorter or equal one continues it.
+	static void resumeSession();
+	// Called when the pause upload ends; nothing to release on this platform.
+	static void stopBackgroundTask();
+
 	// Handed to the current session record, if any.
 	static void logEvent(const std::string& name);
 	static void logEvent(const std::string& name, const std::map<std::string, std::string>& parameters);
+	static void logEvent(const std::string& name, bool timed);
+	static void logEvent(const std::string& name, const std::map<std::string, std::string>& parameters, bool timed);
+	static void endTimedEvent(const std::string& name, const std::map<std::string, std::string>& parameters);
+	// Described as "type: what()".
+	static void logError(const std::string& errorID, const std::string& message, const std::exception& exception);
+	// Described as "message: category".
+	static void logError(const std::string& errorID, const std::string& message, const std::error_code& error);
+	static void countPageView();
+	// Counts the screens the controller shows on the current record; null for a controller of
+	// another kind. The caller owns the proxy, which must outlive its place as the delegate.
+	static std::shared_ptr<AnalyticsPageViewDelegate> countPageViews(AnalyticsPageViewTarget& controller);
 
 	static void setServerURL(const std::string& url);
 	static void setCanvasURL(const std::string& url);
@@ -85,8 +115,14 @@ public:
 
 	// Runs work when usage reporting is on, swallowing whatever it throws; the frame of every entry.
 	static void guarded(const std::function<void()>& work);
+	// The same for entries with an answer: false when opted out or when the work failed.
+	static bool guardedAnswer(const std::function<bool()>& work);
 
 private:
+	// Forgets the pause time and stops following the lifecycle notifications.
+	static void resetSessionControl();
+	// Keeps the key and switches ads off, under the settings' lock.
+	static void keepApiKey(const std::string& apiKey);
 	static void change(const std::function<void(AnalyticsSettings&)>& edit);
 	static void changeAndHand(const std::function<void(AnalyticsSettings&)>& edit,
 		const std::function<void(AnalyticsSessionTarget&)>& hand);

@@ -6,7 +6,8 @@
 // The agent's process-wide settings as one plain value; threads get copies of it.
 struct AnalyticsSettings
 {
-	std::string serverURL = "http://analytics.example.net/aap.do";
+	// Where sessions are uploaded; empty: nowhere, they stay stored.
+	std::string serverURL;
 	std::string canvasURL = "http://ads.example.net/getCanvas.do";
 	std::string landscapeCanvasURL = "http://ads.example.net/getCanvasLandscape.do";
 	std::string appStoreURL = "http://ads.example.net/getIPhoneApp.do";

@@ -8,12 +8,16 @@
 #include <lang/String.h>
 #include <lua/LuaObject.h>
 #include <lua/LuaTable.h>
+#include <math/float2.h>
 #include <pf/WebView.h>
 #include <pf/WebViewObserver.h>
+#include <exception>
+#include <functional>
+#include <vector>
 
 namespace framework { class App; }
 namespace io { class ByteArrayInputStream; }
-namespace game { class Resources; }
+namespace game { class CompoSprite; class Resources; class Sprite; }
 namespace gr { class Context; }
 
 class GameCenter;
@@ -115,37 +119,55 @@ public:
 	void printGlobals();
 	int setGameParameters(lua::LuaState* lua);
 
-	// Objects and bodies (script methods; GameLuaObjects.cpp)
-	void createBoxLua(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool, bool, float);
-	void createCircleLua(const lang::String&, const lang::String&, float, float, float, float, float, float, bool, bool, float);
-	void createPolygonLua(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool, bool, float);
+	// Objects and bodies (script methods; GameLuaObjects.cpp). Positions, sizes and velocities in
+	// metres and seconds, angles in radians, densities in kilograms per square metre.
+	void createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
+	void createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
+	void createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void clearVertices();
-	void addVertex(float, float);
-	void applyImpulse(const lang::String&, float, float, float, float);
-	void applyForce(const lang::String&, float, float, float, float);
-	void setPosition(const lang::String&, float, float);
-	void setRotation(const lang::String&, float);
-	void setVelocity(const lang::String&, float, float);
-	void setAngularVelocity(const lang::String&, float);
-	float getAngularVelocity(const lang::String&);
-	void removeObject(const lang::String&);
-	void setSprite(const lang::String&, const lang::String&);
-	void setMaterial(const lang::String&, const lang::String&);
-	void setTexture(const lang::String&, const lang::String&);
-	void setSleeping(const lang::String&, bool);
-	void setObjectParameter(const lang::String&, float, float);
-	void setCollisionEnabled(const lang::String&, bool);
-	float getAngle(const lang::String&);
+	void addVertex(float x, float y);
+	void applyImpulse(const lang::String& name, float ix, float iy, float px, float py);
+	void applyForce(const lang::String& name, float fx, float fy, float px, float py);
+	void setPosition(const lang::String& name, float x, float y);
+	void setRotation(const lang::String& name, float angle);
+	void setVelocity(const lang::String& name, float vx, float vy);
+	void setAngularVelocity(const lang::String& name, float w);
+	float getAngularVelocity(const lang::String& name);
+	void removeObject(const lang::String& name);
+	void setSprite(const lang::String& name, const lang::String& sprite);
+	void setMaterial(const lang::String& name, const lang::String& material);
+	void setTexture(const lang::String& name, const lang::String& sheet);
+	void setSleeping(const lang::String& name, bool sleeping);
+	void setObjectParameter(const lang::String& name, float number, float value);
+	void setCollisionEnabled(const lang::String& name, bool enabled);
+	float getAngle(const lang::String& name);
 	int getWorldPoint(lua::LuaState* lua);
 	int getLocalPoint(lua::LuaState* lua);
+
+	// Native object operations (GameLuaObjects.cpp). getBody logs "Body name : %s" and returns
+	// null for an unknown name; getBodyName returns "" for a body of no object.
+	b2Body* getBody(const lang::String& name);
+	lang::String getBodyName(const b2Body* body) const;
+	b2Body* createBox(const lang::String& name, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled);
+	b2Body* createCircle(const lang::String& name, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool triggersSensors);
+	// Null, with a log line, unless the vertex list holds 3 to 8 points spanning a proper hull.
+	b2Body* createPolygon(const lang::String& name, float x, float y, float density, float friction, float restitution, bool collisionEnabled);
+	// Removes every object, joint and body from the physics world and empties the object,
+	// z-order, projectile and damage-over-time tables and the joint lists. The scripts' tables
+	// "world" and "joints" are left alone. Used by level loading and the destructor.
+	void clearWorld();
 
 	// Joints (script methods; GameLuaJoints.cpp)
 	int createJointLua(lua::LuaState* lua);
 	int createJoints(lua::LuaState* lua);
-	void destroyJointLua(const lang::String&);
+	void destroyJointLua(const lang::String& name);
 	int setJointParameters(lua::LuaState* lua);
-	void removeJointsFromObject(const lang::String&);
-	void checkJointLimits(const lang::String&);
+	void removeJointsFromObject(const lang::String& name);
+	void checkJointLimits(const lang::String& name);
+	// Creates one joint from its script table ("createJoint" without the script stack); refuses,
+	// with a log line, unknown types, ends naming no object, both ends on one body and a lower
+	// limit above the upper one.
+	void createJoint(const lua::LuaTable& description);
 
 	// World queries (script methods; GameLuaQueries.cpp)
 	int getIntersectingObjects(lua::LuaState* lua);
@@ -168,30 +190,33 @@ public:
 	void saveLevel(const lang::String&);
 
 	// Themes and parallax layers (script methods; GameLuaThemes.cpp)
-	void createThemeSprite(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool);
-	void removeThemeSprite(const lang::String&, float);
-	void modifyThemeSprite(const lang::String&, float, float, float, float, float, float);
-	void rotateThemeSprites(float);
-	void setThemeSprite(const lang::String&, const lang::String&, float);
+	// Layer numbers count the background layers first, then the foreground layers.
+	void createThemeSprite(const lang::String& id, const lang::String& spriteName, float x, float y, float scaleX, float scaleY, float angle, float layer, float rotationSpeed, bool flipped);
+	void removeThemeSprite(const lang::String& id, float layer);
+	void modifyThemeSprite(const lang::String& id, float x, float y, float scaleX, float scaleY, float angle, float layer);
+	void rotateThemeSprites(float dt);
+	void setThemeSprite(const lang::String& id, const lang::String& spriteName, float layer);
 	int setRenderState(lua::LuaState* lua);
 	void drawBackground();
-	void drawLayer(float);
-	void setTheme(const lang::String&);
+	void drawLayer(float index);
+	void setTheme(const lang::String& name);
 	void drawForegroundNative();
 	int setLayerOffSet(lua::LuaState* lua);
 
 	// Drawing of the world (script methods; GameLuaDrawing.cpp)
-	void drawRect(float, float, float, float, float, float, float, float, bool);
-	void drawTexturedRect(const lang::String&, float, float, float, float, bool);
+	// Colour components of drawRect run from 0 to 1, those of drawLine2D from 0 to 255.
+	void drawRect(float r, float g, float b, float a, float x1, float y1, float x2, float y2, bool keepRenderState);
+	void drawTexturedRect(const lang::String& spriteName, float x1, float y1, float x2, float y2, bool unused);
 	void drawGame();
-	void drawLine2D(float, float, float, float, float, float, float, float, float);
-	void drawCompoSpriteLua(const lang::String&, float, float);
-	void clipText(const lang::String&, const lang::String&, float);
+	void drawLine2D(float x1, float y1, float x2, float y2, float width, float r, float g, float b, float a);
+	void drawCompoSpriteLua(const lang::String& name, float x, float y);
+	void clipText(const lang::String& set, const lang::String& key, float maxWidth);
 
 	// Trajectories (script methods; GameLuaTrajectories.cpp)
+	// Path numbers run from 1 to 3; points are world pixels.
 	void startNewTrajectory();
-	void addToTrajectory(float, float, float);
-	void addPuffToTrajectory(float, float, float);
+	void addToTrajectory(float path, float x, float y);
+	void addPuffToTrajectory(float path, float x, float y);
 
 	// Faces of the targets (script methods; GameLuaFaces.cpp)
 	int setComboSprites(lua::LuaState* lua);
@@ -199,21 +224,51 @@ public:
 	// Particles (script methods; GameLuaParticles.cpp)
 	void drawParticles();
 	void drawMenuParticles();
-	void updateMenuParticles(float);
-	void setMenuParticlesScale(float);
+	void updateMenuParticles(float dt);
+	void setMenuParticlesScale(float scale);
 	void clearParticles();
-	void enableInGameParticles(bool);
+	void enableInGameParticles(bool enabled);
+	// The camera through which in-game particles are drawn: the world pixel at the screen's
+	// top-left corner and the world scale.
+	float topLeftX() const									{ return m_topLeftX; }
+	float topLeftY() const									{ return m_topLeftY; }
+	float worldScale() const								{ return m_worldScale; }
 
-	// Game service (script methods; GameLuaGameCenter.cpp)
-	void postHighscore(const lang::String&, float);
-	void unlockAchievement(const lang::String&, const lang::String&);
+	// Game service (script methods; GameLuaGameCenter.cpp). Each acts only while the game service
+	// is lent (setGameCenter); posting and unlocking also need "gameCenterEnabled".
+	void postHighscore(const lang::String& leaderboard, float score);
+	// The second argument is not used; the achievement is unlocked at 100 percent.
+	void unlockAchievement(const lang::String& achievement, const lang::String& unused);
 	void initGameCenter();
-	void getLeaderboardScoresForRange(const lang::String&, float, float);
+	// Acts only when "gameCenter"."leaderboards" holds a record under the id.
+	void getLeaderboardScoresForRange(const lang::String& leaderboard, float first, float count);
 	void showLeaderboards();
 	void showAchievements();
 
+	// Game service results (GameLuaGameCenter.cpp), called by GameCenter on the main thread.
+	// The game service is borrowed from the game application; GameCenter lends itself here when
+	// made and takes itself back when destroyed (null).
+	void setGameCenter(GameCenter* gameCenter);
+	// Keeps the game service, enables it, replaces "gameCenter" and starts loading its tables.
+	void prepareGameCenter(GameCenter* gameCenter, const lang::String& playerID, const lang::String& alias);
+	void hideLoadingInitGameCenter();
+	void removeGameCenter();
+	// As removeGameCenter, and "gameCenterSupported" becomes false.
+	void removeSupport();
+	// "leaderboard" or "achievement": the scripts hide the matching loading indicator.
+	void stopMainMenuAnimation(const lang::String& screen);
+	// Leaderboard id to title.
+	void setLeaderboardCategories(lang::Hashtable<lang::String, lang::String>& categories);
+	void setLeaderboardScores(lang::Array<ScoreData> scores, const lang::String& category, int range, int localRank, int localScore);
+	void setAchievements(lang::Array<AchievementData> achievements);
+	void setAchievementMetaData(lang::Array<AchievementData> achievements);
+	void highScoresPosted(const lang::String& leaderboard);
+	void showAchievementPopUp(const lang::String& achievement);
+	void getLeaderboardCategories();
+	void getAchievements();
+
 	// News page (script methods; GameLuaNews.cpp)
-	void createNelmaNews(float, float, float, float);
+	void createNelmaNews(float x, float y, float height, float width);
 	void destroyNelmaNews();
 	void loadNelmaNewsContent(const lang::String&);
 	void reloadNelmaNewsContent();
@@ -296,6 +351,204 @@ private:
 	void addToBlocksTable(lua::LuaTable& source);
 	// Saves "settings" to "settings.lua"; a failure is reported on the output, never thrown.
 	void saveSettings() noexcept;
+
+	// Themes and parallax layers
+	/** A sprite placed on a theme layer by the scripts; owned by its layer. */
+	struct ThemeSpriteData
+	{
+		// Looked up at creation; drawing goes by spriteName.
+		game::Sprite* spritePtr = nullptr;
+		// Physics units.
+		float x = 0.0f;
+		float y = 0.0f;
+		float scaleX = 1.0f;
+		float scaleY = 1.0f;
+		// Radians, kept in [0, 2 pi) by rotateThemeSprites.
+		float angle = 0.0f;
+		// Radians per second.
+		float rotationSpeed = 0.0f;
+		bool flipped = false;
+		lang::String id;
+		lang::String spriteName;
+	};
+
+	/** One sprite repeated across the screen and scrolled against the camera; lives until the next setTheme. */
+	struct ThemeLayerData
+	{
+		lang::String name;
+		lang::String sprite;
+		// Sprite size and pivot in pixels; height and pivotY are read for foreground layers only.
+		short height = 0;
+		short width = 0;
+		short pivotX = 0;
+		short pivotY = 0;
+		// Share of the camera's horizontal movement that the layer follows.
+		float parallaxX = 1.0f;
+		float layerScale = 1.0f;
+		// World pixels added to the camera x.
+		float offset = 0.0f;
+		lang::Array<ThemeSpriteData> themeSprites;
+	};
+
+	static ThemeLayerData readThemeLayer(const lua::LuaTable& layer, game::Resources* resources, bool foreground);
+	// Null for a number outside the background and foreground layers.
+	ThemeLayerData* themeLayer(float number);
+	ThemeSpriteData* findThemeSprite(const lang::String& id, float layer);
+	void setBackgroundFromSky();
+	// scrolling: the layer's own parallax and stored offset; otherwise it is drawn at rate 1.
+	void drawLayerTiles(ThemeLayerData& layer, bool scrolling);
+	void drawThemeSprites(const ThemeLayerData& layer, float parallax);
+
+	// Red, green, blue from 0 to 255.
+	float m_skyColor[3] = {0.0f, 0.0f, 0.0f};
+	float m_groundColor[3] = {0.0f, 0.0f, 0.0f};
+	lang::Array<ThemeLayerData> m_bgLayers;
+	lang::Array<ThemeLayerData> m_fgLayers;
+
+	// Drawing of the world
+	// Tests place object records and the camera directly.
+	friend struct GameLuaTestAccess;
+
+	void drawCompoOrNormalSprite(RenderObjectData& object, bool ignoreScale);
+	// Parts with a sprite, each about the composite's point (x, y), under the current render state.
+	void drawCompoEntries(const game::CompoSprite& compo, float x, float y);
+
+	// The z values of the layers in drawing order, rebuilt every drawGame.
+	lang::Array<int> m_drawOrder;
+
+	// Trajectories
+	static const int TRAJECTORY_SLOTS = 6;
+	static const int PATHS_PER_SHOT = 3;
+
+	// Empties every slot's points; level loading starts from no trails.
+	void clearTrajectories();
+	// The slot of a path of the current shot, or -1 for a path number outside 1 to 3.
+	int trajectorySlot(float path) const;
+	// Called by drawGame under the camera's translation and scale, rotation identity.
+	void drawTrajectories();
+
+	// World pixels, in the order recorded.
+	lang::Array<math::float2> m_trajectoryPoints[TRAJECTORY_SLOTS];
+	lang::Array<math::float2> m_trajectoryPuffs[TRAJECTORY_SLOTS];
+	// First slot of the current shot: 0 or PATHS_PER_SHOT.
+	int m_currentTrajectory = 0;
+
+	// Objects and bodies (GameLuaObjects.cpp)
+	RenderObjectData* findRecord(const lang::String& name) const;
+	// findRecord that logs "Body name : %s" for an unknown name.
+	RenderObjectData* recordOf(const lang::String& name) const;
+	// An object already under the name is removed first, with a log line.
+	void removeReusedName(const lang::String& name);
+	// Enters a new record in the object table and, unless it is the ground, its z-order layer.
+	void enterObject(RenderObjectData* record, bool isProjectile);
+	int transformPoint(lua::LuaState* lua, bool toWorld);
+	// The scripts' table "world" inside "objects", made on first use.
+	lua::LuaTable worldTable();
+	b2Body* createBody(bool isStatic, float x, float y, const b2Shape& shape, float density, float friction, float restitution, FixtureUserData* userData);
+	// Publishes the script table, makes the record and enters it in the tables.
+	RenderObjectData* addObject(const lang::String& name, const lang::String& sprite, const char* type, b2Body* body, float x, float y, float density, float friction, float restitution, float zOrder);
+	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
+	// Removes a record already found in the object table, with its body, tables and joints.
+	void destroyObject(RenderObjectData* record);
+	void putRecord(const lang::String& name, RenderObjectData* record);
+	// While the physics world is locked (inside a step), queues the change and returns true;
+	// the frame runs the queue in order once the step has returned.
+	bool deferWhileLocked(std::function<void()> change);
+	void runDeferredChanges();
+
+	std::vector<std::function<void()>> m_deferredChanges;
+	// The records of the object table in order of creation, for the frame's walks.
+	std::vector<RenderObjectData*> m_recordList;
+	// Bumped whenever a record enters or leaves the object table, so the frame notices callbacks
+	// that changed it.
+	unsigned m_objectsVersion = 0;
+
+	// Frame update and physics stepping (GameLuaFrame.cpp)
+	void publishTouches();
+	// Steps the world in fixed steps and stores the interpolation states.
+	void stepPhysics(float dt);
+	// Damage over time, interpolation and joint-destroy timers of every record.
+	void advanceRecords(float dt);
+	// Publishes the objects' states and the movement flags and collects the rolling volumes.
+	void publishStates(float dt, float volumes[3]);
+	// Getting up and object animation of snapshot entry index; null once a callback removed it.
+	RenderObjectData* advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt);
+	void updateJointAnchors();
+	void updateRollingSounds(const float volumes[3]);
+	// Refills m_frameRecords with the records of the object table.
+	void snapshotRecords();
+	// The snapshot's entry i, or null when a callback has removed it meanwhile.
+	RenderObjectData* liveRecord(int index);
+	// The record when it is still in the object table after a callback changed the table.
+	RenderObjectData* checkedRecord(RenderObjectData* record);
+
+	// Interpolation slot written last (0 or 1).
+	int m_stateSlot = 0;
+	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
+	int m_rollingClips[3] = {-1, -1, -1};
+	std::vector<RenderObjectData*> m_frameRecords;
+	unsigned m_frameRecordsVersion = 0;
+	bool m_frameWalkChanged = false;
+	// The records of the object table, sorted, once a callback has changed it during a walk.
+	std::vector<RenderObjectData*> m_liveRecords;
+
+	// Collision filter, contacts and damage (GameLuaContacts.cpp)
+	// The records of a contact's two objects; false when either has no user data, no script table
+	// in "world" or no record.
+	bool touchingRecords(b2Contact* contact, RenderObjectData*& a, RenderObjectData*& b);
+	void beginTouch(b2Contact* contact);
+	void endTouch(b2Contact* contact);
+	void projectileAgainstProjectile(RenderObjectData& a, RenderObjectData& b);
+	void projectileAgainstObject(b2Contact* contact, RenderObjectData& projectile, RenderObjectData& object, const lang::String& objectMaterial);
+	void objectAgainstObject(RenderObjectData& a, RenderObjectData& b, const lang::String& materialA, const lang::String& materialB);
+	// The damage multiplier of the object's factor set against a material; 1 without a set.
+	float damageFactor(const lua::LuaTable& table, const lang::String& otherMaterial);
+	// Takes the multiplied impact off the object's strength; returns the damage done.
+	float applyDamage(lua::LuaTable& table, float multipliedImpact, float impact, bool& hit);
+	void leaveHazard(RenderObjectData& object, RenderObjectData& hazard, lua::LuaTable& hazardTable);
+	// Rethrows, once, the first failure a contact callback caught since the last call.
+	void rethrowContactFailure();
+
+	// Set while clearWorld destroys bodies, so the contact ends it raises touch no freed record.
+	bool m_clearingWorld = false;
+	// The first exception a contact callback caught; Box2D must not be unwound mid-step.
+	std::exception_ptr m_contactFailure;
+
+	// Joints (GameLuaJoints.cpp)
+	// One joint of the scripts; joint is null for a destroy link.
+	struct jointData
+	{
+		lang::String name;
+		lang::String end1;
+		lang::String end2;
+		b2Joint* joint = nullptr;
+		int type = 0;
+	};
+	lua::LuaTable jointsTable();
+	// Hands each destroy link of the object its timer on the other end and drops the link.
+	void releaseDestroyLinks(const lang::String& name);
+	// Drops the joint list's records of the object; destroys their joints when destroyJoints.
+	void dropJointsOf(const lang::String& name, bool destroyJoints);
+	bool isJointEnd(const lang::String& name) const;
+
+	lang::Array<jointData> m_joints;
+	lang::Array<jointData> m_destroyLinks;
+
+	// World queries (GameLuaQueries.cpp)
+	// Pushes a new table of the bodies' object names, 1..n in the given order.
+	void pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies);
+
+	// Game service (GameLuaGameCenter.cpp)
+	// Takes the lent game service back from the world when the world goes first, so that none
+	// of its later completions reaches a destroyed world.
+	struct GameCenterRelease
+	{
+		GameLua* world;
+		~GameCenterRelease();
+	};
+	GameCenterRelease m_gameCenterRelease{this};
+	// The "gameCenter" table's "leaderboards" or "achievements" table; unbound when missing.
+	lua::LuaTable gameCenterTable(const char* key) const;
 };
 
 #endif
