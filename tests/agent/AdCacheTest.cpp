@@ -90,7 +90,9 @@ TEST_F(AdCacheTest, RecordsAndImpressions)
 	impression->updateWithAd(ad);
 	EXPECT_EQ(impression->currentState(), 2);
 	EXPECT_EQ(impression->adCookie(), ad.adCookie);
-	EXPECT_EQ(session->recorded, 2);
+	// Each change replaces the impression's block in the session's log.
+	ASSERT_EQ(session->adLog().size(), 1u);
+	EXPECT_EQ(session->adLog().front().block, impression->data());
 	EXPECT_EQ(AnalyticsAdImpression::unarchive(impression->archive())->adStates().size(), 2u);
 
 	// Archives of the older layout carry a result and no states.

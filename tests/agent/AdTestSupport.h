@@ -4,31 +4,18 @@
 #include "AdAnswerWriter.h"
 #include "AgentTestSupport.h"
 #include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsSession.h>
+#include <agent/AnalyticsSessionUploader.h>
 #include <agent/ads/AnalyticsAdAssignment.h>
 #include <agent/ads/AnalyticsAdCanvasViewController.h>
 #include <agent/ads/AnalyticsAdImpression.h>
 #include <agent/ads/AnalyticsAdParser.h>
 #include <agent/ads/AnalyticsAdProperties.h>
-#include <agent/ads/AnalyticsAdSession.h>
 #include <agent/ads/AnalyticsAdView.h>
 #include <agent/ads/AnalyticsFileCache.h>
 #include <agent/ads/AnalyticsImageCache.h>
 #include <platform/Directories.h>
 #include <vector>
-
-// A session record as far as the ads see it, with a fixed start.
-class FakeAdSession : public AnalyticsAdSession
-{
-public:
-	static constexpr std::int64_t START = 1700000000000;
-
-	std::string apiKey() const override { return "KEY"; }
-	std::int64_t startTimeMillis() const override { return START; }
-	std::string phoneID() const override { return "PHONE"; }
-	void recordAdImpression(const std::shared_ptr<AnalyticsAdImpression>&) override { ++recorded; }
-
-	int recorded = 0;
-};
 
 // Keeps the tasks it is given without running them.
 class HeldTaskRunner : public platform::TaskRunner
@@ -38,21 +25,21 @@ public:
 	std::vector<std::function<void()>> tasks;
 };
 
-// Fresh ad state in a caches directory of its own, a fixed clock, and platform hooks that record
-// alerts and referrals and say the views are on screen while onScreen is set.
+// Fresh ad state in caches and library directories of its own, a session that started 5 s ago on
+// a manual clock, and platform hooks that record alerts and referrals and say the views are on
+// screen while onScreen is set.
 class AdTest : public ::testing::Test
 {
 protected:
 	void SetUp() override
 	{
-		standardDefaults();
-		platform::Directories::setCaches(freshDirectory("caches"));
+		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
 		AnalyticsAPI::resetSettings();
+		platform::Directories::setLibrary(freshDirectory("library"));
+		platform::Directories::setCaches(freshDirectory("caches"));
 		AnalyticsAdProperties::reset();
-		now = FakeAdSession::START + 5000;
-		AnalyticsAdSession::setClock([this] { return now; });
-		session = std::make_shared<FakeAdSession>();
-		AnalyticsAdSession::setCurrent(session);
+		session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+		clock.advance(5);
 		AnalyticsAPI::prepareAdsForSession("test");
 		AnalyticsAdView::Hooks hooks;
 		hooks.referral.worker = &referrals;
@@ -71,8 +58,10 @@ protected:
 		AnalyticsAdAssignment::recreateInstance();
 		AnalyticsAdParser::recreateInstance();
 		AnalyticsAdView::setHooks({});
-		AnalyticsAdSession::setCurrent(nullptr);
-		AnalyticsAdSession::setClock({});
+		AnalyticsAPI::resetSettings();
+		AnalyticsSessionUploader::setAdHooks({});
+		platform::Directories::setLibrary("");
+		platform::Directories::setCaches("");
 	}
 
 	static void publish(const AdAnswerWriter& answer)
@@ -80,8 +69,10 @@ protected:
 		ASSERT_TRUE(AnalyticsAdParser::publishAnswer(true, answer.bytes()));
 	}
 
-	std::int64_t now = 0;
-	std::shared_ptr<FakeAdSession> session;
+	static constexpr double START = 1700000000.0;
+
+	ManualClock clock{START};
+	std::shared_ptr<AnalyticsSession> session;
 	HeldTaskRunner referrals;
 	std::vector<std::string> alerts;
 	std::function<void(int)> answerAlert;

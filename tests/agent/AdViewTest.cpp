@@ -23,14 +23,15 @@ TEST_F(AdViewTest, PageAddressesCarryTheSessionAndTheAd)
 	ad.canvasId = 34;
 	ad.adCookie = "\x01\xAB";
 	std::shared_ptr<AnalyticsAdImpression> impression = AnalyticsAdImpression::create("a hook", 1);
-	now += 2000;
-	const std::string query = "?apik=KEY&cid=34&adid=12&pid=PHONE&sid=1700000000000&its=5000&hid=a%20hook&ac=01ab&ats=1700000007000";
+	clock.advance(2);
+	const std::string pid = AnalyticsSession::phoneID();
+	const std::string query = "?apik=KEY&cid=34&adid=12&pid=" + pid + "&sid=1700000000000&its=5000&hid=a%20hook&ac=01ab&ats=1700000007000";
 	EXPECT_EQ(AnalyticsAdView::webUrlForCanvas(true, "a hook", ad, impression.get(), ""), AnalyticsAPI::canvasURL() + query);
 	EXPECT_EQ(AnalyticsAdView::webUrlForCanvas(true, "a hook", ad, impression.get(), "PORTRAIT"), AnalyticsAPI::canvasURL() + query);
 	EXPECT_EQ(AnalyticsAdView::webUrlForCanvas(true, "a hook", ad, impression.get(), "Landscape"), AnalyticsAPI::landscapeCanvasURL() + query);
 	EXPECT_EQ(AnalyticsAdView::webUrlForCanvas(false, "a hook", ad, impression.get(), ""), AnalyticsAPI::appStoreURL() + query);
 	EXPECT_EQ(AnalyticsAdView::webUrlForOffer("a hook", ad, impression.get()),
-		AnalyticsAPI::appStoreURL() + "?apik=KEY&cid=0&adid=12&pid=PHONE&sid=1700000000000&its=5000&hid=a%20hook&ac=01ab&ats=1700000007000");
+		AnalyticsAPI::appStoreURL() + "?apik=KEY&cid=0&adid=12&pid=" + pid + "&sid=1700000000000&its=5000&hid=a%20hook&ac=01ab&ats=1700000007000");
 }
 
 TEST_F(AdViewTest, ClickActions)
@@ -115,9 +116,9 @@ TEST_F(AdViewTest, RefreshRunsOnTheHeartbeatWhileOnScreen)
 	publish(AdAnswerWriter().banner({{1, 11}, {2, 12}}).properties(0, 5, 3, "2", "1"));
 	std::shared_ptr<AnalyticsAdView> view = banner("portrait", true);
 	ASSERT_TRUE(view->refreshDue());
-	EXPECT_EQ(*view->refreshDue(), now + 1000);
+	EXPECT_EQ(*view->refreshDue(), AnalyticsAdImpression::nowMillis() + 1000);
 	EXPECT_EQ(view->ad()->adId, 1);
-	now += 1000;
+	clock.advance(1);
 	view->handleHeartBeat();
 	EXPECT_EQ(view->ad()->adId, 2);
 	EXPECT_EQ(view->adImpression()->currentState(), AnalyticsAdView::RESULT_SEEN);
@@ -125,12 +126,12 @@ TEST_F(AdViewTest, RefreshRunsOnTheHeartbeatWhileOnScreen)
 	onScreen = false;
 	view->handleHeartBeat();
 	EXPECT_FALSE(view->refreshDue());
-	now += 5000;
+	clock.advance(5);
 	view->handleHeartBeat();
 	EXPECT_EQ(view->ad()->adId, 2);
 	onScreen = true;
 	view->handleHeartBeat();
-	EXPECT_EQ(*view->refreshDue(), now + 1000);
+	EXPECT_EQ(*view->refreshDue(), AnalyticsAdImpression::nowMillis() + 1000);
 }
 
 class CanvasTest : public AdTest

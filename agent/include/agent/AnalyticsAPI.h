@@ -131,7 +131,8 @@ public:
 	// Ads: banners, the catalogue and offers, and the ad state each session starts with.
 	static constexpr const char* AD_NETWORK_DISABLED = "AnalyticsAPI: AdNetwork is disabled. Please enable AdNetwork from Analytics SDK before using AdNetwork banners.";
 
-	// The file cache for the key, then a fresh ad assignment, image cache and both ad parsers.
+	// The file cache for the key, then a fresh ad assignment, image cache and both ad parsers, and
+	// the upload's answers handed to the ad parser.
 	static void prepareAdsForSession(const std::string& apiKey);
 	// Closes an open canvas, as a pause does.
 	static void closeAdCanvas();

@@ -1,4 +1,5 @@
 #include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsSessionUploader.h>
 #include <agent/ads/AnalyticsAdAssignment.h>
 #include <agent/ads/AnalyticsAdCanvasViewController.h>
 #include <agent/ads/AnalyticsAdImpression.h>
@@ -16,6 +17,15 @@ void AnalyticsAPI::prepareAdsForSession(const std::string& apiKey)
 		AnalyticsImageCache::recreateInstanceWithFileCache(AnalyticsFileCache::instance());
 		AnalyticsAdParser::recreateOldInstance();
 		AnalyticsAdParser::recreateInstance();
+		AnalyticsSessionUploader::AdHooks hooks;
+		hooks.imageCache = [] {
+			AnalyticsSessionUploader::AdImageCache described;
+			if (std::shared_ptr<AnalyticsImageCache> cache = AnalyticsImageCache::instance())
+				described = {cache->cacheUpdateTimestamp(), cache->storedIds()};
+			return described;
+		};
+		hooks.answer = [](bool success, const std::string& answer) { AnalyticsAdParser::publishAnswer(success, answer); };
+		AnalyticsSessionUploader::setAdHooks(hooks);
 	});
 }
 

@@ -1,8 +1,17 @@
+#include <agent/AnalyticsClock.h>
+#include <agent/AnalyticsProtocolData.h>
+#include <agent/AnalyticsSession.h>
 #include <agent/ads/AnalyticsAd.h>
 #include <agent/ads/AnalyticsAdImpression.h>
-#include <agent/ads/AnalyticsAdSession.h>
+#include <atomic>
 
 using platform::ArchiveValue;
+
+namespace {
+
+std::atomic<std::uint64_t> s_count{0};
+
+} // namespace
 
 int AnalyticsAdState::translateAdStateFromOldToNew(int oldState)
 {
@@ -12,13 +21,19 @@ int AnalyticsAdState::translateAdStateFromOldToNew(int oldState)
 
 std::int64_t AnalyticsAdImpression::currentSessionTime()
 {
-	std::shared_ptr<AnalyticsAdSession> session = AnalyticsAdSession::current();
-	return session ? AnalyticsAdSession::nowMillis() - session->startTimeMillis() : 0;
+	std::shared_ptr<AnalyticsSession> session = AnalyticsSession::currentSession();
+	return session ? AnalyticsProtocolData::timeIntervalFrom(session->startTime(), AnalyticsClock::now()) : 0;
+}
+
+std::int64_t AnalyticsAdImpression::nowMillis()
+{
+	return AnalyticsProtocolData::timeIntervalFrom(0.0, AnalyticsClock::now());
 }
 
 std::shared_ptr<AnalyticsAdImpression> AnalyticsAdImpression::create(const std::string& hook, int adFormat)
 {
 	std::shared_ptr<AnalyticsAdImpression> impression(new AnalyticsAdImpression);
+	impression->m_identity = "impression" + std::to_string(++s_count);
 	impression->m_timeIntervalSinceSessionStart = currentSessionTime();
 	impression->m_hook = hook;
 	impression->m_adFormat = adFormat;
@@ -55,8 +70,34 @@ void AnalyticsAdImpression::append(int state)
 
 void AnalyticsAdImpression::record()
 {
-	if (std::shared_ptr<AnalyticsAdSession> session = AnalyticsAdSession::current())
-		session->recordAdImpression(shared_from_this());
+	if (std::shared_ptr<AnalyticsSession> session = AnalyticsSession::currentSession())
+	{
+		std::string identity;
+		{
+			std::lock_guard<std::mutex> lock(m_mutex);
+			identity = m_identity;
+		}
+		session->recordAdImpression({identity, data()});
+	}
+}
+
+std::string AnalyticsAdImpression::data() const
+{
+	using P = AnalyticsProtocolData;
+	std::lock_guard<std::mutex> lock(m_mutex);
+	std::string data;
+	P::appendString(m_hook, data);
+	P::appendByte(static_cast<int>(m_adFormat), data);
+	P::appendLong(m_adId, data);
+	P::appendLong(m_canvasId, data);
+	P::appendTinyData(m_adCookie, data);
+	P::appendUshort(static_cast<std::uint32_t>(m_adStates.size()), data);
+	for (const AnalyticsAdState& state : m_adStates)
+	{
+		P::appendByte(state.state, data);
+		P::appendLong(state.timeIntervalSinceSessionStart, data);
+	}
+	return data;
 }
 
 int AnalyticsAdImpression::currentState() const
@@ -134,6 +175,7 @@ std::shared_ptr<AnalyticsAdImpression> AnalyticsAdImpression::unarchive(const Ar
 {
 	std::shared_ptr<AnalyticsAdImpression> impression(new AnalyticsAdImpression);
 	AnalyticsAdImpression& i = *impression;
+	i.m_identity = "impression" + std::to_string(++s_count);
 	i.m_timeIntervalSinceSessionStart = static_cast<std::int64_t>(value.get("timeIntervalSinceSessionStart").asDouble());
 	i.m_hook = value.get("hook").asString();
 	i.m_adId = value.get("adId").asInt();

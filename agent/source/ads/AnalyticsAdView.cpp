@@ -1,11 +1,12 @@
 #include <agent/AnalyticsAPI.h>
 #include <agent/AnalyticsHeartBeater.h>
+#include <agent/AnalyticsProtocolData.h>
+#include <agent/AnalyticsSession.h>
 #include <agent/ads/AnalyticsAdAssignment.h>
 #include <agent/ads/AnalyticsAdCanvasViewController.h>
 #include <agent/ads/AnalyticsAdImpression.h>
 #include <agent/ads/AnalyticsAdParser.h>
 #include <agent/ads/AnalyticsAdProperties.h>
-#include <agent/ads/AnalyticsAdSession.h>
 #include <agent/ads/AnalyticsAdView.h>
 #include <platform/Application.h>
 #include <platform/NotificationCenter.h>
@@ -57,13 +58,13 @@ bool defaultOnScreen(const AnalyticsAdView& view)
 // The query that tells the server which session, impression and ad a page is for.
 std::string query(const std::string& hook, const std::string& canvasId, const AnalyticsAd& ad, const AnalyticsAdImpression* impression)
 {
-	std::shared_ptr<AnalyticsAdSession> session = AnalyticsAdSession::current();
+	std::shared_ptr<AnalyticsSession> session = AnalyticsSession::currentSession();
 	return "?apik=" + (session ? session->apiKey() : std::string()) + "&cid=" + canvasId + "&adid=" + std::to_string(ad.adId)
-		+ "&pid=" + (session ? session->phoneID() : std::string())
-		+ "&sid=" + std::to_string(session ? session->startTimeMillis() : 0)
+		+ "&pid=" + AnalyticsSession::phoneID()
+		+ "&sid=" + std::to_string(session ? AnalyticsProtocolData::timeIntervalFrom(0.0, session->startTime()) : 0)
 		+ "&its=" + std::to_string(impression ? impression->timeIntervalSinceSessionStart() : 0)
 		+ "&hid=" + AnalyticsUtil::percentEscape(hook) + "&ac=" + ad.adCookieString()
-		+ "&ats=" + std::to_string(AnalyticsAdSession::nowMillis());
+		+ "&ats=" + std::to_string(AnalyticsAdImpression::nowMillis());
 }
 
 } // namespace
@@ -153,7 +154,7 @@ void AnalyticsAdView::updateWithAd(std::shared_ptr<AnalyticsAd> ad, std::shared_
 
 void AnalyticsAdView::scheduleRefresh()
 {
-	m_refreshDue = AnalyticsAdSession::nowMillis() + std::int64_t(AnalyticsAdProperties::getBannerRefreshInSeconds()) * 1000;
+	m_refreshDue = AnalyticsAdImpression::nowMillis() + std::int64_t(AnalyticsAdProperties::getBannerRefreshInSeconds()) * 1000;
 	m_refreshTimerPaused = false;
 }
 
@@ -281,7 +282,7 @@ void AnalyticsAdView::handleHeartBeat()
 	if (!m_ad || !m_adHook)
 		refreshWithAd();
 	checkBannerLocation();
-	if (m_refreshDue && AnalyticsAdSession::nowMillis() >= *m_refreshDue)
+	if (m_refreshDue && AnalyticsAdImpression::nowMillis() >= *m_refreshDue)
 	{
 		m_refreshDue.reset();
 		refreshWithAd();

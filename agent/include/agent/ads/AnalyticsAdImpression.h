@@ -21,8 +21,8 @@ struct AnalyticsAdState
 };
 
 // What happened to one ad placement in a session: shown, filled, seen, tapped and so on. Shared by
-// the view that shows it and the session record it is handed to after each change; its fields
-// are guarded by its own lock, since the session's upload reads it on another thread.
+// the views that show it; after each change its report block replaces the one before in the
+// current session record. Its fields are guarded by its own lock.
 class AnalyticsAdImpression : public std::enable_shared_from_this<AnalyticsAdImpression>
 {
 public:
@@ -35,6 +35,8 @@ public:
 
 	// Milliseconds from the current session's start to now; 0 without a session.
 	static std::int64_t currentSessionTime();
+	// Milliseconds since 1970 on the agent's clock.
+	static std::int64_t nowMillis();
 
 	// A new impression in the state created, handed to the current session.
 	static std::shared_ptr<AnalyticsAdImpression> create(const std::string& hook, int adFormat);
@@ -55,6 +57,8 @@ public:
 	std::string adCookie() const;
 	std::vector<AnalyticsAdState> adStates() const;
 	platform::ArchiveValue archive() const;
+	// The impression's block in the session report.
+	std::string data() const;
 
 private:
 	AnalyticsAdImpression() = default;
@@ -62,6 +66,8 @@ private:
 	void record();
 
 	mutable std::mutex m_mutex;
+	// Tells this impression's entry in the session's log apart from the others.
+	std::string m_identity;
 	std::int64_t m_timeIntervalSinceSessionStart = 0;
 	std::string m_hook;
 	std::int64_t m_adId = 0;
