@@ -1,4 +1,6 @@
 #include "AdTestSupport.h"
+#include "SessionReportReader.h"
+#include "support/LoopbackHttpServer.h"
 #include <agent/ads/AnalyticsAdDelegate.h>
 #include <agent/ads/AnalyticsOffer.h>
 #include <thread>
@@ -178,6 +180,32 @@ TEST_F(ParserTest, OfferIsFilledWithTheStoreLink)
 	AnalyticsOffer none;
 	EXPECT_FALSE(AnalyticsAPI::getOffer("missing", &none, {{"a", "b"}}));
 	EXPECT_EQ(none.referralUrl, "");
+}
+
+} // namespace
+
+namespace {
+
+// The session start's upload posts to a loopback server whose answer is an ad message.
+TEST_F(ParserTest, TheUploadsAnswerReachesTheParserAndTheReportNamesTheCachedImages)
+{
+	const std::string message = AdAnswerWriter().banner({{1, 11}}).end().bytes();
+	LoopbackHttpServer server([&](const LoopbackHttpServer::Request&) {
+		LoopbackHttpServer::Answer answer;
+		answer.body = message;
+		return answer;
+	});
+	AnalyticsAPI::setServerURL(server.url("/aap.do"));
+	AnalyticsAPI::setAdNetworkEnabled(true);
+	AnalyticsSessionUploader::sendSessionsToServerForAdNetwork();
+	ASSERT_TRUE(AnalyticsAdParser::isAdParserFinished());
+	EXPECT_EQ(AnalyticsAdParser::fastAdWithHook("banner", "")->adId, 1);
+
+	AnalyticsSessionUploader::sendSessionsToServerForAdNetwork();
+	const std::vector<LoopbackHttpServer::Request> requests = server.requests();
+	ASSERT_EQ(requests.size(), 2u);
+	EXPECT_TRUE(decodeReport(requests[1].body).ads);
+	EXPECT_EQ(decodeReport(requests[1].body).imageIds, std::vector<std::int64_t>{11});
 }
 
 } // namespace
