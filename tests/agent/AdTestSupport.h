@@ -25,18 +25,15 @@ public:
 	std::vector<std::function<void()>> tasks;
 };
 
-// Fresh ad state in caches and library directories of its own, a session that started 5 s ago on
-// a manual clock, and platform hooks that record alerts and referrals and say the views are on
-// screen while onScreen is set.
-class AdTest : public ::testing::Test
+// A fresh agent with fresh ad state, a session that started 5 s ago on a manual clock, and
+// platform hooks that record alerts and referrals and say the views are on screen while onScreen
+// is set.
+class AdTest : public AgentSessionTest
 {
 protected:
 	void SetUp() override
 	{
-		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
-		AnalyticsAPI::resetSettings();
-		platform::Directories::setLibrary(freshDirectory("library"));
-		platform::Directories::setCaches(freshDirectory("caches"));
+		AgentSessionTest::SetUp();
 		AnalyticsAdProperties::reset();
 		session = AnalyticsSession::createActiveAnalyticsSession("KEY");
 		clock.advance(5);
@@ -58,10 +55,7 @@ protected:
 		AnalyticsAdAssignment::recreateInstance();
 		AnalyticsAdParser::recreateInstance();
 		AnalyticsAdView::setHooks({});
-		AnalyticsAPI::resetSettings();
-		AnalyticsSessionUploader::setAdHooks({});
-		platform::Directories::setLibrary("");
-		platform::Directories::setCaches("");
+		AgentSessionTest::TearDown();
 	}
 
 	static void publish(const AdAnswerWriter& answer)
