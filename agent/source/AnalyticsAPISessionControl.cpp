@@ -71,6 +71,7 @@ void AnalyticsAPI::startSession(const std::string& apiKey)
 void AnalyticsAPI::createAndSendSession()
 {
 	guarded([] {
+		prepareAdsForSession(apiKey());
 		AnalyticsSession::createActiveAnalyticsSession(apiKey());
 		const AnalyticsSettings stored = settings();
 		setSessionReportsOnCloseEnabled(stored.sessionReportsOnCloseEnabled);
@@ -104,6 +105,7 @@ void AnalyticsAPI::pauseSession()
 		if (!session)
 			return;
 		session->pauseSession();
+		closeAdCanvas();
 		session->endSessionAndSend(false, false);
 		if (session->sessionReportsOnPauseEnabled())
 			platform::BackgroundThreads::shared().run([] {

@@ -69,3 +69,21 @@ std::optional<double> AnalyticsUtil::convertStrToNum(const std::string& text)
 		return std::nullopt;
 	return std::strtod(text.c_str(), nullptr);
 }
+
+std::string AnalyticsUtil::percentEscape(const std::string& text)
+{
+	static const char digits[] = "0123456789ABCDEF";
+	std::string escaped;
+	for (unsigned char c : text)
+	{
+		if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~')
+			escaped += static_cast<char>(c);
+		else
+		{
+			escaped += '%';
+			escaped += digits[c >> 4];
+			escaped += digits[c & 0xF];
+		}
+	}
+	return escaped;
+}

@@ -60,7 +60,7 @@ private:
 };
 
 // A fresh agent for each test: usage reporting on, the defaults of a fresh process, and the
-// archive files in a library directory of the test's own. Uploads started by a test are waited
+// archive files and ad caches in library and caches directories of the test's own. Uploads started by a test are waited
 // for before the next one.
 class AgentSessionTest : public ::testing::Test
 {
@@ -70,6 +70,7 @@ protected:
 		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
 		AnalyticsAPI::resetSettings();
 		platform::Directories::setLibrary(freshDirectory("library"));
+		platform::Directories::setCaches(freshDirectory("caches"));
 	}
 	void TearDown() override
 	{
@@ -78,6 +79,7 @@ protected:
 		AnalyticsAPI::resetSettings();
 		AnalyticsSessionUploader::setAdHooks({});
 		platform::Directories::setLibrary("");
+		platform::Directories::setCaches("");
 	}
 };
 

@@ -12,6 +12,10 @@
 class AnalyticsPageViewDelegate;
 class AnalyticsPageViewTarget;
 class AnalyticsSessionTarget;
+class AnalyticsAdView;
+struct AnalyticsAdParent;
+struct AnalyticsAdPlacement;
+struct AnalyticsOffer;
 
 // The analytics agent's facade: class operations only, never instantiated. Every entry but the
 // getters first asks sendUsageInfo and does nothing when usage reporting is off; failures inside
@@ -122,6 +126,27 @@ private:
 	static void change(const std::function<void(AnalyticsSettings&)>& edit);
 	static void changeAndHand(const std::function<void(AnalyticsSettings&)>& edit,
 		const std::function<void(AnalyticsSessionTarget&)>& hand);
+
+public:
+	// Ads: banners, the catalogue and offers, and the ad state each session starts with.
+	static constexpr const char* AD_NETWORK_DISABLED = "AnalyticsAPI: AdNetwork is disabled. Please enable AdNetwork from Analytics SDK before using AdNetwork banners.";
+
+	// The file cache for the key, then a fresh ad assignment, image cache and both ad parsers, and
+	// the upload's answers handed to the ad parser.
+	static void prepareAdsForSession(const std::string& apiKey);
+	// Closes an open canvas, as a pause does.
+	static void closeAdCanvas();
+	// A portrait banner attached to the parent that refreshes only on request.
+	static std::shared_ptr<AnalyticsAdView> getHook(const std::string& hook, int x, int y, const AnalyticsAdParent& parent);
+	// The banner the parent already has for the hook, else a new one; null while ads are off.
+	static std::shared_ptr<AnalyticsAdView> getHook(const AnalyticsAdPlacement& placement, bool canvasAnimated);
+	static void updateHook(AnalyticsAdView& banner);
+	static void removeHook(const AnalyticsAdView& banner);
+	static void openCatalog(const std::string& hook, const std::string& canvasOrientation, bool canvasAnimated);
+	// True when the offer was filled in.
+	static bool getOffer(const std::string& hook, AnalyticsOffer* offer);
+	// Appends the cookies to the offer's referral address as "&c_<name>=<value>", escaped.
+	static bool getOffer(const std::string& hook, AnalyticsOffer* offer, const std::map<std::string, std::string>& userCookies);
 };
 
 #endif

@@ -31,6 +31,8 @@ public:
 	static bool canvasInLandscapeLeft(const std::string& orientation);
 	// The decimal number the whole text spells, else none.
 	static std::optional<double> convertStrToNum(const std::string& text);
+	// UTF-8 bytes with everything but letters, digits and "-._~" written as %XX.
+	static std::string percentEscape(const std::string& text);
 };
 
 #endif
