@@ -1,4 +1,5 @@
 #include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsSessionTarget.h>
 #include <agent/AnalyticsUtil.h>
 #include <platform/Application.h>
@@ -17,6 +18,18 @@ T read(T AnalyticsSettings::*field)
 {
 	std::lock_guard<std::mutex> lock(s_mutex);
 	return s_settings.*field;
+}
+
+// The current record gets the value first; a record that fails to take it leaves the stored
+// value as it was.
+void handThenKeep(const std::function<void(AnalyticsSessionTarget&)>& hand, const std::function<void(AnalyticsSettings&)>& keep)
+{
+	AnalyticsAPI::guarded([&] {
+		if (std::shared_ptr<AnalyticsSessionTarget> session = AnalyticsAPI::currentSession())
+			hand(*session);
+		std::lock_guard<std::mutex> lock(s_mutex);
+		keep(s_settings);
+	});
 }
 
 } // namespace
@@ -115,7 +128,8 @@ void AnalyticsAPI::setPauseSecondsBeforeStartingNewSession(int seconds)
 
 void AnalyticsAPI::setMaxSessionsSaved(int count)
 {
-	change([&](AnalyticsSettings& s) { s.maxSessionsSaved = count; });
+	if (sendUsageInfo())
+		AnalyticsSessionStore::setMaxSessions(count);
 }
 
 void AnalyticsAPI::setAdNetworkEnabled(bool enabled)
@@ -155,14 +169,14 @@ void AnalyticsAPI::setAge(int age)
 
 void AnalyticsAPI::setUserID(const std::string& userID)
 {
-	changeAndHand([&](AnalyticsSettings& s) { s.userID = userID; },
-		[&](AnalyticsSessionTarget& session) { session.setUserID(userID); });
+	handThenKeep([&](AnalyticsSessionTarget& session) { session.setUserID(userID); },
+		[&](AnalyticsSettings& s) { s.userID = userID; });
 }
 
 void AnalyticsAPI::setGender(const std::string& gender)
 {
-	changeAndHand([&](AnalyticsSettings& s) { s.gender = gender; },
-		[&](AnalyticsSessionTarget& session) { session.setGender(gender); });
+	handThenKeep([&](AnalyticsSessionTarget& session) { session.setGender(gender); },
+		[&](AnalyticsSettings& s) { s.gender = gender; });
 }
 
 void AnalyticsAPI::setAppVersion(const std::string& version)
@@ -247,6 +261,7 @@ std::shared_ptr<AnalyticsSessionTarget> AnalyticsAPI::currentSession()
 void AnalyticsAPI::resetSettings()
 {
 	resetSessionControl();
+	AnalyticsSessionStore::setMaxSessions(MAX_SESSIONS);
 	std::lock_guard<std::mutex> lock(s_mutex);
 	s_settings = AnalyticsSettings();
 	s_apiKey.clear();

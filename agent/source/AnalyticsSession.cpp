@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <sys/utsname.h>
 #include <unistd.h>
 
 using platform::ArchiveError;
@@ -23,6 +24,11 @@ namespace {
 // The time of the last counted page view, shared by all records; none before the first.
 std::mutex s_pageViewMutex;
 std::optional<double> s_lastPageView;
+
+constexpr std::int64_t BYTES_PER_MEGABYTE = 1048576;
+constexpr std::int64_t HERTZ_PER_KILOHERTZ = 1000;
+constexpr double HERTZ_PER_MEGAHERTZ = 1e6;
+constexpr double LOCATION_PRECISION = 1000.0; // steps per degree
 
 // Two one-byte fields of the session block that carry nothing.
 constexpr int RESERVED_BYTE = 0;
@@ -143,6 +149,46 @@ std::string AnalyticsSession::analyticsID()
 std::string AnalyticsSession::getAgentVersion()
 {
 	return std::to_string(AnalyticsAPI::AGENT_VERSION);
+}
+
+std::string AnalyticsSession::devicePlatform()
+{
+	utsname names{};
+	return uname(&names) == 0 ? names.machine : "";
+}
+
+std::int64_t AnalyticsSession::deviceMemory()
+{
+	const long pages = sysconf(_SC_PHYS_PAGES);
+	const long pageSize = sysconf(_SC_PAGESIZE);
+	if (pages <= 0 || pageSize <= 0)
+		return 0;
+	return static_cast<std::int64_t>(pages) * pageSize / BYTES_PER_MEGABYTE;
+}
+
+std::int64_t AnalyticsSession::deviceCPUFrequency()
+{
+	std::ifstream top("/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq");
+	std::int64_t kilohertz = 0;
+	if (top >> kilohertz && kilohertz > 0)
+		return kilohertz * HERTZ_PER_KILOHERTZ;
+	std::ifstream cpuinfo("/proc/cpuinfo");
+	std::string line;
+	while (std::getline(cpuinfo, line))
+	{
+		if (line.rfind("cpu MHz", 0) != 0)
+			continue;
+		const size_t colon = line.find(':');
+		if (colon == std::string::npos)
+			return 0;
+		return static_cast<std::int64_t>(std::atof(line.c_str() + colon + 1) * HERTZ_PER_MEGAHERTZ);
+	}
+	return 0;
+}
+
+double AnalyticsSession::reduceLocationPrecision(double coordinate)
+{
+	return std::trunc(coordinate * LOCATION_PRECISION) / LOCATION_PRECISION;
 }
 
 AnalyticsSession::AnalyticsSession(const std::string& apiKey, const std::string& appVersion) :
@@ -460,6 +506,12 @@ std::vector<AnalyticsSession::AdImpressionBlock> AnalyticsSession::adLog() const
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
 	return m_adLog;
+}
+
+std::int64_t AnalyticsSession::timeIntervalSinceSessionStart(double date) const
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	return AnalyticsProtocolData::timeIntervalFrom(m_startTime, date);
 }
 
 std::int64_t AnalyticsSession::sessionLength() const

@@ -19,6 +19,7 @@ namespace {
 // Orders every read-modify-write of the files, across the main thread and the upload threads.
 std::recursive_mutex s_mutex;
 std::string s_apiKey;
+int s_maxSessions = AnalyticsAPI::MAX_SESSIONS;
 
 bool exists(const std::string& path)
 {
@@ -141,6 +142,18 @@ std::string AnalyticsSessionStore::initialTimestampFilePath()
 	return filePath("initialTimestamp");
 }
 
+void AnalyticsSessionStore::setMaxSessions(int maxSessions)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	s_maxSessions = maxSessions;
+}
+
+int AnalyticsSessionStore::maxSessions()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	return s_maxSessions;
+}
+
 std::vector<std::string> AnalyticsSessionStore::savedSessions()
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
@@ -152,7 +165,7 @@ void AnalyticsSessionStore::addToSavedSessions(const std::string& block)
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
 	std::vector<std::string> blocks = readSessions();
 	blocks.push_back(block);
-	removeOldSessionsIfNecessary(blocks, AnalyticsAPI::settings().maxSessionsSaved);
+	removeOldSessionsIfNecessary(blocks, s_maxSessions);
 	writeSessions(blocks);
 }
 

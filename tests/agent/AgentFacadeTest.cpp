@@ -1,5 +1,6 @@
 #include "AgentTestSupport.h"
 #include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsSessionTarget.h>
 #include <platform/BackgroundThreads.h>
 #include <atomic>
@@ -32,6 +33,14 @@ public:
 	std::vector<std::pair<std::string, std::map<std::string, std::string>>> events;
 };
 
+// A session record that fails to take the user's facts.
+class RefusingSession : public RecordingSession
+{
+public:
+	void setUserID(const std::string&) override { throw std::runtime_error("user"); }
+	void setGender(const std::string&) override { throw std::runtime_error("gender"); }
+};
+
 class AgentFacadeTest : public ::testing::Test
 {
 protected:
@@ -60,8 +69,10 @@ TEST_F(AgentFacadeTest, OptedOutEntriesChangeAndRecordNothing)
 	AnalyticsAPI::setUserID("player");
 	AnalyticsAPI::setSessionReportsOnPauseEnabled(false);
 	AnalyticsAPI::setAdNetworkEnabled(true);
+	AnalyticsAPI::setMaxSessionsSaved(2);
 	AnalyticsAPI::logEvent("opened");
 	EXPECT_EQ("", AnalyticsAPI::apiKey());
+	EXPECT_EQ(AnalyticsAPI::MAX_SESSIONS, AnalyticsSessionStore::maxSessions());
 	EXPECT_EQ(AnalyticsSettings().serverURL, AnalyticsAPI::serverURL());
 	EXPECT_EQ("", AnalyticsAPI::settings().userID);
 	EXPECT_FALSE(AnalyticsAPI::adNetworkEnabled());
@@ -98,6 +109,18 @@ TEST_F(AgentFacadeTest, SettingsReachTheSessionInProgressAndTheNextOne)
 	EXPECT_FALSE(settings.sessionReportsOnCloseEnabled);
 	EXPECT_EQ(33, settings.age);
 	EXPECT_EQ("player", settings.userID);
+}
+
+TEST_F(AgentFacadeTest, TheUsersFactsAreKeptOnlyOnceTheSessionInProgressTookThem)
+{
+	AnalyticsAPI::setUserID("kept");
+	AnalyticsAPI::setGender("m");
+	AnalyticsAPI::setCurrentSession(std::make_shared<RefusingSession>());
+	AnalyticsAPI::setUserID("refused");
+	AnalyticsAPI::setGender("f");
+	const AnalyticsSettings settings = AnalyticsAPI::settings();
+	EXPECT_EQ("kept", settings.userID);
+	EXPECT_EQ("m", settings.gender);
 }
 
 TEST_F(AgentFacadeTest, VersionsKeysAndTheAdNetwork)

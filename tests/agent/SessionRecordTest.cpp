@@ -202,3 +202,22 @@ TEST_F(SessionRecordTest, AnUploadThreadReadsWholeBlocksWhileEventsAreRecorded)
 	EXPECT_EQ(0, unreadable);
 	EXPECT_EQ(1000u, session.eventLog().size());
 }
+
+TEST_F(SessionRecordTest, DeviceFactsAndOffsetsFromTheStart)
+{
+	const struct
+	{
+		double coordinate;
+		double reduced;
+	} cases[] = {{12.34567, 12.345}, {-12.34567, -12.345}, {0.0009, 0.0}, {-0.0009, 0.0}, {179.9999, 179.999}};
+	for (const auto& c : cases)
+		EXPECT_DOUBLE_EQ(c.reduced, AnalyticsSession::reduceLocationPrecision(c.coordinate)) << c.coordinate;
+	EXPECT_FALSE(AnalyticsSession::devicePlatform().empty());
+	EXPECT_GT(AnalyticsSession::deviceMemory(), 0);
+	EXPECT_GE(AnalyticsSession::deviceCPUFrequency(), 0);
+
+	ManualClock clock;
+	AnalyticsSession session("KEY", "1");
+	EXPECT_EQ(3500, session.timeIntervalSinceSessionStart(clock.now() + 3.5));
+	EXPECT_EQ(-1000, session.timeIntervalSinceSessionStart(clock.now() - 1.0));
+}

@@ -135,6 +135,7 @@ TEST_F(SessionUploadTest, TheStoreKeepsTheNewestSessionsUpToItsLimit)
 	EXPECT_EQ("51", versions.back());
 
 	AnalyticsAPI::setMaxSessionsSaved(2);
+	EXPECT_EQ(2, AnalyticsSessionStore::maxSessions());
 	storeSession("52");
 	EXPECT_EQ((std::vector<std::string>{"51", "52"}), storedVersions());
 }

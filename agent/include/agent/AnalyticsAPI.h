@@ -35,6 +35,7 @@ public:
 	static constexpr int MAX_EVENT_PARAMETERS = 10;
 	static constexpr int MAX_ERRORS = 10;
 	static constexpr int MAX_IMPRESSIONS = 1000;
+	static constexpr int MAX_SESSIONS = 50;
 	static constexpr int DEFAULT_CLICK_ACTION = 1;
 
 	AnalyticsAPI() = delete;

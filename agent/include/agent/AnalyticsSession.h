@@ -58,6 +58,13 @@ public:
 	// The 20-byte SHA-1 digest of phoneID.
 	static std::string analyticsID();
 	static std::string getAgentVersion();
+	// Facts about the machine that the report does not carry: its hardware name, its memory in
+	// whole megabytes and its processor's top frequency in hertz (0 when unknown).
+	static std::string devicePlatform();
+	static std::int64_t deviceMemory();
+	static std::int64_t deviceCPUFrequency();
+	// A coordinate in degrees cut toward zero to three decimals.
+	static double reduceLocationPrecision(double coordinate);
 
 	// Starts now with the initial values; writes no file until it becomes current.
 	AnalyticsSession(const std::string& apiKey, const std::string& appVersion);
@@ -117,6 +124,8 @@ public:
 	int totalErrorCount() const;
 	std::vector<AdImpressionBlock> adLog() const;
 
+	// Milliseconds from the start to the date.
+	std::int64_t timeIntervalSinceSessionStart(double date) const;
 	// Milliseconds from the start to the end; -1 without an end.
 	std::int64_t sessionLength() const;
 	// The record's block of the session report.

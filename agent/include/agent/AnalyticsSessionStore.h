@@ -33,7 +33,10 @@ public:
 	// The stored blocks, oldest first. A file that cannot be decoded is set aside (renamed with
 	// CORRUPT_SUFFIX) and the store starts empty.
 	static std::vector<std::string> savedSessions();
-	// Appends a block and drops the oldest beyond the facade's maxSessionsSaved.
+	// How many stored blocks are kept; AnalyticsAPI::MAX_SESSIONS until changed.
+	static void setMaxSessions(int maxSessions);
+	static int maxSessions();
+	// Appends a block and drops the oldest beyond maxSessions.
 	static void addToSavedSessions(const std::string& block);
 	// Removes one stored block for each block given, so blocks stored since they were read stay.
 	static void removeSentSessions(const std::vector<std::string>& sent);

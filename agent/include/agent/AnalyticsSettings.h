@@ -25,8 +25,6 @@ struct AnalyticsSettings
 	std::string userID;
 	std::string appVersion;
 	bool adNetworkEnabled = false;
-	// Stored sessions kept for upload.
-	int maxSessionsSaved = 50;
 };
 
 #endif
