@@ -30,6 +30,7 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 	m_world(nullptr),
 	m_objectsTable(lua),
 	m_clippedText(lua),
+	m_blockTable(lua),
 	m_physicsSimulationScale(1.0f),
 	m_physicsEnabled(false),
 	m_editing(false),

@@ -91,3 +91,7 @@ int GameLua::getLocalPoint(lua::LuaState* lua)
 {
 	return 0;
 }
+
+void GameLua::clearWorld()
+{
+}

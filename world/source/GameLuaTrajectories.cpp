@@ -11,3 +11,7 @@ void GameLua::addToTrajectory(float, float, float)
 void GameLua::addPuffToTrajectory(float, float, float)
 {
 }
+
+void GameLua::clearTrajectories()
+{
+}

@@ -9,3 +9,7 @@ Particles::Particles(lua::LuaState*, GameLua* world, game::Resources* resources)
 Particles::~Particles()
 {
 }
+
+void Particles::clearAll()
+{
+}

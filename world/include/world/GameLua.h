@@ -12,6 +12,7 @@
 #include <pf/WebViewObserver.h>
 
 namespace framework { class App; }
+namespace io { class ByteArrayInputStream; }
 namespace game { class Resources; }
 namespace gr { class Context; }
 
@@ -47,6 +48,16 @@ public:
 	void draw();
 	void activate(bool active);
 	void createAssets();
+	// The background colour as 0xRRGGBB, set by the scripts through "setBGColor".
+	unsigned int getBGColor() const							{ return m_bgColor; }
+
+	// Shipped scripts and tables (GameLuaFiles.cpp), deciphered under the data key. A failure is
+	// reported on the debug and standard output and never leaves these operations.
+	void loadLuaFile(const lang::String& name, const lang::String& tableName, bool intoDefinitions, bool asBlocks);
+	void compile(const lang::String& path);
+	// A new table filled from a file saved in the application-data directory; empty when the
+	// file is missing or neither the save key nor the device key makes it readable. Never throws.
+	lua::LuaTable loadPersistentFile(const lang::String& name);
 
 	// Physics callbacks (GameLuaContacts.cpp); Box2D calls them from inside a world step.
 	void BeginContact(b2Contact* contact) override;
@@ -143,9 +154,10 @@ public:
 	bool checkForLuaFile(const lang::String&);
 	int loadLuaFileToObject(lua::LuaState* lua);
 
-	// Levels (script methods; GameLuaLevels.cpp)
-	void loadLevel(const lang::String&);
-	void saveLevel(const lang::String&);
+	// Levels (script methods; GameLuaLevels.cpp). name is relative to the data directory and
+	// has no ".lua" extension.
+	void loadLevel(const lang::String& name);
+	void saveLevel(const lang::String& name);
 
 	// Themes and parallax layers (script methods; GameLuaThemes.cpp)
 	void createThemeSprite(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool);
@@ -239,6 +251,8 @@ private:
 
 	lua::LuaTable m_objectsTable;
 	lua::LuaTable m_clippedText;
+	// The definition tables of the game rules, published by the level loader as "blockTable".
+	lua::LuaTable m_blockTable;
 
 	float m_physicsSimulationScale;
 	bool m_physicsEnabled;
@@ -266,6 +280,30 @@ private:
 
 	GameCenter* m_gameCenter;
 	lang::Ptr<pf::WebView> m_newsView;
+
+	// Script and data files (GameLuaFiles.cpp)
+	// Fills plain with the deciphered bytes of the shipped file at path; throws on any failure.
+	void readShippedFile(const lang::String& path, io::ByteArrayInputStream& plain) const;
+	// Merges a block definition file's groups into the definition table's "blocks".
+	void addToBlocksTable(lua::LuaTable& source);
+	// Saves "settings" to "settings.lua"; a failure is reported on the output, never thrown.
+	void saveSettings() noexcept;
+
+	// Levels (GameLuaLevels.cpp)
+	// Set while a level loads, so that contact-end handling does nothing while bodies go;
+	// cleared on every way out of loadLevel.
+	bool m_loadingLevel = false;
+	// Reloads every definition file into "blockTable", "particleTable" and the world's table.
+	void loadDefinitionFiles();
+	// Reads the level file name + ".lua" into a new table and publishes it as "loadedObjects".
+	void loadLevelTable(const lang::String& name);
+	// A new, empty physics world in place of the current one, with this world as its listener.
+	void recreatePhysicsWorld();
+
+	// Provided by the objects and trajectories concerns (GameLuaObjects.cpp,
+	// GameLuaTrajectories.cpp): remove every object, joint and body; empty the trails.
+	void clearWorld();
+	void clearTrajectories();
 };
 
 #endif

@@ -12,6 +12,9 @@ public:
 	Particles(lua::LuaState* lua, GameLua* world, game::Resources* resources);
 	~Particles();
 
+	/** Removes every live particle, in game and in the menu. */
+	void clearAll();
+
 private:
 	GameLua* m_world;
 	game::Resources* m_resources;
