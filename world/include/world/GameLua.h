@@ -158,6 +158,8 @@ public:
 	// has no ".lua" extension.
 	void loadLevel(const lang::String& name);
 	void saveLevel(const lang::String& name);
+	// True while a level loads; the contact listener ignores contact ends meanwhile.
+	bool loadingLevel() const								{ return m_loadingLevel; }
 
 	// Themes and parallax layers (script methods; GameLuaThemes.cpp)
 	void createThemeSprite(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool);
