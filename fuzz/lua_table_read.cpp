@@ -1,7 +1,7 @@
 // Reads arbitrary text into a table the way saved files are read, writes the table back as text
 // and reads that again: whatever write produces must compile. Each input runs on a fresh
-// interpreter with an instruction budget and a memory limit, so loops and runaway allocations in
-// the input end as script errors instead of stalling the fuzzer.
+// interpreter under the limits of LuaFuzzing.h.
+#include "LuaFuzzing.h"
 #include <io/ByteArrayInputStream.h>
 #include <io/ByteArrayOutputStream.h>
 #include <lang/Throwable.h>
@@ -10,48 +10,9 @@
 #include <lua/LuaTable.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <lauxlib.h>
 
 namespace {
-
-// Interpreter instructions between budget checks, and checks before the input is stopped.
-constexpr int INSTRUCTIONS_PER_CHECK = 1000;
-constexpr int MAX_CHECKS = 1000;
-// Bytes the input may allocate beyond what the interpreter held when it started.
-constexpr long MEMORY_LIMIT = 32L * 1024 * 1024;
-
-struct Budget
-{
-	long allocated;
-	int checks;
-};
-
-Budget budget;
-
-void* limitedAlloc(void* ud, void* block, size_t oldSize, size_t newSize)
-{
-	Budget* b = static_cast<Budget*>(ud);
-	if (newSize == 0)
-	{
-		b->allocated -= static_cast<long>(oldSize);
-		std::free(block);
-		return nullptr;
-	}
-	if (newSize > oldSize && b->allocated + static_cast<long>(newSize - oldSize) > MEMORY_LIMIT)
-		return nullptr;
-	void* grown = std::realloc(block, newSize);
-	if (grown)
-		b->allocated += static_cast<long>(newSize) - static_cast<long>(oldSize);
-	return grown;
-}
-
-void countInstructions(lua_State* lua, lua_Debug*)
-{
-	if (++budget.checks > MAX_CHECKS)
-		luaL_error(lua, "instruction budget exceeded");
-}
 
 // Fills table from text; false when the text fails to compile or to run.
 bool read(lua::LuaTable& table, const void* text, int size)
@@ -72,11 +33,8 @@ bool read(lua::LuaTable& table, const void* text, int size)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-	budget = Budget{0, 0};
 	lua::LuaState state;
-	lua_State* lua = state.interpreter();
-	lua_setallocf(lua, limitedAlloc, &budget);
-	lua_sethook(lua, countInstructions, LUA_MASKCOUNT, INSTRUCTIONS_PER_CHECK);
+	luafuzz::limit(state);
 
 	lua::LuaTable table(&state);
 	if (!read(table, data, static_cast<int>(size)))
@@ -91,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		return 0;
 	}
 
-	budget.checks = 0;
+	luafuzz::budget.checks = 0;
 	io::ByteArrayInputStream written(out.data(), out.size());
 	try
 	{

@@ -1,15 +1,18 @@
 #ifndef TESTS_WORLD_WORLDFIXTURE_H
 #define TESTS_WORLD_WORLDFIXTURE_H
 
+#include "WorldFiles.h"
 #include "lua/ScriptRunner.h"
 #include "support/RecordingContext.h"
 #include <framework/App.h>
 #include <framework/OSInterface.h>
 #include <game/LuaResources.h>
+#include <lang/Debug.h>
 #include <lang/Ptr.h>
 #include <lua/LuaState.h>
 #include <world/GameLua.h>
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <string>
 
 /** An OS interface that remembers what the game world asks of it. */
@@ -47,7 +50,8 @@ public:
 
 /**
  * A game world on a real Lua state, a recording device and a resource registry, with the
- * world's table reachable from scripts as the global "world". Scripts define callbacks on it
+ * world's table reachable from scripts as the global "world" and its files in temporary data
+ * and documents directories. Scripts define callbacks on it
  * ("function world.update(dt) ... end") and read results back through globals.
  */
 class WorldFixture : public ::testing::Test
@@ -56,6 +60,8 @@ protected:
 	RecordingContext context;
 	WorldTestOS os;
 	WorldTestApp app{&os};
+	// Before the world, which reads its persistent files when made and saves one when released.
+	WorldFiles files{app};
 	lang::Ptr<lua::LuaState> lua = new lua::LuaState;
 	lang::Ptr<game::LuaResources> res = new game::LuaResources(lua, &context);
 	lang::Ptr<GameLua> world = new GameLua(&app, res->getResources(), lua, &context);
@@ -75,6 +81,27 @@ protected:
 	{
 		run("result = " + expression);
 		return lua->globals().getBoolean("result");
+	}
+
+	/** What call writes to the debug output (enabled meanwhile) and to the standard output. */
+	struct Output
+	{
+		std::string debug;
+		std::string standard;
+	};
+	template <class F>
+	static Output capture(F call)
+	{
+		lang::Debug::setEnabled(true);
+		testing::internal::CaptureStderr();
+		testing::internal::CaptureStdout();
+		call();
+		fflush(stdout);
+		Output output;
+		output.standard = testing::internal::GetCapturedStdout();
+		output.debug = testing::internal::GetCapturedStderr();
+		lang::Debug::setEnabled(false);
+		return output;
 	}
 
 	std::string text(const std::string& expression)

@@ -1,13 +1,56 @@
 #include <world/GameLua.h>
 
+#include <audio/AudioOutput.h>
+#include <framework/App.h>
+#include <framework/OSInterface.h>
+#include <game/Resources.h>
 #include <gr/Context.h>
+#include <lang/Debug.h>
+#include <lang/Exception.h>
+#include <lua/LuaStackRestore.h>
+#include <lua/LuaState.h>
+#include <pf/DeviceID.h>
+#include <world/FileKeys.h>
 #include <world/MaskedImage.h>
 #include <world/Particles.h>
+#include <world/uniqueid.h>
+#include <algorithm>
+#include <cmath>
+#include <climits>
 
 namespace {
 
 // Gravity in metres per second squared; y grows downward, toward the ground.
 const b2Vec2 GRAVITY(0.0f, 20.0f);
+
+// The most clips that may play at once on each mixer track (tracks 1 to 5).
+struct ClipLimit
+{
+	int track;
+	int limit;
+};
+const ClipLimit CLIP_LIMITS[] = {{1, 4}, {2, 6}, {3, 3}, {4, 5}, {5, 5}};
+
+// Largest value of a colour component.
+constexpr float COLOUR_MAX = 255.0f;
+
+// A script number truncated toward zero; NaN gives 0 and values beyond int saturate, since the
+// plain conversion of those is undefined.
+int truncateToInt(float value)
+{
+	if (std::isnan(value))
+		return 0;
+	if (value >= static_cast<float>(INT_MAX))
+		return INT_MAX;
+	if (value <= static_cast<float>(INT_MIN))
+		return INT_MIN;
+	return static_cast<int>(value);
+}
+
+unsigned int colourComponent(float value)
+{
+	return static_cast<unsigned int>(std::min(COLOUR_MAX, std::max(0.0f, value)));
+}
 
 } // namespace
 
@@ -45,9 +88,18 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 	m_gameCenter(nullptr)
 {
 	m_maskedImage = new MaskedImage(context);
+
+	m_dataKey = FileKeys::dataKey();
+	m_saveKey = FileKeys::saveKey();
+	m_deviceKey = FileKeys::deviceKey(m_dataKey, getUniqueID());
+
 	registerScriptMethods();
+
+	const lang::Ptr<pf::DeviceID> deviceId = new pf::DeviceID;
+	setString("uniqueDeviceId", deviceId->getDeviceIDHash());
 	setNumber("screenWidth", static_cast<float>(context->width()));
 	setNumber("screenHeight", static_cast<float>(context->height()));
+
 	setTable("keyPressed", m_keyPressed);
 	setTable("keyReleased", m_keyReleased);
 	setTable("keyHold", m_keyHold);
@@ -64,13 +116,21 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 	m_world->SetContactListener(this);
 	m_world->SetContactFilter(this);
 
+	setTable("highscores", loadPersistentFile("highscores.lua"));
+	setTable("settings", loadPersistentFile("settings.lua"));
+
 	m_particles = new Particles(lua, this, resources);
 }
 
 GameLua::~GameLua()
 {
+	saveSettings();
+	// The object records and the fixtures' user data records belong to the objects code, which
+	// frees them here, while the bodies that point at them still exist.
 	delete m_world;
 	delete m_particles;
+	m_newsView = nullptr;
+	m_maskedImage = nullptr;
 }
 
 void GameLua::draw()
@@ -78,53 +138,70 @@ void GameLua::draw()
 	call("draw");
 }
 
+// Deactivation is the last moment a quitting or killed game is sure to get, so settings are
+// saved then and not only when the world is destroyed.
 void GameLua::activate(bool active)
 {
-	if (!m_scriptsReady)
-		return;
-	call(active ? "gameResumed" : "gamePaused");
+	if (m_scriptsReady)
+		call(active ? "gameResumed" : "gamePaused");
+	if (!active)
+		saveSettings();
 }
 
 void GameLua::createAssets()
 {
 	call("createStartUpAssets");
+	audio::AudioOutput* output = m_resources->getAudioOutput();
+	if (!output)
+		return;
+	for (const ClipLimit& clipLimit : CLIP_LIMITS)
+		output->setClipCountLimit(clipLimit.track, clipLimit.limit);
 }
 
 void GameLua::requestExit()
 {
+	saveSettings();
+	m_app->quit(0);
 }
 
-void GameLua::print(const lang::String&)
+void GameLua::print(const lang::String& text)
 {
+	lang::Debug::printf("%s", text.c_str());
 }
 
-void GameLua::setBGColor(float, float, float)
+void GameLua::setBGColor(float red, float green, float blue)
 {
+	m_bgColor = colourComponent(blue) + colourComponent(green) * 256 + colourComponent(red) * 65536;
 }
 
-void GameLua::captureMouse(bool)
+void GameLua::captureMouse(bool capture)
 {
+	m_app->os()->captureMouse(capture);
 }
 
 bool GameLua::isMouseCaptured()
 {
-	return false;
+	return m_app->os()->isMouseCaptured();
 }
 
-void GameLua::setFullScreenMode(bool)
+void GameLua::setFullScreenMode(bool fullscreen)
 {
+	m_app->os()->setFullscreen(fullscreen);
 }
 
-void GameLua::setResolution(float, float)
+void GameLua::setResolution(float width, float height)
 {
+	m_app->os()->setResolution(truncateToInt(width), truncateToInt(height));
 }
 
 bool GameLua::isInFullScreenMode()
 {
-	return false;
+	return m_app->os()->isFullscreen();
 }
 
-void GameLua::setIsMultitouchMouseWheelSimulationEnabled(bool)
+// The zoom settings (mouse-wheel simulation, smooth zooming, maximum world scale) are fields of
+// the game application, which the game world has no hold on; the requests have no effect here.
+void GameLua::setIsMultitouchMouseWheelSimulationEnabled(bool enabled)
 {
 }
 
@@ -133,37 +210,43 @@ bool GameLua::doesMouseClickSetsTouchCount()
 	return false;
 }
 
-void GameLua::enableSmoothZooming(bool)
+void GameLua::enableSmoothZooming(bool enabled)
 {
 }
 
-void GameLua::setPhysicsSimulationScale(float)
+void GameLua::setPhysicsSimulationScale(float scale)
 {
+	m_physicsSimulationScale = scale;
 }
 
-void GameLua::setPhysicsEnabled(bool)
+void GameLua::setPhysicsEnabled(bool enabled)
 {
+	m_physicsEnabled = enabled;
 }
 
 bool GameLua::isPhysicsEnabled()
 {
-	return false;
+	return m_physicsEnabled;
 }
 
-void GameLua::setTopLeft(float, float)
+void GameLua::setTopLeft(float x, float y)
+{
+	m_topLeftX = x;
+	m_topLeftY = y;
+}
+
+void GameLua::setMaxWorldScale(float scale)
 {
 }
 
-void GameLua::setMaxWorldScale(float)
+void GameLua::setEditing(bool editing)
 {
+	m_editing = editing;
 }
 
-void GameLua::setEditing(bool)
+void GameLua::setWorldScale(float scale)
 {
-}
-
-void GameLua::setWorldScale(float)
-{
+	m_worldScale = scale;
 }
 
 void GameLua::createDirectory(const lang::String&)
@@ -177,18 +260,22 @@ bool GameLua::checkDirectory(const lang::String&)
 
 void GameLua::throwException(const lang::String&)
 {
+	lang::throwError(lang::Exception());
 }
 
-void GameLua::setLevelLimits(float, float, float, float)
+void GameLua::setLevelLimits(float a, float, float c, float)
 {
+	m_levelLimitLeft = truncateToInt(a);
+	m_levelLimitRight = truncateToInt(c);
 }
 
 void GameLua::goToTaskSwitcherLua()
 {
 }
 
-void GameLua::setGameOn(bool)
+void GameLua::setGameOn(bool on)
 {
+	m_app->os()->allowSleep(!on);
 }
 
 void GameLua::activateSocialUI()
@@ -256,9 +343,36 @@ void GameLua::requestAd()
 
 void GameLua::printGlobals()
 {
+	lua::LuaState* luaState = state();
+	lua::LuaStackRestore restore(luaState);
+	lua::LuaState::pushTable(luaState->interpreter(), this);
+	luaState->pushNil();
+	while (luaState->next(-2))
+	{
+		// Only the key's type is tested: converting a number key to text would break the walk.
+		if (luaState->type(-1) != lua::LuaState::FUNCTION)
+		{
+			if (luaState->type(-2) == lua::LuaState::STRING)
+				lang::Debug::printf("Name: %s\n", luaState->toString(-2));
+			else if (luaState->type(-2) == lua::LuaState::NUMBER)
+				lang::Debug::printf("Number: %f\n", static_cast<double>(luaState->toNumber(-2)));
+		}
+		luaState->pop(1);
+	}
 }
 
 int GameLua::setGameParameters(lua::LuaState* lua)
 {
+	if (!lua->isTable(-1))
+		return 0;
+	const lua::LuaTable parameters = lua->toTable(-1);
+	if (parameters.isBoolean("deterministicPhysics"))
+		m_deterministicPhysics = parameters.getBoolean("deterministicPhysics");
+	if (parameters.isTable("targetExpressionSettings"))
+	{
+		const lua::LuaTable expressions = parameters.getTable("targetExpressionSettings");
+		if (expressions.isBoolean("scaredFromBlockExplosion"))
+			m_scaredFromBlockExplosion = expressions.getBoolean("scaredFromBlockExplosion");
+	}
 	return 0;
 }

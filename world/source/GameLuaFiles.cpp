@@ -1,30 +1,222 @@
 #include <world/GameLua.h>
 
+#include <framework/App.h>
+#include <io/AppDataInputStream.h>
+#include <io/AppDataOutputStream.h>
+#include <io/ByteArrayInputStream.h>
+#include <io/ByteArrayOutputStream.h>
+#include <io/FileInputStream.h>
+#include <io/FileOutputStream.h>
+#include <io/IOException.h>
+#include <lang/Debug.h>
 #include <lang/Exception.h>
+#include <lua/LuaException.h>
+#include <lua/LuaStackRestore.h>
+#include <lua/LuaState.h>
+#include <world/EncipheredFile.h>
+#include <world/encrypt.h>
 
-void GameLua::saveLuaFile(const lang::String&, const lang::String&, bool)
+namespace {
+
+// Lua-table text as the game's files hold it: no indent, no commas after the values.
+constexpr int TEXT_INDENT = 0;
+constexpr bool TEXT_COMMAS = false;
+
+const char* const SETTINGS_FILE = "settings.lua";
+const char* const SETTINGS_TABLE = "settings";
+
+void reportLoadFailure(const lang::String& name, const lang::Exception& failure)
 {
+	lang::Debug::printf("Unable to load lua file %s\n", name.c_str());
+	failure.showExceptionDialog();
 }
 
-bool GameLua::checkForLuaFile(const lang::String&)
+// Runs the ciphertext's plain text into table when key deciphers it; false when it does not.
+bool readDecipheredInto(lua::LuaTable& table, const lang::Array<unsigned char>& key, const lang::Array<unsigned char>& ciphertext)
 {
-	return false;
+	lang::Array<unsigned char> text;
+	if (!decrypt(key, ciphertext, text))
+		return false;
+	io::ByteArrayInputStream plain(text.begin(), text.size());
+	table.read(&plain);
+	return true;
+}
+
+} // namespace
+
+void GameLua::readShippedFile(const lang::String& path, io::ByteArrayInputStream& plain) const
+{
+	io::FileInputStream file(path);
+	EncipheredFile::decipher(m_dataKey, EncipheredFile::readAll(&file), plain);
+}
+
+void GameLua::loadLuaFile(const lang::String& name, const lang::String& tableName, bool intoDefinitions, bool asBlocks)
+{
+	try
+	{
+		io::ByteArrayInputStream plain;
+		readShippedFile(m_app->path(name), plain);
+		if (tableName.isEmpty())
+		{
+			read(&plain);
+			return;
+		}
+		lua::LuaTable table(state());
+		table.read(&plain);
+		if (!intoDefinitions)
+			setTable(tableName, table);
+		else if (!asBlocks)
+			m_blockTable.setTable(tableName, table);
+		else
+			addToBlocksTable(table);
+	}
+	catch (const lang::Exception& e)
+	{
+		reportLoadFailure(name, e);
+	}
+}
+
+void GameLua::compile(const lang::String& path)
+{
+	try
+	{
+		io::ByteArrayInputStream plain;
+		readShippedFile(path, plain);
+		state()->compile(&plain, plain.available(), path, this);
+		call("updateValues");
+		m_scriptsReady = true;
+	}
+	catch (const lang::Exception& e)
+	{
+		e.showExceptionDialog();
+		logAnalyticsEventWithParam("Loading gamelogic failed", "Reason", e.getMessage().format());
+	}
 }
 
 int GameLua::loadLuaFileToObject(lua::LuaState* lua)
 {
+	const lang::String fileName = lua->toString(1);
+	lua::LuaTable target = lua->toTable(2);
+	const lang::String key = lua->toString(3);
+	try
+	{
+		io::ByteArrayInputStream plain;
+		readShippedFile(m_app->path(fileName), plain);
+		const lang::Ptr<lua::LuaObject> object = new lua::LuaObject(lua);
+		object->setTable("gamelua", *this);
+		object->read(&plain);
+		target.setTable(key, *object);
+	}
+	catch (const lang::Exception& e)
+	{
+		reportLoadFailure(fileName, e);
+	}
 	return 0;
 }
 
-void GameLua::loadLuaFile(const lang::String&, const lang::String&, bool, bool)
+// The save key is tried first; the device key reads files that only it makes readable, or
+// whose save-key text fails to run. A plain file is never read.
+lua::LuaTable GameLua::loadPersistentFile(const lang::String& name)
 {
+	lua::LuaTable table(state());
+	try
+	{
+		io::AppDataInputStream file(name);
+		const lang::Array<unsigned char> ciphertext = EncipheredFile::readAll(&file);
+		try
+		{
+			if (readDecipheredInto(table, m_saveKey, ciphertext))
+				return table;
+		}
+		catch (const lua::LuaException&)
+		{
+		}
+		readDecipheredInto(table, m_deviceKey, ciphertext);
+	}
+	catch (const lang::Exception&)
+	{
+	}
+	return table;
 }
 
-void GameLua::compile(const lang::String&)
+void GameLua::saveLuaFile(const lang::String& name, const lang::String& tableName, bool appData)
 {
+	if (!isTable(tableName))
+		return;
+	const lua::LuaTable table = getTable(tableName);
+	if (appData)
+	{
+		io::ByteArrayOutputStream text;
+		table.write(&text, TEXT_INDENT, TEXT_COMMAS);
+		lang::Array<unsigned char> ciphertext;
+		// A plain persistent file would never be read back: keep the old file instead.
+		if (!encrypt(m_saveKey, text.array(), ciphertext))
+			lang::throwError(io::IOException(lang::Format("Failed to encipher {0}", name)));
+		io::AppDataOutputStream out(name);
+		out.write(ciphertext.begin(), ciphertext.size());
+		out.close();
+	}
+	else
+	{
+		io::FileOutputStream out(m_app->path(name));
+		table.write(&out, TEXT_INDENT, TEXT_COMMAS);
+		out.close();
+	}
 }
 
-void GameLua::readShippedFile(const lang::String&, io::ByteArrayInputStream&) const
+bool GameLua::checkForLuaFile(const lang::String& name)
 {
-	lang::throwError(lang::Exception());
+	try
+	{
+		io::FileInputStream file(m_app->path(name));
+		return true;
+	}
+	catch (const lang::Exception&)
+	{
+		return false;
+	}
+}
+
+void GameLua::addToBlocksTable(lua::LuaTable& source)
+{
+	lua::LuaState* luaState = state();
+	lua::LuaTable blocks = m_blockTable.getTable("blocks");
+	lua::LuaStackRestore restore(luaState);
+	lua::LuaState::pushTable(luaState->interpreter(), &source);
+	luaState->pushNil();
+	while (luaState->next(-2))
+	{
+		if (luaState->type(-2) == lua::LuaState::STRING && luaState->isTable(-1))
+		{
+			const lang::String group = luaState->toString(-2);
+			luaState->pushNil();
+			while (luaState->next(-2))
+			{
+				if (luaState->type(-2) == lua::LuaState::NUMBER && luaState->isTable(-1))
+				{
+					lua::LuaTable entry = luaState->toTable(-1);
+					entry.setNumber("index", luaState->toNumber(-2));
+					entry.setString("group", group);
+					blocks.setTable(entry.getString("definition"), entry);
+				}
+				luaState->pop(1);
+			}
+		}
+		luaState->pop(1);
+	}
+}
+
+// Settings are saved when the game world goes, when the game quits and when it is deactivated;
+// a failure there has no caller to go to, so it is reported and the old file stays.
+void GameLua::saveSettings() noexcept
+{
+	try
+	{
+		saveLuaFile(SETTINGS_FILE, SETTINGS_TABLE, true);
+	}
+	catch (const lang::Exception& e)
+	{
+		lang::Debug::printf("Unable to save lua file %s\n", SETTINGS_FILE);
+		e.showExceptionDialog();
+	}
 }

@@ -191,26 +191,6 @@ void GameLua::loadLevelTable(const lang::String& name)
 	setTable("loadedObjects", level);
 }
 
-void GameLua::addToBlocksTable(lua::LuaTable& source)
-{
-	lua::LuaState* lua = state();
-	lua::LuaTable blocks = m_blockTable.getTable("blocks");
-	forEachPair(lua, source, [&](int key, int value) {
-		if (lua->type(key) != lua::LuaState::STRING || lua->type(value) != lua::LuaState::TABLE)
-			return;
-		const lang::String group(lua->toString(key));
-		const lua::LuaTable entries = lua->toTable(value);
-		forEachPair(lua, entries, [&](int index, int entry) {
-			if (lua->type(index) != lua::LuaState::NUMBER || lua->type(entry) != lua::LuaState::TABLE)
-				return;
-			lua::LuaTable definition = lua->toTable(entry);
-			definition.setNumber("index", lua->toNumber(index));
-			definition.setString("group", group);
-			blocks.setTable(definition.getString("definition"), definition);
-		});
-	});
-}
-
 void GameLua::saveLevel(const lang::String& name)
 {
 	lua::LuaState* lua = state();

@@ -72,29 +72,31 @@ public:
 
 	// Small script methods: window, flags, no-op services (script methods; GameLua.cpp)
 	void requestExit();
-	void print(const lang::String&);
-	void setBGColor(float, float, float);
-	void captureMouse(bool);
+	void print(const lang::String& text);
+	// Each component is clamped to 0..255 and truncated.
+	void setBGColor(float red, float green, float blue);
+	void captureMouse(bool capture);
 	bool isMouseCaptured();
-	void setFullScreenMode(bool);
-	void setResolution(float, float);
+	void setFullScreenMode(bool fullscreen);
+	void setResolution(float width, float height);
 	bool isInFullScreenMode();
-	void setIsMultitouchMouseWheelSimulationEnabled(bool);
+	void setIsMultitouchMouseWheelSimulationEnabled(bool enabled);
 	bool doesMouseClickSetsTouchCount();
-	void enableSmoothZooming(bool);
-	void setPhysicsSimulationScale(float);
-	void setPhysicsEnabled(bool);
+	void enableSmoothZooming(bool enabled);
+	void setPhysicsSimulationScale(float scale);
+	void setPhysicsEnabled(bool enabled);
 	bool isPhysicsEnabled();
-	void setTopLeft(float, float);
-	void setMaxWorldScale(float);
-	void setEditing(bool);
-	void setWorldScale(float);
-	void createDirectory(const lang::String&);
-	bool checkDirectory(const lang::String&);
-	void throwException(const lang::String&);
-	void setLevelLimits(float, float, float, float);
+	void setTopLeft(float x, float y);
+	void setMaxWorldScale(float scale);
+	void setEditing(bool editing);
+	void setWorldScale(float scale);
+	void createDirectory(const lang::String& name);
+	bool checkDirectory(const lang::String& name);
+	void throwException(const lang::String& text);
+	// The left limit is a and the right limit c; b and d are not used.
+	void setLevelLimits(float a, float b, float c, float d);
 	void goToTaskSwitcherLua();
-	void setGameOn(bool);
+	void setGameOn(bool on);
 	void activateSocialUI();
 	void activateSocialUIAtProfile();
 	void deactivateSocialUI();
@@ -102,7 +104,7 @@ public:
 	bool isSocialSplashShowing();
 	bool isSocialUIShowing();
 	bool userEnabledSocial();
-	void avoidSocialBackgroundActivity(bool);
+	void avoidSocialBackgroundActivity(bool avoid);
 	void getLeaderboardScoresForPlayers();
 	void showAdvertisement();
 	void hideAdvertisement();
@@ -150,8 +152,15 @@ public:
 	int getRayCastedObjects(lua::LuaState* lua);
 
 	// Script and data files (script methods; GameLuaFiles.cpp)
-	void saveLuaFile(const lang::String&, const lang::String&, bool);
-	bool checkForLuaFile(const lang::String&);
+	// Writes the world table's entry tableName as Lua text to name: enciphered under the save key
+	// in the application-data directory when appData is true, plain in the data directory
+	// otherwise. Does nothing when there is no such table. The file is replaced whole or not at
+	// all: failures to encipher, create or write throw lang::Exception and leave the old file.
+	void saveLuaFile(const lang::String& name, const lang::String& tableName, bool appData);
+	// Whether the data file can be opened; its contents are not read.
+	bool checkForLuaFile(const lang::String& name);
+	// (fileName, targetTable, key): runs the shipped file in a new script object and stores the
+	// object's table as targetTable[key].
 	int loadLuaFileToObject(lua::LuaState* lua);
 
 	// Levels (script methods; GameLuaLevels.cpp). name is relative to the data directory and

@@ -1,0 +1,46 @@
+// Reads a shipped table the way the game world does: the file's bytes whole, deciphered under
+// the data key, then run as Lua text into a table. The first byte chooses what the rest is: odd,
+// plain text that is enciphered first, so the input reaches the Lua reader; even, the file's
+// bytes as they stand, which exercise the decipherment and its padding check. The text runs on a
+// fresh interpreter under the limits of LuaFuzzing.h.
+#include "LuaFuzzing.h"
+#include <io/ByteArrayInputStream.h>
+#include <lang/Throwable.h>
+#include <lua/LuaState.h>
+#include <lua/LuaTable.h>
+#include <world/EncipheredFile.h>
+#include <world/FileKeys.h>
+#include <world/encrypt.h>
+
+#include <algorithm>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+	if (size == 0)
+		return 0;
+	const lang::Array<unsigned char> key = FileKeys::dataKey();
+	lang::Array<unsigned char> rest;
+	rest.resize(static_cast<int>(size - 1));
+	std::copy(data + 1, data + size, rest.begin());
+	lang::Array<unsigned char> file;
+	if ((data[0] & 1) == 0)
+		file = rest;
+	else if (!encrypt(key, rest, file))
+		return 0;
+
+	lua::LuaState state;
+	luafuzz::limit(state);
+	try
+	{
+		lua::LuaTable table(&state);
+		io::ByteArrayInputStream shipped(file.begin(), file.size());
+		io::ByteArrayInputStream plain;
+		EncipheredFile::decipher(key, EncipheredFile::readAll(&shipped), plain);
+		table.read(&plain);
+	}
+	catch (const lang::Throwable&)
+	{
+	}
+	return 0;
+}

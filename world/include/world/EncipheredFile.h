@@ -1,0 +1,20 @@
+#ifndef WORLD_ENCIPHEREDFILE_H
+#define WORLD_ENCIPHEREDFILE_H
+
+#include <lang/Array.h>
+
+namespace io { class ByteArrayInputStream; class InputStream; }
+
+// Reading of the game's enciphered files: each is read whole into memory and deciphered in one
+// call, never streamed. Stateless.
+class EncipheredFile
+{
+public:
+	// Every byte the stream has left (its available() count).
+	static lang::Array<unsigned char> readAll(io::InputStream* in);
+	// Puts the plain bytes of ciphertext under key into plain, rewound. Throws lang::Exception
+	// with an empty message when the bytes do not decipher under the key.
+	static void decipher(const lang::Array<unsigned char>& key, const lang::Array<unsigned char>& ciphertext, io::ByteArrayInputStream& plain);
+};
+
+#endif
