@@ -4,8 +4,7 @@
 #include "WorldFiles.h"
 #include "lua/ScriptRunner.h"
 #include "support/RecordingContext.h"
-#include <framework/App.h>
-#include <framework/OSInterface.h>
+#include "world/WorldTestApp.h"
 #include <game/LuaResources.h>
 #include <lang/Debug.h>
 #include <lang/Ptr.h>
@@ -14,39 +13,6 @@
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <string>
-
-/** An OS interface that remembers what the game world asks of it. */
-class WorldTestOS : public framework::OSInterface
-{
-public:
-	void loadShaders(const lang::String&, bool) override {}
-	lang::String getDefaultDataPath() override { return lang::String(""); }
-	void setResolution(int width, int height) override { resolutionWidth = width; resolutionHeight = height; }
-	void setOrientation(gr::Context::OrientationType) override {}
-	void allowSleep(bool allow) override { sleepAllowed = allow; }
-	bool isSilentProfile() override { return false; }
-	void startUpdate() override {}
-	void stopUpdate() override {}
-	void setFullscreen(bool on) override { fullscreen = on; }
-	bool isFullscreen() const override { return fullscreen; }
-	bool captureMouse(bool on) override { mouseCaptured = on; return true; }
-	bool isMouseCaptured() const override { return mouseCaptured; }
-	void setCursor(const lang::String&) override {}
-
-	int resolutionWidth = 0;
-	int resolutionHeight = 0;
-	bool sleepAllowed = true;
-	bool fullscreen = false;
-	bool mouseCaptured = false;
-};
-
-/** The application base with nothing of its own; the game world only borrows it. */
-class WorldTestApp : public framework::App
-{
-public:
-	explicit WorldTestApp(framework::OSInterface* os) : App(os) {}
-	void update(float, gr::Context*, int) override {}
-};
 
 /**
  * A game world on a real Lua state, a recording device and a resource registry, with the
@@ -108,6 +74,36 @@ protected:
 	{
 		run("result = " + expression);
 		return lua->globals().getString("result").c_str();
+	}
+
+	// Script callbacks of the frame and the contacts that record what they receive in the
+	// globals "frames", "removeBlocksCalls" and "collisions" (one table per call), with physics on.
+	void recordCallbacks()
+	{
+		run("frames, removeBlocksCalls, collisions = 0, 0, {}\n"
+			"function world.update() frames = frames + 1 end\n"
+			"function world.removeBlocks() removeBlocksCalls = removeBlocksCalls + 1 end\n"
+			"function world.blockCollision(a, b, impact, hit, overTime)\n"
+			"  collisions[#collisions + 1] = {kind = 'block', a = a, b = b, impact = impact, hit = hit, overTime = overTime} end\n"
+			"function world.projectileCollision(p, o, impact, damage)\n"
+			"  collisions[#collisions + 1] = {kind = 'projectile', a = p, b = o, impact = impact, damage = damage} end\n"
+			"scoreTable = {blocks = {score = 0}}; world.scoreTable = scoreTable\n"
+			"world.blockTable = {damageFactors = {}}\n");
+		world->setPhysicsEnabled(true);
+	}
+
+	// Static ground whose top is the line y = 0 (y grows downward), 40 m wide.
+	void createGround(const char* material = "wood")
+	{
+		run(std::string("world.createBox('ground', '', 0, 1, 40, 2, 0, 0.5, 0, true, false, 0)\n"
+			"world.objects.world.ground.material = '") + material + "'");
+	}
+
+	// Frames of dt seconds each.
+	void frames(int count, float dt = 1.0f / 30.0f)
+	{
+		for (int i = 0; i < count; ++i)
+			world->update(dt);
 	}
 };
 

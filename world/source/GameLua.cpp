@@ -125,8 +125,7 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 GameLua::~GameLua()
 {
 	saveSettings();
-	// The object records and the fixtures' user data records belong to the objects code, which
-	// frees them here, while the bodies that point at them still exist.
+	clearWorld();
 	delete m_world;
 	delete m_particles;
 	m_newsView = nullptr;

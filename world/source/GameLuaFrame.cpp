@@ -1,5 +1,385 @@
 #include <world/GameLua.h>
 
-void GameLua::update(float)
+#include <audio/AudioOutput.h>
+#include <framework/App.h>
+#include <game/Resources.h>
+#include <gr/Context.h>
+#include <lang/Math.h>
+#include <world/RenderObjectData.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Fixed physics step and the backlog above which states are not stored (seconds): the floats
+// nearest to 1/30 and 1/15.
+const float STEP = 1.0f / 30.0f;
+const float TWO_STEPS = 1.0f / 15.0f;
+// Turns the carried-over time into the blend factor: the largest float below 30 (1/s).
+const float INTERPOLATION_FACTOR = 29.999998f;
+const int VELOCITY_ITERATIONS = 10;
+const int POSITION_ITERATIONS = 10;
+const float PI = lang::Math::PI;
+const float TWO_PI = 2.0f * lang::Math::PI;
+const float DEGREES_PER_RADIAN = 57.29578f;
+// Strength lost per second for each hazard an object touches.
+const float HAZARD_DAMAGE_RATE = 50.0f;
+// A dynamic object below this line (metres; y grows downward) is frozen.
+const float FROZEN_DEPTH = 20.0f;
+// Squared speed (m^2/s^2) and angular speed (rad/s) above which an object counts as moving.
+const float MOVING_SPEED_SQUARED = 9.0f;
+const float MOVING_ANGULAR_SPEED = 0.1f;
+// Horizontal speed (m/s) above which a moving target faces its direction.
+const float FACING_SPEED = 3.0f;
+// Rolling volume per metre, kilogram and radian per second, at most 1.
+const float ROLLING_VOLUME_FACTOR = 0.0025f;
+const int ROLLING_SOUND_TRACK = 2;
+const char* const ROLLING_SOUNDS[3] = {"wood_rolling", "rock_rolling", "light_rolling"};
+// A toppled target rights itself within this many seconds at this angular speed (rad/s).
+const float GET_UP_TIME = 3.0f;
+const float GET_UP_ANGULAR_SPEED = 2.0f;
+const float GET_UP_MAX_SPEED_SQUARED = 4.0f;
+// Angles (radians) within which a target counts as upright.
+const float UPRIGHT_LOW = 0.1f;
+const float UPRIGHT_HIGH = 6.183f;
+const float WOBBLE_MAX = 4.0f;
+const float WOBBLE_MAX_RATE = 400.0f;
+const float WOBBLE_RATE_FACTOR = 100.0f;
+const float WOBBLE_END = 0.01f;
+const float WOBBLE_SPEED_FACTOR = 5.0f;
+
+float normalizedAngle(const b2Body* body)
 {
+	float angle = std::fmod(body->GetAngle(), TWO_PI);
+	return angle < 0.0f ? angle + TWO_PI : angle;
+}
+
+void stopGettingUp(GameLua::RenderObjectData& record)
+{
+	record.gettingUp = false;
+	record.getUpTimer = 0.0f;
+	if (record.body->GetType() != b2_staticBody)
+		record.body->SetAngularVelocity(0.0f);
+}
+
+void advanceWobble(GameLua::RenderObjectData& record, int visit, int projectileCount, float dt)
+{
+	if (!record.wobbling)
+		return;
+	record.wobbleTime += dt;
+	record.wobbleValue = (1.0f - record.wobbleTime) * record.wobbleAmplitude * record.wobbleFactor;
+	float rate;
+	if (record.wobbleValue > WOBBLE_MAX)
+	{
+		record.wobbleValue = WOBBLE_MAX;
+		rate = WOBBLE_MAX_RATE;
+	}
+	else if (record.wobbleValue > WOBBLE_END)
+	{
+		rate = record.wobbleValue * WOBBLE_RATE_FACTOR;
+	}
+	else
+	{
+		record.wobbling = false;
+		record.wobbleValue = 0.0f;
+		record.wobbleAmplitude = 0.0f;
+		record.wobbleTime = 0.0f;
+		return;
+	}
+	const float phase = (PI / 2.0f) * static_cast<float>(visit / std::max(projectileCount, 1)) + (rate + WOBBLE_SPEED_FACTOR * record.wobbleSpeedOffset) * record.wobbleTime;
+	record.scale[0] = record.scale[2] + record.wobbleValue * std::sin(phase);
+	record.scale[1] = record.scale[3] + record.wobbleValue * std::sin(phase + PI);
+}
+
+void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
+{
+	const GameLua::RenderObjectData::State& current = record.states[slot];
+	const GameLua::RenderObjectData::State& previous = record.states[slot ^ 1];
+	record.renderX = (1.0f - alpha) * previous.x + alpha * current.x;
+	record.renderY = (1.0f - alpha) * previous.y + alpha * current.y;
+	float wrap = 0.0f;
+	// Blend across the +-pi seam the short way round.
+	if (std::fabs(current.angle - previous.angle) >= PI)
+		wrap = current.angle > previous.angle ? TWO_PI : -TWO_PI;
+	record.renderAngle = (1.0f - alpha) * (previous.angle + wrap) + alpha * current.angle;
+}
+
+} // namespace
+
+void GameLua::update(float dt)
+{
+	setNumber("screenWidth", static_cast<float>(m_context->width()));
+	setNumber("screenHeight", static_cast<float>(m_context->height()));
+	publishTouches();
+	if (m_physicsEnabled)
+	{
+		stepPhysics(dt);
+		advanceRecords(dt);
+	}
+	// A script called above may have switched physics off.
+	if (m_physicsEnabled)
+	{
+		float volumes[3] = {0.0f, 0.0f, 0.0f};
+		publishStates(dt, volumes);
+		updateJointAnchors();
+		updateRollingSounds(volumes);
+	}
+	else
+	{
+		const float silence[3] = {0.0f, 0.0f, 0.0f};
+		updateRollingSounds(silence);
+	}
+	call("update", dt, dt);
+}
+
+void GameLua::publishTouches()
+{
+	lua::LuaTable touches(state());
+	for (const framework::TouchEvent& touch : m_app->touches())
+	{
+		char key[16];
+		std::snprintf(key, sizeof(key), "%d", touch.id);
+		lua::LuaTable point(state());
+		point.setNumber("x", static_cast<float>(touch.x));
+		point.setNumber("y", static_cast<float>(touch.y));
+		touches.setTable(key, point);
+	}
+	setTable("touches", touches);
+	setNumber("touchcount", static_cast<float>(m_app->touches().size()));
+}
+
+void GameLua::stepPhysics(float dt)
+{
+	m_accumulator += dt;
+	while (m_accumulator >= STEP)
+	{
+		m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
+		m_accumulator -= STEP;
+		runDeferredChanges();
+		rethrowContactFailure();
+		call("removeBlocks");
+		for (auto& pair : m_objects)
+		{
+			RenderObjectData* record = pair.value;
+			if (record->hasPendingVelocity && record->body->GetType() != b2_staticBody)
+				record->body->SetLinearVelocity(record->pendingVelocity);
+			record->hasPendingVelocity = false;
+		}
+		// A backlog is worked off without storing the states of its early steps.
+		if (m_accumulator > TWO_STEPS)
+			continue;
+		m_stateSlot ^= 1;
+		for (auto& pair : m_objects)
+		{
+			RenderObjectData* record = pair.value;
+			b2Body* body = record->body;
+			if (!body->IsAwake())
+				continue;
+			const b2Transform& transform = body->GetTransform();
+			record->states[m_stateSlot] = {transform.p.x, transform.p.y, std::atan2(transform.q.s, transform.q.c)};
+			if (record->isProjectile && body->GetMass() != 0.0f)
+				body->SetBullet(true);
+		}
+	}
+	m_world->ClearForces();
+}
+
+void GameLua::snapshotRecords()
+{
+	m_frameRecords.clear();
+	for (auto& pair : m_objects)
+		m_frameRecords.add(pair.value);
+	m_frameRecordsVersion = m_objectsVersion;
+	m_frameWalkChanged = false;
+}
+
+GameLua::RenderObjectData* GameLua::liveRecord(int index)
+{
+	if (m_frameRecordsVersion != m_objectsVersion)
+	{
+		// A script callback added or removed objects: from now on only snapshot entries that are
+		// still records of the object table are visited.
+		m_liveRecords.clear();
+		for (auto& pair : m_objects)
+			m_liveRecords.push_back(pair.value);
+		std::sort(m_liveRecords.begin(), m_liveRecords.end());
+		m_frameRecordsVersion = m_objectsVersion;
+		m_frameWalkChanged = true;
+	}
+	RenderObjectData* record = m_frameRecords[index];
+	if (m_frameWalkChanged && !std::binary_search(m_liveRecords.begin(), m_liveRecords.end(), record))
+		return nullptr;
+	return record;
+}
+
+void GameLua::advanceRecords(float dt)
+{
+	const float alpha = m_accumulator * INTERPOLATION_FACTOR;
+	snapshotRecords();
+	for (int i = 0; i < m_frameRecords.size(); ++i)
+	{
+		RenderObjectData* record = liveRecord(i);
+		if (record && record->hazardContacts != 0)
+		{
+			if (record->table.isNumber("strength"))
+				record->table.setNumber("strength", record->table.getNumber("strength") - static_cast<float>(record->hazardContacts) * HAZARD_DAMAGE_RATE * dt);
+			call("blockCollision", record->name, "", 0.0f, true, true);
+			record = liveRecord(i);
+		}
+		if (!record)
+			continue;
+		if (record->body->IsAwake())
+			interpolate(*record, m_stateSlot, alpha);
+		if (record->jointDestroyPending)
+		{
+			record->jointDestroyTimer -= dt;
+			if (record->jointDestroyTimer <= 0.0f)
+				record->table.setNumber("strength", 0.0f);
+		}
+	}
+}
+
+void GameLua::publishStates(float dt, float volumes[3])
+{
+	bool hasMoving = false;
+	bool hasAwake = false;
+	bool zeroTolerance = false;
+	int visit = 0;
+	snapshotRecords();
+	for (int i = 0; i < m_frameRecords.size(); ++i)
+	{
+		RenderObjectData* record = liveRecord(i);
+		if (!record)
+			continue;
+		++visit;
+		b2Body* body = record->body;
+		const b2Vec2 velocity = body->GetLinearVelocity();
+		const float angularSpeed = std::fabs(body->GetAngularVelocity());
+		const float speedSquared = velocity.x * velocity.x + velocity.y * velocity.y;
+		if (body->IsAwake() || record->wasAwake)
+		{
+			lua::LuaTable& table = record->table;
+			table.setNumber("x", record->renderX);
+			table.setNumber("y", record->renderY);
+			const float mass = body->GetMass();
+			if (mass > 0.0f && (record->renderY > FROZEN_DEPTH || record->renderX < static_cast<float>(m_levelLimitLeft) || record->renderX > static_cast<float>(m_levelLimitRight)))
+				table.setBoolean("frozen", true);
+			if (speedSquared > 0.0f && !record->isProjectile && !record->flag12)
+				zeroTolerance = true;
+			if (speedSquared > MOVING_SPEED_SQUARED || angularSpeed > MOVING_ANGULAR_SPEED)
+			{
+				hasMoving = hasMoving || !record->flag12;
+				if (record->damageOverTime && record->flag9 && std::fabs(velocity.x) > FACING_SPEED)
+					record->flag8 = velocity.x > 0.0f;
+			}
+			if (record->isProjectile || record->material == 4)
+			{
+				table.setNumber("xVel", velocity.x);
+				table.setNumber("yVel", velocity.y);
+				table.setNumber("angle", record->renderAngle);
+			}
+			if (record->rolls && record->material >= 1 && record->material <= 3)
+			{
+				const float volume = std::min(record->radius * mass * ROLLING_VOLUME_FACTOR * angularSpeed, 1.0f);
+				volumes[record->material - 1] = std::max(volumes[record->material - 1], volume);
+			}
+			hasAwake = true;
+		}
+		record = advanceAnimation(i, speedSquared, velocity, dt);
+		if (!record)
+			continue;
+		record->wasAwake = record->body->IsAwake();
+		advanceWobble(*record, visit, m_projectiles.size(), dt);
+	}
+	setBoolean("hasMovingObjects", hasMoving);
+	setBoolean("hasAwakeObjects", hasAwake);
+	setBoolean("hasMovingObjectsZeroTolerance", zeroTolerance);
+}
+
+GameLua::RenderObjectData* GameLua::advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt)
+{
+	RenderObjectData* record = m_frameRecords[index];
+	b2Body* body = record->body;
+	const float angularSpeed = std::fabs(body->GetAngularVelocity());
+	if (record->damageOverTime && record->flag14 && !record->gettingUp && record->getUpTimer <= 0.0f
+		&& speedSquared < GET_UP_MAX_SPEED_SQUARED && angularSpeed < MOVING_ANGULAR_SPEED && !isJointEnd(record->name))
+	{
+		const float angle = normalizedAngle(body);
+		if (angle > PI / 4.0f && angle < 7.0f * PI / 4.0f)
+		{
+			record->gettingUp = true;
+			record->getUpTimer = GET_UP_TIME;
+			call("setAnimationByName", record->name, "getting_up");
+			record = liveRecord(index);
+			if (!record)
+				return nullptr;
+			body = record->body;
+		}
+	}
+	if (record->gettingUp)
+	{
+		record->getUpTimer -= dt;
+		const float angle = normalizedAngle(body);
+		const float spin = std::fabs(body->GetAngularVelocity());
+		if (record->getUpTimer > 0.0f)
+		{
+			if (angle < UPRIGHT_LOW || angle > UPRIGHT_HIGH)
+			{
+				stopGettingUp(*record);
+			}
+			else if (spin < GET_UP_ANGULAR_SPEED)
+			{
+				body->SetAwake(true);
+				body->SetAngularVelocity(angle <= PI ? -GET_UP_ANGULAR_SPEED : GET_UP_ANGULAR_SPEED);
+			}
+		}
+		else if (spin > MOVING_ANGULAR_SPEED)
+		{
+			stopGettingUp(*record);
+		}
+	}
+	if (record->flag13 && !record->gettingUp)
+	{
+		const float direction = std::atan2(velocity.y, velocity.x) * DEGREES_PER_RADIAN;
+		call("selectObjectAnimation", record->name, std::sqrt(speedSquared), direction, dt);
+		record = liveRecord(index);
+	}
+	return record;
+}
+
+void GameLua::updateJointAnchors()
+{
+	if (m_joints.isEmpty())
+		return;
+	lua::LuaTable joints = jointsTable();
+	for (const jointData& joint : m_joints)
+	{
+		if (joint.joint->GetType() == e_prismaticJoint || !joints.isTable(joint.name))
+			continue;
+		lua::LuaTable entry = joints.getTable(joint.name);
+		const b2Vec2 anchorA = joint.joint->GetAnchorA();
+		const b2Vec2 anchorB = joint.joint->GetAnchorB();
+		entry.setNumber("x1", anchorA.x);
+		entry.setNumber("y1", anchorA.y);
+		entry.setNumber("x2", anchorB.x);
+		entry.setNumber("y2", anchorB.y);
+	}
+}
+
+void GameLua::updateRollingSounds(const float volumes[3])
+{
+	// Without an audio output there is nothing to play or stop.
+	audio::AudioOutput* output = m_resources->getAudioOutput();
+	if (!output)
+		return;
+	for (int i = 0; i < 3; ++i)
+	{
+		if (volumes[i] <= 0.0f)
+			m_resources->stopAudio(ROLLING_SOUNDS[i]);
+		else if (m_resources->isAudioPlaying(ROLLING_SOUNDS[i]))
+			output->setClipVolume(m_rollingClips[i], volumes[i]);
+		else
+			m_rollingClips[i] = m_resources->playAudio(ROLLING_SOUNDS[i], volumes[i], true, ROLLING_SOUND_TRACK);
+	}
 }

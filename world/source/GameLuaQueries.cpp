@@ -1,11 +1,45 @@
 #include <world/GameLua.h>
 
-int GameLua::getIntersectingObjects(lua::LuaState* lua)
-{
-	return 0;
-}
+#include <lua/LuaState.h>
+#include <world/QueryCallback.h>
+#include <world/RayCastCallback.h>
 
 int GameLua::getRayCastedObjects(lua::LuaState* lua)
 {
-	return 0;
+	lua->checkType(-1, lua::LuaState::TABLE);
+	const lua::LuaTable ray = lua->toTable(-1);
+	const b2Vec2 from(ray.getNumber("x1"), ray.getNumber("y1"));
+	const b2Vec2 to(ray.getNumber("x2"), ray.getNumber("y2"));
+	lang::Array<b2Body*> bodies;
+	// Box2D asserts on a ray of zero length; such a ray crosses nothing.
+	if ((to - from).LengthSquared() > 0.0f)
+	{
+		RayCastCallback callback(bodies);
+		m_world->RayCast(&callback, from, to);
+	}
+	pushBodyNames(lua, bodies);
+	return 1;
+}
+
+int GameLua::getIntersectingObjects(lua::LuaState* lua)
+{
+	lua->checkType(-1, lua::LuaState::TABLE);
+	const lua::LuaTable area = lua->toTable(-1);
+	const b2Vec2 point(area.getNumber("x"), area.getNumber("y"));
+	b2AABB box;
+	box.lowerBound = point + b2Vec2(area.getNumber("left"), area.getNumber("down"));
+	box.upperBound = point + b2Vec2(area.getNumber("right"), area.getNumber("up"));
+	lang::Array<b2Body*> bodies;
+	QueryCallback callback(point, bodies);
+	m_world->QueryAABB(&callback, box);
+	pushBodyNames(lua, bodies);
+	return 1;
+}
+
+void GameLua::pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies)
+{
+	lua::LuaTable names(lua);
+	for (int i = 0; i < bodies.size(); ++i)
+		names.setString(i + 1, getBodyName(bodies[i]));
+	lua::LuaState::pushTable(lua->interpreter(), &names);
 }

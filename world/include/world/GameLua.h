@@ -10,6 +10,9 @@
 #include <lua/LuaTable.h>
 #include <pf/WebView.h>
 #include <pf/WebViewObserver.h>
+#include <exception>
+#include <functional>
+#include <vector>
 
 namespace framework { class App; }
 namespace io { class ByteArrayInputStream; }
@@ -115,37 +118,51 @@ public:
 	void printGlobals();
 	int setGameParameters(lua::LuaState* lua);
 
-	// Objects and bodies (script methods; GameLuaObjects.cpp)
-	void createBoxLua(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool, bool, float);
-	void createCircleLua(const lang::String&, const lang::String&, float, float, float, float, float, float, bool, bool, float);
-	void createPolygonLua(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool, bool, float);
+	// Objects and bodies (script methods; GameLuaObjects.cpp). Positions, sizes and velocities in
+	// metres and seconds, angles in radians, densities in kilograms per square metre.
+	void createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
+	void createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
+	void createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void clearVertices();
-	void addVertex(float, float);
-	void applyImpulse(const lang::String&, float, float, float, float);
-	void applyForce(const lang::String&, float, float, float, float);
-	void setPosition(const lang::String&, float, float);
-	void setRotation(const lang::String&, float);
-	void setVelocity(const lang::String&, float, float);
-	void setAngularVelocity(const lang::String&, float);
-	float getAngularVelocity(const lang::String&);
-	void removeObject(const lang::String&);
-	void setSprite(const lang::String&, const lang::String&);
-	void setMaterial(const lang::String&, const lang::String&);
-	void setTexture(const lang::String&, const lang::String&);
-	void setSleeping(const lang::String&, bool);
-	void setObjectParameter(const lang::String&, float, float);
-	void setCollisionEnabled(const lang::String&, bool);
-	float getAngle(const lang::String&);
+	void addVertex(float x, float y);
+	void applyImpulse(const lang::String& name, float ix, float iy, float px, float py);
+	void applyForce(const lang::String& name, float fx, float fy, float px, float py);
+	void setPosition(const lang::String& name, float x, float y);
+	void setRotation(const lang::String& name, float angle);
+	void setVelocity(const lang::String& name, float vx, float vy);
+	void setAngularVelocity(const lang::String& name, float w);
+	float getAngularVelocity(const lang::String& name);
+	void removeObject(const lang::String& name);
+	void setSprite(const lang::String& name, const lang::String& sprite);
+	void setMaterial(const lang::String& name, const lang::String& material);
+	void setTexture(const lang::String& name, const lang::String& sheet);
+	void setSleeping(const lang::String& name, bool sleeping);
+	void setObjectParameter(const lang::String& name, float number, float value);
+	void setCollisionEnabled(const lang::String& name, bool enabled);
+	float getAngle(const lang::String& name);
 	int getWorldPoint(lua::LuaState* lua);
 	int getLocalPoint(lua::LuaState* lua);
+
+	// Native object operations (GameLuaObjects.cpp). getBody logs "Body name : %s" and returns
+	// null for an unknown name; getBodyName returns "" for a body of no object.
+	b2Body* getBody(const lang::String& name);
+	lang::String getBodyName(const b2Body* body) const;
+	b2Body* createBox(const lang::String& name, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled);
+	b2Body* createCircle(const lang::String& name, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool triggersSensors);
+	// Null, with a log line, unless the vertex list holds 3 to 8 points spanning a proper hull.
+	b2Body* createPolygon(const lang::String& name, float x, float y, float density, float friction, float restitution, bool collisionEnabled);
+	// Removes every object, joint and body from the physics world and empties the object,
+	// z-order, projectile and damage-over-time tables and the joint lists. The scripts' tables
+	// "world" and "joints" are left alone. Used by level loading and the destructor.
+	void clearWorld();
 
 	// Joints (script methods; GameLuaJoints.cpp)
 	int createJointLua(lua::LuaState* lua);
 	int createJoints(lua::LuaState* lua);
-	void destroyJointLua(const lang::String&);
+	void destroyJointLua(const lang::String& name);
 	int setJointParameters(lua::LuaState* lua);
-	void removeJointsFromObject(const lang::String&);
-	void checkJointLimits(const lang::String&);
+	void removeJointsFromObject(const lang::String& name);
+	void checkJointLimits(const lang::String& name);
 
 	// World queries (script methods; GameLuaQueries.cpp)
 	int getIntersectingObjects(lua::LuaState* lua);
@@ -311,10 +328,110 @@ private:
 	// A new, empty physics world in place of the current one, with this world as its listener.
 	void recreatePhysicsWorld();
 
-	// Provided by the objects and trajectories concerns (GameLuaObjects.cpp,
-	// GameLuaTrajectories.cpp): remove every object, joint and body; empty the trails.
-	void clearWorld();
+	// Provided by the trajectories concern (GameLuaTrajectories.cpp): empties the trails.
 	void clearTrajectories();
+
+	// Objects and bodies (GameLuaObjects.cpp)
+	RenderObjectData* findRecord(const lang::String& name) const;
+	// findRecord that logs "Body name : %s" for an unknown name.
+	RenderObjectData* recordOf(const lang::String& name) const;
+	// An object already under the name is removed first, with a log line.
+	void removeReusedName(const lang::String& name);
+	// Enters a new record in the object table and, unless it is the ground, its z-order layer.
+	void enterObject(RenderObjectData* record, bool isProjectile);
+	int transformPoint(lua::LuaState* lua, bool toWorld);
+	// The scripts' table "world" inside "objects", made on first use.
+	lua::LuaTable worldTable();
+	b2Body* createBody(bool isStatic, float x, float y, const b2Shape& shape, float density, float friction, float restitution, FixtureUserData* userData);
+	// Publishes the script table, makes the record and enters it in the tables.
+	RenderObjectData* addObject(const lang::String& name, const lang::String& sprite, const char* type, b2Body* body, float x, float y, float density, float friction, float restitution, float zOrder);
+	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
+	// Removes a record already found in the object table, with its body, tables and joints.
+	void destroyObject(RenderObjectData* record);
+	void putRecord(const lang::String& name, RenderObjectData* record);
+	// While the physics world is locked (inside a step), queues the change and returns true;
+	// the frame runs the queue in order once the step has returned.
+	bool deferWhileLocked(std::function<void()> change);
+	void runDeferredChanges();
+
+	std::vector<std::function<void()>> m_deferredChanges;
+	// Bumped whenever a record enters or leaves the object table, so the frame notices callbacks
+	// that changed it.
+	unsigned m_objectsVersion = 0;
+
+	// Frame update and physics stepping (GameLuaFrame.cpp)
+	void publishTouches();
+	// Steps the world in fixed steps and stores the interpolation states.
+	void stepPhysics(float dt);
+	// Damage over time, interpolation and joint-destroy timers of every record.
+	void advanceRecords(float dt);
+	// Publishes the objects' states and the movement flags and collects the rolling volumes.
+	void publishStates(float dt, float volumes[3]);
+	// Getting up and object animation of snapshot entry index; null once a callback removed it.
+	RenderObjectData* advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt);
+	void updateJointAnchors();
+	void updateRollingSounds(const float volumes[3]);
+	// Refills m_frameRecords with the records of the object table in its order.
+	void snapshotRecords();
+	// The snapshot's entry i, or null when a callback has removed it meanwhile.
+	RenderObjectData* liveRecord(int index);
+
+	// Interpolation slot written last (0 or 1).
+	int m_stateSlot = 0;
+	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
+	int m_rollingClips[3] = {-1, -1, -1};
+	lang::Array<RenderObjectData*> m_frameRecords;
+	unsigned m_frameRecordsVersion = 0;
+	bool m_frameWalkChanged = false;
+	// The records of the object table, sorted, once a callback has changed it during a walk.
+	std::vector<RenderObjectData*> m_liveRecords;
+
+	// Collision filter, contacts and damage (GameLuaContacts.cpp)
+	// The records of a contact's two objects; false when either has no user data, no script table
+	// in "world" or no record.
+	bool touchingRecords(b2Contact* contact, RenderObjectData*& a, RenderObjectData*& b);
+	void beginTouch(b2Contact* contact);
+	void endTouch(b2Contact* contact);
+	void projectileAgainstProjectile(RenderObjectData& a, RenderObjectData& b);
+	void projectileAgainstObject(b2Contact* contact, RenderObjectData& projectile, RenderObjectData& object, const lang::String& objectMaterial);
+	void objectAgainstObject(RenderObjectData& a, RenderObjectData& b, const lang::String& materialA, const lang::String& materialB);
+	// The damage multiplier of the object's factor set against a material; 1 without a set.
+	float damageFactor(const lua::LuaTable& table, const lang::String& otherMaterial);
+	// Takes the multiplied impact off the object's strength; returns the damage done.
+	float applyDamage(lua::LuaTable& table, float multipliedImpact, float impact, bool& hit);
+	void leaveHazard(RenderObjectData& object, RenderObjectData& hazard, lua::LuaTable& hazardTable);
+	// Rethrows, once, the first failure a contact callback caught since the last call.
+	void rethrowContactFailure();
+
+	// Set while clearWorld destroys bodies, so the contact ends it raises touch no freed record.
+	bool m_clearingWorld = false;
+	// The first exception a contact callback caught; Box2D must not be unwound mid-step.
+	std::exception_ptr m_contactFailure;
+
+	// Joints (GameLuaJoints.cpp)
+	// One joint of the scripts; joint is null for a destroy link.
+	struct jointData
+	{
+		lang::String name;
+		lang::String end1;
+		lang::String end2;
+		b2Joint* joint = nullptr;
+		int type = 0;
+	};
+	void createJoint(const lua::LuaTable& description);
+	lua::LuaTable jointsTable();
+	// Hands each destroy link of the object its timer on the other end and drops the link.
+	void releaseDestroyLinks(const lang::String& name);
+	// Drops the joint list's records of the object; destroys their joints when destroyJoints.
+	void dropJointsOf(const lang::String& name, bool destroyJoints);
+	bool isJointEnd(const lang::String& name) const;
+
+	lang::Array<jointData> m_joints;
+	lang::Array<jointData> m_destroyLinks;
+
+	// World queries (GameLuaQueries.cpp)
+	// Pushes a new table of the bodies' object names, 1..n in the given order.
+	void pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies);
 };
 
 #endif

@@ -1,0 +1,104 @@
+#include "WorldFixture.h"
+
+#include <lua/LuaException.h>
+#include <cmath>
+
+using GameLuaFrame = WorldFixture;
+
+class GameLuaFrameSteps : public WorldFixture
+{
+protected:
+	// One frame of dt from an empty accumulator on a box falling from rest: the steps taken and
+	// the blend factor, how far the drawn position has gone from the previous stored state
+	// toward the last one. Falling freely from rest, the second step moves twice as far as the
+	// first, which locates the first step's state.
+	void expectFrame(float dt, int steps, float alpha)
+	{
+		recordCallbacks();
+		const float startY = -10.0f;
+		run("world.createBox('crate', '', 0, -10, 1, 1, 1, 0.5, 0, true, false, 1)");
+		world->update(dt);
+		EXPECT_EQ(static_cast<float>(steps), number("removeBlocksCalls"));
+		const float lastY = world->getBody("crate")->GetPosition().y;
+		const float previousY = steps == 1 ? startY : startY + (lastY - startY) / 3.0f;
+		EXPECT_NEAR(alpha, (number("world.objects.world.crate.y") - previousY) / (lastY - previousY), 1e-4);
+	}
+};
+
+TEST_F(GameLuaFrameSteps, FiftyMillisecondsTakeOneStepAndBlendHalfWay)
+{
+	expectFrame(0.05f, 1, 0.49999994f);
+}
+
+TEST_F(GameLuaFrameSteps, ATenthOfASecondTakesTwoStepsNotThree)
+{
+	expectFrame(0.1f, 2, 0.99999976f);
+}
+
+TEST_F(GameLuaFrame, AngleAcrossTheSeamBlendsThroughPi)
+{
+	recordCallbacks();
+	run("world.createBox('spinner', '', 0, -10, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.setRotation('spinner', 3.1)\n"
+		"world.setAngularVelocity('spinner', 2.6)");
+	world->update(0.05f);
+	// Half way between 3.1 and an angle just past pi (stored as about -3.1): near +-pi, not 0.
+	EXPECT_NEAR(static_cast<float>(M_PI), std::fabs(number("world.getAngle('spinner')")), 0.05);
+}
+
+TEST_F(GameLuaFrame, MovementFlagsFollowTheObjectsUntilTheyRest)
+{
+	recordCallbacks();
+	frames(1);
+	EXPECT_FALSE(boolean("world.hasMovingObjects or world.hasAwakeObjects or world.hasMovingObjectsZeroTolerance"));
+
+	createGround();
+	run("world.createBox('crate', '', 0, -3, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.crate.material = 'wood'");
+	frames(10);
+	EXPECT_TRUE(boolean("world.hasMovingObjects and world.hasAwakeObjects and world.hasMovingObjectsZeroTolerance"));
+	frames(150);
+	EXPECT_FALSE(world->getBody("crate")->IsAwake());
+	EXPECT_FALSE(boolean("world.hasMovingObjects or world.hasAwakeObjects or world.hasMovingObjectsZeroTolerance"));
+	// Resting on the ground, its skin and the ground's (0.1 m each) between them.
+	EXPECT_NEAR(-0.7f, number("world.objects.world.crate.y"), 0.1);
+}
+
+// Damage over time calls the scripts in the middle of the walk over the objects; a script that
+// removes objects there must leave the walk on live records only (ASan checks the rest).
+TEST_F(GameLuaFrame, ScriptRemovingObjectsDuringDamageOverTimeLeavesNoFreedRecordInUse)
+{
+	recordCallbacks();
+	createGround("hazard");
+	run("for i = 1, 12 do\n"
+		"  local name = 'crate' .. i\n"
+		"  world.createBox(name, '', i * 1.5 - 10, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"  world.objects.world[name].material = 'wood'\n"
+		"  world.objects.world[name].strength = 100\n"
+		"end\n"
+		"function world.blockCollision(a, b, impact, hit, overTime)\n"
+		"  if overTime then\n"
+		"    overTimeCalls = (overTimeCalls or 0) + 1\n"
+		"    for i = 1, 12 do world.removeObject('crate' .. i) end\n"
+		"  end\n"
+		"end");
+	frames(5);
+	EXPECT_EQ(1.0f, number("overTimeCalls"));
+	for (int i = 1; i <= 12; ++i)
+		EXPECT_EQ(nullptr, world->getBody(("crate" + std::to_string(i)).c_str()));
+}
+
+TEST_F(GameLuaFrame, ContactCallbackErrorLeavesTheStepThenTheFrame)
+{
+	recordCallbacks();
+	createGround();
+	run("world.createBox('crate', '', 0, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.crate.material = 'wood'\n"
+		"function world.blockCollision() error('broken script') end");
+	EXPECT_THROW(frames(3), lua::LuaException);
+	// The world is unlocked again: removal takes effect at once.
+	run("world.removeObject('crate')");
+	EXPECT_EQ(nullptr, world->getBody("crate"));
+	run("function world.blockCollision() end");
+	EXPECT_NO_THROW(frames(3));
+}

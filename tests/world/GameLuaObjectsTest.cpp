@@ -1,0 +1,90 @@
+#include "WorldFixture.h"
+
+#include <cmath>
+
+using GameLuaObjects = WorldFixture;
+
+TEST_F(GameLuaObjects, BoxOfDensity100IsStaticButKeepsItsDensity)
+{
+	run("world.createBox('wall', '', 1, -2, 1, 4, 100, 0.5, 0.1, true, false, 3)");
+	b2Body* body = world->getBody("wall");
+	ASSERT_NE(nullptr, body);
+	EXPECT_EQ(b2_staticBody, body->GetType());
+	EXPECT_EQ(100.0f, body->GetFixtureList()->GetDensity());
+	EXPECT_EQ("box", text("world.objects.world.wall.type"));
+	EXPECT_EQ(0.0f, number("world.objects.world.wall.mass"));
+
+	run("world.createBox('crate', '', 1, -2, 1, 1, 2, 0.5, 0.1, true, false, 3)");
+	EXPECT_EQ(b2_dynamicBody, world->getBody("crate")->GetType());
+	EXPECT_FLOAT_EQ(2.0f, number("world.objects.world.crate.mass"));
+}
+
+TEST_F(GameLuaObjects, SetRotationReducesTheAngleIntoOneTurn)
+{
+	run("world.createBox('crate', '', 0, -2, 1, 1, 1, 0.5, 0.1, true, false, 1)\n"
+		"world.setRotation('crate', -math.pi / 2)");
+	const float expected = 1.5f * static_cast<float>(M_PI);
+	EXPECT_NEAR(expected, number("world.objects.world.crate.angle"), 1e-5);
+	EXPECT_NEAR(expected, number("world.getAngle('crate')"), 1e-5);
+	EXPECT_NEAR(expected, world->getBody("crate")->GetAngle(), 1e-5);
+}
+
+TEST_F(GameLuaObjects, PolygonsBox2DCannotBuildAreRefused)
+{
+	const struct
+	{
+		const char* vertices;
+		bool accepted;
+	} cases[] = {
+		{"{{0, 0}, {1, 0}}", false},
+		{"{{0, 0}, {1, 0}, {2, 0}}", false},
+		{"{{0, 0}, {1, 0}, {1, 0.01}}", false},
+		{"{{0, 0}, {1, 0}, {2, 1}, {2, 2}, {1, 3}, {0, 3}, {-1, 2}, {-1, 1}, {-0.5, 0.2}}", false},
+		{"{{0, 0}, {1, 0}, {1, 1}, {0, 1}}", true},
+		{"{{0, 0}, {1, 0}, {2, 1}, {2, 2}, {1, 3}, {0, 3}, {-1, 2}, {-1, 1}}", true},
+	};
+	for (const auto& c : cases)
+	{
+		run(std::string("world.clearVertices()\n"
+			"for _, v in ipairs(") + c.vertices + ") do world.addVertex(v[1], v[2]) end\n"
+			"world.createPolygon('shape', '', 0, -5, 1, 1, 1, 0.5, 0.1, true, false, 1)");
+		EXPECT_EQ(c.accepted, world->getBody("shape") != nullptr) << c.vertices;
+		EXPECT_EQ(c.accepted, boolean("(world.objects.world or {}).shape ~= nil")) << c.vertices;
+		run("world.removeObject('shape') if world.objects.world then world.objects.world.shape = nil end");
+	}
+}
+
+TEST_F(GameLuaObjects, ReusedNameRemovesTheEarlierObject)
+{
+	run("world.createBox('crate', '', 0, -2, 1, 1, 1, 0.5, 0.1, true, false, 1)\n"
+		"world.createBox('crate', '', 0, -2, 1, 1, 1, 0.5, 0.1, true, false, 1)\n"
+		"found = world.getIntersectingObjects({x = 0, y = -2, left = -1, right = 1, down = -1, up = 1})");
+	EXPECT_EQ(1.0f, number("#found"));
+	EXPECT_EQ("crate", text("found[1]"));
+}
+
+TEST_F(GameLuaObjects, RemovingFromAContactCallbackWaitsForTheStepToEnd)
+{
+	recordCallbacks();
+	createGround();
+	run("world.createBox('crate', '', 0, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.crate.material = 'wood'\n"
+		"function world.blockCollision(a, b)\n"
+		"  if stillThere ~= nil then return end\n"
+		"  world.removeObject('crate')\n"
+		"  stillThere = world.getWorldPoint('crate', 0, 0) ~= nil\n"
+		"  world.createBox('spawned', '', 5, -5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"end");
+	frames(10);
+	EXPECT_TRUE(boolean("stillThere"));
+	EXPECT_EQ(nullptr, world->getBody("crate"));
+	EXPECT_NE(nullptr, world->getBody("spawned"));
+}
+
+TEST_F(GameLuaObjects, BodyMethodsIgnoreUnknownNames)
+{
+	run("world.setVelocity('nobody', 1, 1) world.applyImpulse('nobody', 1, 1, 0, 0)\n"
+		"world.setPosition('nobody', 1, 1) world.setObjectParameter('nobody', 2, 0)");
+	EXPECT_EQ(0.0f, number("world.getAngularVelocity('nobody')"));
+	EXPECT_TRUE(boolean("world.getWorldPoint('nobody', 1, 2) == nil"));
+}
