@@ -4,7 +4,7 @@
 #include "WorldFiles.h"
 #include "lua/ScriptRunner.h"
 #include "support/RecordingContext.h"
-#include "world/WorldTestApp.h"
+#include "WorldTestApp.h"
 #include <game/LuaResources.h>
 #include <lang/Debug.h>
 #include <lang/Ptr.h>

@@ -8,6 +8,7 @@
 #include <lang/String.h>
 #include <lua/LuaObject.h>
 #include <lua/LuaTable.h>
+#include <math/float2.h>
 #include <pf/WebView.h>
 #include <pf/WebViewObserver.h>
 #include <exception>
@@ -16,7 +17,7 @@
 
 namespace framework { class App; }
 namespace io { class ByteArrayInputStream; }
-namespace game { class Resources; }
+namespace game { class CompoSprite; class Resources; class Sprite; }
 namespace gr { class Context; }
 
 class GameCenter;
@@ -188,30 +189,33 @@ public:
 	bool loadingLevel() const								{ return m_loadingLevel; }
 
 	// Themes and parallax layers (script methods; GameLuaThemes.cpp)
-	void createThemeSprite(const lang::String&, const lang::String&, float, float, float, float, float, float, float, bool);
-	void removeThemeSprite(const lang::String&, float);
-	void modifyThemeSprite(const lang::String&, float, float, float, float, float, float);
-	void rotateThemeSprites(float);
-	void setThemeSprite(const lang::String&, const lang::String&, float);
+	// Layer numbers count the background layers first, then the foreground layers.
+	void createThemeSprite(const lang::String& id, const lang::String& spriteName, float x, float y, float scaleX, float scaleY, float angle, float layer, float rotationSpeed, bool flipped);
+	void removeThemeSprite(const lang::String& id, float layer);
+	void modifyThemeSprite(const lang::String& id, float x, float y, float scaleX, float scaleY, float angle, float layer);
+	void rotateThemeSprites(float dt);
+	void setThemeSprite(const lang::String& id, const lang::String& spriteName, float layer);
 	int setRenderState(lua::LuaState* lua);
 	void drawBackground();
-	void drawLayer(float);
-	void setTheme(const lang::String&);
+	void drawLayer(float index);
+	void setTheme(const lang::String& name);
 	void drawForegroundNative();
 	int setLayerOffSet(lua::LuaState* lua);
 
 	// Drawing of the world (script methods; GameLuaDrawing.cpp)
-	void drawRect(float, float, float, float, float, float, float, float, bool);
-	void drawTexturedRect(const lang::String&, float, float, float, float, bool);
+	// Colour components of drawRect run from 0 to 1, those of drawLine2D from 0 to 255.
+	void drawRect(float r, float g, float b, float a, float x1, float y1, float x2, float y2, bool keepRenderState);
+	void drawTexturedRect(const lang::String& spriteName, float x1, float y1, float x2, float y2, bool unused);
 	void drawGame();
-	void drawLine2D(float, float, float, float, float, float, float, float, float);
-	void drawCompoSpriteLua(const lang::String&, float, float);
-	void clipText(const lang::String&, const lang::String&, float);
+	void drawLine2D(float x1, float y1, float x2, float y2, float width, float r, float g, float b, float a);
+	void drawCompoSpriteLua(const lang::String& name, float x, float y);
+	void clipText(const lang::String& set, const lang::String& key, float maxWidth);
 
 	// Trajectories (script methods; GameLuaTrajectories.cpp)
+	// Path numbers run from 1 to 3; points are world pixels.
 	void startNewTrajectory();
-	void addToTrajectory(float, float, float);
-	void addPuffToTrajectory(float, float, float);
+	void addToTrajectory(float path, float x, float y);
+	void addPuffToTrajectory(float path, float x, float y);
 
 	// Faces of the targets (script methods; GameLuaFaces.cpp)
 	int setComboSprites(lua::LuaState* lua);
@@ -328,9 +332,6 @@ private:
 	// A new, empty physics world in place of the current one, with this world as its listener.
 	void recreatePhysicsWorld();
 
-	// Provided by the trajectories concern (GameLuaTrajectories.cpp): empties the trails.
-	void clearTrajectories();
-
 	// Objects and bodies (GameLuaObjects.cpp)
 	RenderObjectData* findRecord(const lang::String& name) const;
 	// findRecord that logs "Body name : %s" for an unknown name.
@@ -432,6 +433,87 @@ private:
 	// World queries (GameLuaQueries.cpp)
 	// Pushes a new table of the bodies' object names, 1..n in the given order.
 	void pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies);
+
+	// Themes and parallax layers
+	/** A sprite placed on a theme layer by the scripts; owned by its layer. */
+	struct ThemeSpriteData
+	{
+		// Looked up at creation; drawing goes by spriteName.
+		game::Sprite* spritePtr = nullptr;
+		// Physics units.
+		float x = 0.0f;
+		float y = 0.0f;
+		float scaleX = 1.0f;
+		float scaleY = 1.0f;
+		// Radians, kept in [0, 2 pi) by rotateThemeSprites.
+		float angle = 0.0f;
+		// Radians per second.
+		float rotationSpeed = 0.0f;
+		bool flipped = false;
+		lang::String id;
+		lang::String spriteName;
+	};
+
+	/** One sprite repeated across the screen and scrolled against the camera; lives until the next setTheme. */
+	struct ThemeLayerData
+	{
+		lang::String name;
+		lang::String sprite;
+		// Sprite size and pivot in pixels; height and pivotY are read for foreground layers only.
+		short height = 0;
+		short width = 0;
+		short pivotX = 0;
+		short pivotY = 0;
+		// Share of the camera's horizontal movement that the layer follows.
+		float parallaxX = 1.0f;
+		float layerScale = 1.0f;
+		// World pixels added to the camera x.
+		float offset = 0.0f;
+		lang::Array<ThemeSpriteData> themeSprites;
+	};
+
+	static ThemeLayerData readThemeLayer(const lua::LuaTable& layer, game::Resources* resources, bool foreground);
+	// Null for a number outside the background and foreground layers.
+	ThemeLayerData* themeLayer(float number);
+	ThemeSpriteData* findThemeSprite(const lang::String& id, float layer);
+	void setBackgroundFromSky();
+	// scrolling: the layer's own parallax and stored offset; otherwise it is drawn at rate 1.
+	void drawLayerTiles(ThemeLayerData& layer, bool scrolling);
+	void drawThemeSprites(const ThemeLayerData& layer, float parallax);
+
+	// Red, green, blue from 0 to 255.
+	float m_skyColor[3] = {0.0f, 0.0f, 0.0f};
+	float m_groundColor[3] = {0.0f, 0.0f, 0.0f};
+	lang::Array<ThemeLayerData> m_bgLayers;
+	lang::Array<ThemeLayerData> m_fgLayers;
+
+	// Drawing of the world
+	// Tests place object records and the camera directly.
+	friend struct GameLuaTestAccess;
+
+	void drawCompoOrNormalSprite(RenderObjectData& object, bool ignoreScale);
+	// Parts with a sprite, each about the composite's point (x, y), under the current render state.
+	void drawCompoEntries(const game::CompoSprite& compo, float x, float y);
+
+	// The z values of the layers in drawing order, rebuilt every drawGame.
+	lang::Array<int> m_drawOrder;
+
+	// Trajectories
+	static const int TRAJECTORY_SLOTS = 6;
+	static const int PATHS_PER_SHOT = 3;
+
+	// Empties every slot's points; level loading starts from no trails.
+	void clearTrajectories();
+	// The slot of a path of the current shot, or -1 for a path number outside 1 to 3.
+	int trajectorySlot(float path) const;
+	// Called by drawGame under the camera's translation and scale, rotation identity.
+	void drawTrajectories();
+
+	// World pixels, in the order recorded.
+	lang::Array<math::float2> m_trajectoryPoints[TRAJECTORY_SLOTS];
+	lang::Array<math::float2> m_trajectoryPuffs[TRAJECTORY_SLOTS];
+	// First slot of the current shot: 0 or PATHS_PER_SHOT.
+	int m_currentTrajectory = 0;
 };
 
 #endif

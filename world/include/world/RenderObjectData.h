@@ -1,7 +1,9 @@
 #ifndef WORLD_RENDEROBJECTDATA_H
 #define WORLD_RENDEROBJECTDATA_H
 
+#include <lang/Hashtable.h>
 #include <world/GameLua.h>
+#include <world/TargetFace.h>
 
 namespace game { class Sprite; class CompoSprite; }
 namespace gr { class Image; }
@@ -86,6 +88,8 @@ struct GameLua::RenderObjectData
 	float wobbleAmplitude;
 	float wobbleSpeedOffset;
 	float wobbleFactor;
+	// Face state of a target, by face.
+	lang::Hashtable<int, GameLua::TargetFace> faces;
 };
 
 /**
