@@ -250,6 +250,8 @@ function draw()
 	local _, groundY = toScreen(0, 0)
 	drawRect(0.36, 0.60, 0.25, 1.0, 0, groundY, screenWidth, screenHeight, false)
 	drawGameNative()
+	-- The interface is drawn in screen pixels, whatever the camera left in the render state.
+	setRenderState(0, 0, 1, 1, 0, 0, 0)
 	if game.dragging then
 		local x, y = toScreen(LAUNCH_X, LAUNCH_Y)
 		drawLine2D(x, y, cursor.x or x, cursor.y or y, 3, 80, 40, 20, 255)

@@ -18,7 +18,7 @@ import struct
 import sys
 import wave
 
-from PIL import Image, ImageDraw, ImageFont
+from PIL import Image, ImageChops, ImageDraw, ImageFont
 
 import chunkfile
 
@@ -35,6 +35,17 @@ def colour(text):
 
 def darker(rgba, factor=0.6):
     return tuple(int(c * factor) for c in rgba[:3]) + (rgba[3],)
+
+
+def lighter(rgba, amount=0.45):
+    return tuple(int(c + (255 - c) * amount) for c in rgba[:3]) + (rgba[3],)
+
+
+def premultiplied(image):
+    """The engine blends with premultiplied alpha: each colour is scaled by its pixel's alpha."""
+    alpha = image.getchannel("A")
+    rgb = ImageChops.multiply(image.convert("RGB"), Image.merge("RGB", (alpha, alpha, alpha)))
+    return Image.merge("RGBA", (*rgb.split(), alpha))
 
 
 def draw_box(draw, box, spec):
@@ -59,7 +70,7 @@ def draw_circle(draw, box, spec):
     # A highlight toward the top left.
     r = (x1 - x0) / 6
     cx, cy = x0 + (x1 - x0) * 0.35, y0 + (y1 - y0) * 0.35
-    draw.ellipse((cx - r, cy - r, cx + r, cy + r), fill=(255, 255, 255, 110))
+    draw.ellipse((cx - r, cy - r, cx + r, cy + r), fill=lighter(fill))
 
 
 def draw_face(draw, box, spec):
@@ -111,7 +122,7 @@ def sprites(name, spec, out_dir):
         pivot_x = s.get("pivotX", s["width"] // 2)
         pivot_y = s.get("pivotY", s["height"] // 2)
         body.utf(s["name"]).int16(x).int16(y).int16(s["width"]).int16(s["height"]).int16(pivot_x).int16(pivot_y)
-    sheet.save(os.path.join(out_dir, name + ".png"))
+    premultiplied(sheet).save(os.path.join(out_dir, name + ".png"))
     chunkfile.save(os.path.join(out_dir, name + ".dat"), chunkfile.Writer().chunk("SPRT", chunkfile.versioned(body)))
 
 
@@ -124,13 +135,15 @@ def font(name, spec, out_dir):
         advance = max(1, int(math.ceil(face.getlength(chr(code)))))
         cells.append((advance, ascent + descent))
     positions, size = pack(cells, spec.get("maxWidth", 512))
-    sheet = Image.new("RGBA", size, (255, 255, 255, 0))
-    draw = ImageDraw.Draw(sheet)
+    coverage = Image.new("L", size, 0)
+    draw = ImageDraw.Draw(coverage)
     body = chunkfile.Writer().utf(name + ".png").int16(spec.get("leading", 0)).int16(spec.get("tracking", 0)).int16(len(codes))
     for code, (w, h), (x, y) in zip(codes, cells, positions):
-        draw.text((x, y), chr(code), font=face, fill=colour(spec.get("colour", "#ffffff")))
+        draw.text((x, y), chr(code), font=face, fill=255)
         body.int16(code).int16(x).int16(y).int16(w).int16(h).int16(ascent)
-    sheet.save(os.path.join(out_dir, name + ".png"))
+    sheet = Image.new("RGBA", size, colour(spec.get("colour", "#ffffff")))
+    sheet.putalpha(coverage)
+    premultiplied(sheet).save(os.path.join(out_dir, name + ".png"))
     chunkfile.save(os.path.join(out_dir, name + ".dat"), chunkfile.Writer().chunk("FONT", chunkfile.versioned(body)))
 
 

@@ -25,15 +25,14 @@ namespace {
 class GameAppFiles : public ::testing::Test
 {
 protected:
-	RecordingContext context;
+	// Counted: a frame's render scene holds a reference to the device.
+	lang::Ptr<RecordingContext> context = new RecordingContext;
 	WorldTestOS os;
 	iotest::TemporaryDirectory directory;
 
 	GameAppFiles()
 	{
-		framework::App::Configuration config;
-		framework::configure(config, os);
-		GameApp::s_datapath = lang::String(dataFile("").c_str());
+		aimPaths();
 		std::filesystem::create_directories(dataFile("scripts/gamecenter/ipad"));
 		std::filesystem::create_directories(documentsFile(""));
 		io::AppDataInputStream::setRootPath(documentsFile("").c_str());
@@ -44,6 +43,14 @@ protected:
 	{
 		io::AppDataInputStream::setRootPath("");
 		io::AppDataOutputStream::setRootPath("");
+	}
+
+	/** The configured path strings, with the data path at the temporary data directory; start-up empties them. */
+	void aimPaths()
+	{
+		framework::App::Configuration config;
+		framework::configure(config, os);
+		GameApp::s_datapath = lang::String(dataFile("").c_str());
 	}
 
 	std::string dataFile(const std::string& name) const			{ return directory.file("data/" + name); }
@@ -75,7 +82,7 @@ TEST_F(GameAppFiles, ConfigureAsksForTheTabletScreenAndTheDataFolders)
 TEST_F(GameAppFiles, AFailingStartUpReleasesWhatItBuiltAndThrows)
 {
 	iotest::writeFile(dataFile("bundleIndex.idx"), "pack.bin,scripts/none.lua,0,0\n");
-	EXPECT_THROW(std::unique_ptr<GameApp>(new GameApp(&context, &os)), lang::Exception);
+	EXPECT_THROW(std::unique_ptr<GameApp>(new GameApp(context, &os)), lang::Exception);
 	EXPECT_EQ(nullptr, io::FileInputStream::sm_fileBundle);
 	EXPECT_FALSE(framework::App::initialized());
 	EXPECT_TRUE(GameApp::s_datapath.isEmpty());
@@ -116,7 +123,8 @@ protected:
 
 	std::unique_ptr<GameApp> start()
 	{
-		std::unique_ptr<GameApp> app(new GameApp(&context, &os));
+		aimPaths();
+		std::unique_ptr<GameApp> app(new GameApp(context, &os));
 		lua = app->gameLua()->state();
 		lua->globals().setTable("world", *app->gameLua());
 		return app;
@@ -183,11 +191,11 @@ TEST_F(StartedGame, VolumeKeysKeepTheVolumeInRangeAndSaveIt)
 		saveSettings(c.settings);
 		std::unique_ptr<GameApp> app = start();
 		app->keyDown(c.key);
-		app->update(1.0f / 60.0f, &context, 3);
+		app->update(1.0f / 60.0f, context, 3);
 		EXPECT_FLOAT_EQ(c.volume, masterVolume(*app)) << c.settings;
 		EXPECT_FLOAT_EQ(c.volume, number("world.settings.volume")) << c.settings;
 		app->keyDown(c.key);
-		app->update(1.0f / 60.0f, &context, 3);
+		app->update(1.0f / 60.0f, context, 3);
 		EXPECT_FLOAT_EQ(c.volume, masterVolume(*app)) << c.settings;
 	}
 }
@@ -199,7 +207,7 @@ TEST_F(StartedGame, TheWheelReachesTheScriptsUntilTheEndOfTheNextFrame)
 	app->mouseWheel(-2);
 	EXPECT_TRUE(boolean("world.cursor.wheel == -2 and world.cursor.wheelTriggered == true"));
 	EXPECT_TRUE(boolean("world.cursor.x == 120 and world.cursor.y == 45"));
-	app->update(1.0f / 60.0f, &context, 3);
+	app->update(1.0f / 60.0f, context, 3);
 	EXPECT_TRUE(boolean("world.cursor.wheelTriggered == false"));
 }
 #endif

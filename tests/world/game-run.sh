@@ -22,7 +22,7 @@ for path in sys.argv[1:]:
     image = Image.open(path).convert("RGB")
     width, height = image.size
     sky = image.getpixel((width // 2, 20))
-    ground = image.getpixel((width // 2, height - 20))
+    ground = image.getpixel((width * 7 // 8, height - 10))
     assert sky[2] > sky[0] + 60, (path, "sky", sky)
     assert ground[1] > ground[0] + 30 and ground[1] > ground[2] + 30, (path, "ground", ground)
     # Sky, ground, wood, stone, glass, targets, text: far more than two colours.

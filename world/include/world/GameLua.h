@@ -331,6 +331,9 @@ private:
 	void loadLevelTable(const lang::String& name);
 	// A new, empty physics world in place of the current one, with this world as its listener.
 	void recreatePhysicsWorld();
+	// Destroys every body the object table no longer names (a name taken again by a later
+	// object, a body made without a record) with its fixtures' user data.
+	void removeLeftoverBodies();
 
 	// Objects and bodies (GameLuaObjects.cpp)
 	RenderObjectData* findRecord(const lang::String& name) const;

@@ -25,6 +25,8 @@ struct GameLua::RenderObjectData
 	};
 
 	RenderObjectData(const lang::String& objectName, const lua::LuaTable& scriptTable, b2Body* objectBody, float x, float y, float z);
+	// A record of no object, as tests place them.
+	RenderObjectData() : RenderObjectData(lang::String(), lua::LuaTable(), nullptr, 0.0f, 0.0f, 0.0f) {}
 
 	lang::String name;
 	lua::LuaTable table;
