@@ -7,17 +7,11 @@
 #include <lang/Debug.h>
 #include <lang/Exception.h>
 #include <pf/OrientationObserver.h>
+#include <world/FileKeys.h>
 #include <world/GameApp.h>
+#include <world/encrypt.h>
 #include <filesystem>
 #include <memory>
-
-// Starting the game needs the shipped-file reader and the file keys; these cases join the build
-// with them.
-#if __has_include(<world/FileKeys.h>)
-#include <world/FileKeys.h>
-#include <world/encrypt.h>
-#define HAVE_SHIPPED_FILES 1
-#endif
 
 namespace {
 
@@ -88,7 +82,6 @@ TEST_F(GameAppFiles, AFailingStartUpReleasesWhatItBuiltAndThrows)
 	EXPECT_TRUE(GameApp::s_datapath.isEmpty());
 }
 
-#ifdef HAVE_SHIPPED_FILES
 /** A data directory with every start-up script, whose game logic makes an audio output. */
 class StartedGame : public GameAppFiles
 {
@@ -200,6 +193,18 @@ TEST_F(StartedGame, VolumeKeysKeepTheVolumeInRangeAndSaveIt)
 	}
 }
 
+TEST_F(StartedGame, ScriptZoomRequestsReachTheApplicationAndTheFramePublishesTheZoomLevel)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "world.setWorldScale(2) world.enableSmoothZooming(false)");
+	EXPECT_FLOAT_EQ(2.0f, app->worldScale());
+	EXPECT_FLOAT_EQ(2.0f, app->previousScale());
+	app->mouseWheel(+1);
+	app->update(1.0f / 60.0f, context, 3);
+	EXPECT_FLOAT_EQ(2.2f, app->worldScale());
+	EXPECT_FLOAT_EQ(0.1f, number("world.zoomLevel"));
+}
+
 TEST_F(StartedGame, TheWheelReachesTheScriptsUntilTheEndOfTheNextFrame)
 {
 	std::unique_ptr<GameApp> app = start();
@@ -210,6 +215,4 @@ TEST_F(StartedGame, TheWheelReachesTheScriptsUntilTheEndOfTheNextFrame)
 	app->update(1.0f / 60.0f, context, 3);
 	EXPECT_TRUE(boolean("world.cursor.wheelTriggered == false"));
 }
-#endif
-
 } // namespace

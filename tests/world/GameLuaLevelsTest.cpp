@@ -1,20 +1,11 @@
+#include "GameLuaTestAccess.h"
 #include "WorldFixture.h"
 #include "io/IoTestSupport.h"
 #include <lang/Debug.h>
 #include <lua/LuaException.h>
-#include <filesystem>
-
-// The cases below the guards need the shipped-file reader and the data key, and the objects and
-// the frame of the physics world; they join the build with those.
-#if __has_include(<world/FileKeys.h>)
 #include <world/FileKeys.h>
 #include <world/encrypt.h>
-#define HAVE_SHIPPED_FILES 1
-#endif
-#if __has_include(<world/RenderObjectData.h>)
-#include "GameLuaTestAccess.h"
-#define HAVE_OBJECTS 1
-#endif
+#include <filesystem>
 
 namespace {
 
@@ -49,7 +40,6 @@ protected:
 		run("local chunk = assert(loadstring(savedText)) saved = {} setfenv(chunk, saved) chunk()");
 	}
 
-#ifdef HAVE_SHIPPED_FILES
 	void ship(const std::string& name, const std::string& text)
 	{
 		lang::Array<unsigned char> plain;
@@ -59,7 +49,6 @@ protected:
 		ASSERT_TRUE(encrypt(FileKeys::dataKey(), plain, cipher));
 		iotest::writeFile(data.file(name), std::string(cipher.begin(), cipher.end()));
 	}
-#endif
 };
 
 TEST_F(Levels, TheGroundIsDefinedEvenWhenNothingLoads)
@@ -123,7 +112,6 @@ TEST_F(Levels, SavingAnObjectWithoutItsPlaceThrowsAndWritesNothing)
 	EXPECT_FALSE(std::filesystem::exists(data.file("levels/saved.lua")));
 }
 
-#ifdef HAVE_SHIPPED_FILES
 TEST_F(Levels, BlockFilesBecomeDefinitionsByNameWithTheirIndexAndGroup)
 {
 	ship("scripts/blocks_wood.lua", "wood = { { definition = 'WoodA' }, { definition = 'Shared' }, extra = { definition = 'ByText' } }\n"
@@ -165,9 +153,7 @@ TEST_F(Levels, ASavedLevelLoadsBackOnceItNamesItselfAndIsEnciphered)
 	EXPECT_EQ("wood_plank", text("world.loadedObjects.world.roof.definition"));
 	EXPECT_EQ(-2.0f, number("world.loadedObjects.world.roof.y"));
 }
-#endif
 
-#ifdef HAVE_OBJECTS
 // Bodies go whether or not the object table names them; the scripts keep their own tables.
 TEST_F(Levels, ALoadEmptiesThePhysicsWorldEvenWhenTheLevelFileFails)
 {
@@ -191,6 +177,5 @@ TEST_F(Levels, ALoadEmptiesThePhysicsWorldEvenWhenTheLevelFileFails)
 	EXPECT_TRUE(boolean("type(world.objects.world.shelf) == 'table' and type(world.objects.world.ball) == 'table'"));
 	EXPECT_FALSE(world->loadingLevel());
 }
-#endif
 
 } // namespace

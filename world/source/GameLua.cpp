@@ -11,6 +11,7 @@
 #include <lua/LuaState.h>
 #include <pf/DeviceID.h>
 #include <world/FileKeys.h>
+#include <world/GameApp.h>
 #include <world/MaskedImage.h>
 #include <world/Particles.h>
 #include <world/uniqueid.h>
@@ -199,9 +200,16 @@ bool GameLua::isInFullScreenMode()
 }
 
 // The zoom settings (mouse-wheel simulation, smooth zooming, maximum world scale) are fields of
-// the game application, which the game world has no hold on; the requests have no effect here.
+// the game application; a world under another application keeps none of them.
+GameApp* GameLua::gameApp() const
+{
+	return dynamic_cast<GameApp*>(m_app);
+}
+
 void GameLua::setIsMultitouchMouseWheelSimulationEnabled(bool enabled)
 {
+	if (GameApp* app = gameApp())
+		app->setMultitouchMouseWheelSimulationEnabled(enabled);
 }
 
 bool GameLua::doesMouseClickSetsTouchCount()
@@ -211,6 +219,8 @@ bool GameLua::doesMouseClickSetsTouchCount()
 
 void GameLua::enableSmoothZooming(bool enabled)
 {
+	if (GameApp* app = gameApp())
+		app->enableSmoothZooming(enabled);
 }
 
 void GameLua::setPhysicsSimulationScale(float scale)
@@ -236,6 +246,8 @@ void GameLua::setTopLeft(float x, float y)
 
 void GameLua::setMaxWorldScale(float scale)
 {
+	if (GameApp* app = gameApp())
+		app->setMaxWorldScale(scale);
 }
 
 void GameLua::setEditing(bool editing)
@@ -246,6 +258,8 @@ void GameLua::setEditing(bool editing)
 void GameLua::setWorldScale(float scale)
 {
 	m_worldScale = scale;
+	if (GameApp* app = gameApp())
+		app->setWorldScale(scale);
 }
 
 void GameLua::createDirectory(const lang::String&)

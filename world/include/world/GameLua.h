@@ -20,6 +20,7 @@ namespace io { class ByteArrayInputStream; }
 namespace game { class CompoSprite; class Resources; class Sprite; }
 namespace gr { class Context; }
 
+class GameApp;
 class GameCenter;
 class MaskedImage;
 class Particles;
@@ -363,7 +364,12 @@ private:
 	// that changed it.
 	unsigned m_objectsVersion = 0;
 
+	// The application as the game's own, or null under another application (GameLua.cpp).
+	GameApp* gameApp() const;
+
 	// Frame update and physics stepping (GameLuaFrame.cpp)
+	// Restarts the audio output each frame while the application's audio is on and enabled.
+	void keepAudioAlive(const GameApp& app);
 	void publishTouches();
 	// Steps the world in fixed steps and stores the interpolation states.
 	void stepPhysics(float dt);
