@@ -178,4 +178,17 @@ TEST_F(Levels, ALoadEmptiesThePhysicsWorldEvenWhenTheLevelFileFails)
 	EXPECT_FALSE(world->loadingLevel());
 }
 
+TEST_F(Levels, DeterministicPhysicsStartsEveryLoadInANewWorld)
+{
+	const b2World* before = &GameLuaTestAccess::physicsWorld(*world);
+	load("levels/missing");
+	EXPECT_EQ(before, &GameLuaTestAccess::physicsWorld(*world));
+	run("world.setGameParameters({ deterministicPhysics = true })");
+	load("levels/missing");
+	const b2World& after = GameLuaTestAccess::physicsWorld(*world);
+	EXPECT_NE(before, &after);
+	EXPECT_EQ(b2Vec2(0.0f, 20.0f), after.GetGravity());
+	EXPECT_FALSE(after.GetAutoClearForces());
+}
+
 } // namespace

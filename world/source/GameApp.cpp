@@ -121,15 +121,16 @@ void GameApp::release()
 	GameAppServices::deleteGameCenter(m_gameCenter);
 	m_gameCenter = nullptr;
 	s_datapath = lang::String("");
-	m_luaResources = nullptr;
-	m_accelerometer = nullptr;
-	// The game world saves "settings.lua" as it goes.
+	// The rest in the reverse order of building. The game world, which saves "settings.lua" as it
+	// goes, borrows the resource registry and so goes before it.
 	m_gameLua = nullptr;
-	m_lua = nullptr;
 	// File streams must not reach a bundle that is gone.
 	if (m_bundle && io::FileInputStream::sm_fileBundle == m_bundle.ptr())
 		io::FileInputStream::sm_fileBundle = nullptr;
 	m_bundle = nullptr;
+	m_luaResources = nullptr;
+	m_accelerometer = nullptr;
+	m_lua = nullptr;
 }
 
 void GameApp::installBundle()

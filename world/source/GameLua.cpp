@@ -111,11 +111,7 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 	setTable("clippedText", m_clippedText);
 	setTable("objects", m_objectsTable);
 
-	m_world = new b2World(GRAVITY);
-	m_world->SetAllowSleeping(true);
-	m_world->SetAutoClearForces(false);
-	m_world->SetContactListener(this);
-	m_world->SetContactFilter(this);
+	createPhysicsWorld();
 
 	setTable("highscores", loadPersistentFile("highscores.lua"));
 	setTable("settings", loadPersistentFile("settings.lua"));
@@ -131,6 +127,15 @@ GameLua::~GameLua()
 	delete m_particles;
 	m_newsView = nullptr;
 	m_maskedImage = nullptr;
+}
+
+void GameLua::createPhysicsWorld()
+{
+	m_world = new b2World(GRAVITY);
+	m_world->SetAllowSleeping(true);
+	m_world->SetAutoClearForces(false);
+	m_world->SetContactListener(this);
+	m_world->SetContactFilter(this);
 }
 
 void GameLua::draw()

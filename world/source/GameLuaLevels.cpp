@@ -14,8 +14,6 @@
 
 namespace {
 
-// Gravity of a re-created world in metres per second squared; y grows toward the ground.
-const b2Vec2 GRAVITY(0.0f, 20.0f);
 const char* const LEVEL_EXTENSION = ".lua";
 
 // One definition file that a level load reads, in load order: the debug line before it, the
@@ -132,6 +130,8 @@ void GameLua::loadLevel(const lang::String& name)
 {
 	// Contact ends that body destruction raises are ignored until the load is over, however it ends.
 	ScopedFlag loading(m_loadingLevel);
+	for (int& clip : m_rollingClips)
+		clip = -1;
 	m_accumulator = 0.0f;
 	loadDefinitionFiles();
 
@@ -141,7 +141,11 @@ void GameLua::loadLevel(const lang::String& name)
 	m_particles->clearAll();
 	clearTrajectories();
 	if (m_deterministicPhysics)
-		recreatePhysicsWorld();
+	{
+		delete m_world;
+		m_world = nullptr;
+		createPhysicsWorld();
+	}
 
 	lang::Debug::printf("Loading level from file...\n");
 	try
@@ -186,17 +190,6 @@ void GameLua::removeLeftoverBodies()
 			delete data;
 		body = next;
 	}
-}
-
-void GameLua::recreatePhysicsWorld()
-{
-	delete m_world;
-	m_world = nullptr;
-	m_world = new b2World(GRAVITY);
-	m_world->SetAllowSleeping(true);
-	m_world->SetAutoClearForces(false);
-	m_world->SetContactListener(this);
-	m_world->SetContactFilter(this);
 }
 
 void GameLua::loadLevelTable(const lang::String& name)

@@ -330,8 +330,9 @@ private:
 	void loadDefinitionFiles();
 	// Reads the level file name + ".lua" into a new table and publishes it as "loadedObjects".
 	void loadLevelTable(const lang::String& name);
-	// A new, empty physics world in place of the current one, with this world as its listener.
-	void recreatePhysicsWorld();
+	// A new, empty physics world with this world as its listener and filter (GameLua.cpp); any
+	// earlier one is the caller's to delete first.
+	void createPhysicsWorld();
 	// Destroys every body the object table no longer names (a name taken again by a later
 	// object, a body made without a record) with its fixtures' user data.
 	void removeLeftoverBodies();
