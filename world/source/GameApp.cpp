@@ -49,7 +49,6 @@ GameApp::GameApp(gr::Context* context, framework::OSInterface* os) :
 	framework::App(os),
 	m_audioActive(false),
 	m_multitouchWheelSimulation(false),
-	m_wheelSuppression(0),
 	m_gameCenter(nullptr)
 {
 	for (int k = 0; k < KEY_COUNT; ++k)

@@ -24,9 +24,6 @@ const float VOLUME_STEP = 0.1f;
 const float FLIP_THRESHOLD = 0.75f;
 const int LANDSCAPE_RIGHT = 1;
 const int LANDSCAPE_LEFT = 3;
-// Wheel-suppression values that drop a wheel event unless wheel simulation is on.
-const int FIRST_SUPPRESSING = 1;
-const int LAST_SUPPRESSING = 3;
 
 bool pressedIn(const lua::LuaTable& pressed, const char* name)
 {
@@ -160,8 +157,6 @@ void GameApp::mouseMove(int x, int y)
 
 void GameApp::mouseWheel(int delta)
 {
-	if (m_wheelSuppression >= FIRST_SUPPRESSING && m_wheelSuppression <= LAST_SUPPRESSING && !m_multitouchWheelSimulation)
-		return;
 	m_zoom.wheel(delta, isKeyDown(SHIFT), isKeyDown(CONTROL));
 	lua::LuaTable cursor = m_gameLua->getTable("cursor");
 	cursor.setNumber("wheel", static_cast<float>(delta));

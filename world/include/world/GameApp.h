@@ -61,9 +61,9 @@ public:
 private:
 	WorldZoom m_zoom;
 	bool m_audioActive;
+	// The scripts' request, kept; no touch count is kept that would make the wheel drop events
+	// while it is off, so every wheel event is handled.
 	bool m_multitouchWheelSimulation;
-	// Wheel events are dropped while this holds 1 to 3 and wheel simulation is off; nothing sets it.
-	int m_wheelSuppression;
 	lang::Ptr<io::FileBundle> m_bundle;
 	lang::Ptr<lua::LuaState> m_lua;
 	lang::Ptr<GameLua> m_gameLua;
