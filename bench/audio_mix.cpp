@@ -74,12 +74,11 @@ void BM_Mix8VoicesOneSecond(benchmark::State& state)
 }
 BENCHMARK(BM_Mix8VoicesOneSecond)->Unit(benchmark::kMicrosecond);
 
-// Ten seconds of a stereo tone encoded at 128 kbit/s, decoded whole.
-void BM_DecodeMp3(benchmark::State& state)
+// seconds of a stereo tone encoded at 128 kbit/s; empty when lame is not installed.
+std::vector<uint8_t> mp3Tone(int seconds)
 {
-	constexpr int SECONDS = 10;
 	const std::string base = "/tmp/audio_bench_" + std::to_string(getpid());
-	const std::vector<uint8_t> pcm = stereoTone(RATE * SECONDS, 440.0);
+	const std::vector<uint8_t> pcm = stereoTone(RATE * seconds, 440.0);
 	{
 		std::ofstream wav(base + ".wav", std::ios::binary);
 		const uint32_t dataBytes = static_cast<uint32_t>(pcm.size());
@@ -90,10 +89,18 @@ void BM_DecodeMp3(benchmark::State& state)
 	const std::string command = "lame --quiet -b 128 " + base + ".wav " + base + ".mp3";
 	const bool encoded = std::system(command.c_str()) == 0;
 	std::ifstream in(base + ".mp3", std::ios::binary);
-	const std::vector<uint8_t> mp3((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+	std::vector<uint8_t> mp3((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 	std::remove((base + ".wav").c_str());
 	std::remove((base + ".mp3").c_str());
-	if (!encoded || mp3.empty())
+	return encoded ? mp3 : std::vector<uint8_t>();
+}
+
+// Ten seconds of a stereo tone encoded at 128 kbit/s, decoded whole.
+void BM_DecodeMp3(benchmark::State& state)
+{
+	constexpr int SECONDS = 10;
+	const std::vector<uint8_t> mp3 = mp3Tone(SECONDS);
+	if (mp3.empty())
 	{
 		state.SkipWithError("lame is not installed");
 		return;
@@ -112,5 +119,36 @@ void BM_DecodeMp3(benchmark::State& state)
 	state.counters["ms_per_second_of_sound"] = 1000.0 * secondsPerIteration(start, state) / SECONDS;
 }
 BENCHMARK(BM_DecodeMp3)->Unit(benchmark::kMillisecond);
+
+// Two instances of one MP3 clip, one output block apart, playing one second from the given
+// second of the sound: every read of the later one jumps back and decodes from the start.
+void BM_Mp3TwoInstancesOneSecond(benchmark::State& state)
+{
+	constexpr int SECONDS = 30;
+	const std::vector<uint8_t> mp3 = mp3Tone(SECONDS);
+	if (mp3.empty())
+	{
+		state.SkipWithError("lame is not installed");
+		return;
+	}
+	const audio::AudioConfiguration config{2, 16, RATE};
+	const int blockBytes = audio::AudioOutputImpl::bufferBytesFor(config);
+	const int bytesPerSecond = RATE * 4;
+	std::vector<uint8_t> block(static_cast<size_t>(blockBytes));
+	io::ByteArrayInputStream stream(mp3.data(), static_cast<int>(mp3.size()));
+	audio::AudioReader reader(&stream, io::FILEFORMAT_MP3);
+	const int from = static_cast<int>(state.range(0)) * bytesPerSecond;
+	const auto start = std::chrono::steady_clock::now();
+	for (auto _ : state)
+	{
+		for (int played = 0; played < bytesPerSecond; played += blockBytes)
+		{
+			benchmark::DoNotOptimize(reader.readData(block.data(), from + played + blockBytes, blockBytes));
+			benchmark::DoNotOptimize(reader.readData(block.data(), from + played, blockBytes));
+		}
+	}
+	state.counters["percent_of_realtime"] = 100.0 * secondsPerIteration(start, state);
+}
+BENCHMARK(BM_Mp3TwoInstancesOneSecond)->Arg(1)->Arg(10)->Arg(25)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -29,6 +29,8 @@ const int STEPS_TO_SLEEP = 400;
 const float FIRST_ROW_Y = -0.75f;
 const float ROW_HEIGHT = 1.25f;
 const float BOX_SPACING = 1.3f;
+// Of the ground and of every box, as the script below gives them.
+const float FRICTION = 0.5f;
 
 const char* const SCRIPT =
 	"function world.update() end\n"
@@ -60,7 +62,10 @@ std::unique_ptr<b2World> bareWorld()
 	groundDef.angularDamping = 1.0f;
 	b2PolygonShape groundShape;
 	groundShape.SetAsBox(30.0f, 1.0f);
-	world->CreateBody(&groundDef)->CreateFixture(&groundShape, 0.0f);
+	b2FixtureDef groundFixture;
+	groundFixture.shape = &groundShape;
+	groundFixture.friction = FRICTION;
+	world->CreateBody(&groundDef)->CreateFixture(&groundFixture);
 	b2PolygonShape boxShape;
 	boxShape.SetAsBox(0.5f, 0.5f);
 	for (int row = 0; row <= BASE_ROW - TOP_ROW; ++row)
@@ -75,7 +80,7 @@ std::unique_ptr<b2World> bareWorld()
 			b2FixtureDef fixture;
 			fixture.shape = &boxShape;
 			fixture.density = 1.0f;
-			fixture.friction = 0.5f;
+			fixture.friction = FRICTION;
 			world->CreateBody(&def)->CreateFixture(&fixture);
 		}
 	}

@@ -1,7 +1,8 @@
 # Instrumentation applied to every target of the build, the interpreter and physics sources included.
 if(FUZZ)
-  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g -O1)
-  add_link_options(-fsanitize=address,undefined)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+    -fno-omit-frame-pointer -g -O1)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
 elseif(SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g -O1)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined)

@@ -1,6 +1,8 @@
 // Reads arbitrary bytes as a composite sprite set, with every non-empty sprite name known, and
-// draws every composite it made.
+// draws every composite it made at every anchor, with sprites whose image has a texture and with
+// sprites whose image has none.
 #include "../tests/support/RecordingContext.h"
+#include "chunk_drawing.h"
 #include "chunk_input.h"
 #include <game/CompoSpriteSet.h>
 #include <game/SpriteProvider.h>
@@ -24,22 +26,28 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-	RecordingContext context;
-	lang::Ptr<game::SpriteSheet> sheet = new game::SpriteSheet(context.createImage("parts.png"));
-	AnySprite provider(sheet->createSprite("part", 0, 0, 7, 5, 3, 2));
-	try
+	const std::string& file = chunkInputFile(data, size);
+	for (int textureSize : TEXTURE_SIZES)
 	{
-		lang::Ptr<game::CompoSpriteSet> set = new game::CompoSpriteSet(chunkInputFile(data, size).c_str(), &provider);
-		for (const auto& entry : set->getCompoSprites())
+		RecordingContext context;
+		context.textureWidth = context.textureHeight = textureSize;
+		lang::Ptr<game::SpriteSheet> sheet = new game::SpriteSheet(context.createImage("parts.png"));
+		AnySprite provider(sheet->createSprite("part", 0, 0, 7, 5, 3, 2));
+		try
 		{
-			const game::CompoSprite& compo = *entry.value;
-			if (compo.getWidth() < 0 || compo.getHeight() < 0)
-				std::abort();
-			compo.draw(&context, 0.f, 0.f, game::Anchor(game::Anchor::VCENTER, game::Anchor::RIGHT));
+			lang::Ptr<game::CompoSpriteSet> set = new game::CompoSpriteSet(file.c_str(), &provider);
+			for (const auto& entry : set->getCompoSprites())
+			{
+				const game::CompoSprite& compo = *entry.value;
+				if (compo.getWidth() < 0 || compo.getHeight() < 0)
+					std::abort();
+				for (const game::Anchor& anchor : DRAW_ANCHORS)
+					compo.draw(&context, 0.f, 0.f, anchor);
+			}
 		}
-	}
-	catch (const lang::Throwable&)
-	{
+		catch (const lang::Throwable&)
+		{
+		}
 	}
 	return 0;
 }

@@ -1,5 +1,6 @@
 // Scans arbitrary text as decimal numbers the way the property and bundle-index readers do:
-// repeatedly from each end position, through every number scanner.
+// repeatedly from each end position, through every number scanner. The integer parser's error
+// must match where it stopped and what it returned, and asking for it must not change the value.
 #include <lang/Float.h>
 #include <lang/FormatException.h>
 #include <lang/Integer.h>
@@ -27,8 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	for (const char* s = start; s < limit && *s;)
 	{
 		const char* end = s;
-		lang::Integer::parse(s, &end);
-		if (end < s || end > limit)
+		int error = -1;
+		const int value = lang::Integer::parse(s, &end, &error);
+		const bool noDigits = error == lang::Integer::ERROR_NO_DIGITS;
+		const bool clamped = value == lang::Integer::MAX_VALUE || value == lang::Integer::MIN_VALUE;
+		if (end < s || end > limit || noDigits != (end == s) || (noDigits && value != 0) ||
+			(error == lang::Integer::ERROR_RANGE && !clamped) || (error != 0 && !noDigits && error != lang::Integer::ERROR_RANGE) ||
+			lang::Integer::parse(s) != value)
 			__builtin_trap();
 		s = end > s ? end : s + 1;
 	}

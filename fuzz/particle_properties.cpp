@@ -1,5 +1,5 @@
 // Particle property files through the loader, the simulation and every renderer, against a
-// recording device. Malformed files must fail with exceptions only.
+// recording device turned to every orientation. Malformed files must fail with exceptions only.
 #include "../tests/support/RecordingSceneContext.h"
 #include <hgr/Camera.h>
 #include <hgr/DefaultResourceManager.h>
@@ -20,6 +20,8 @@ const long long MAX_SIMULATED_PARTICLES = 4096;
 /** Simulation steps per input, in seconds each. */
 const int STEPS = 4;
 const float STEP = 0.25f;
+/** Quarter turns of the screen. */
+const int ORIENTATIONS = 4;
 
 /** The file each input is written to for the loader to open; removed when the process ends. */
 struct InputFile
@@ -58,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		lang::Ptr<hgr::ParticleSystem> copy = manager->getParticleSystem(inputPath().c_str(), "", "");
 		for (int step = 0; step < STEPS; ++step)
 		{
+			// Each step turns the screen a further quarter, which swaps the viewport's axes every other step.
+			context->setOrientation(static_cast<gr::Context::OrientationType>(step % ORIENTATIONS));
 			system->update(STEP);
 			for (int platform : {0, 1, 4, 5})
 			{

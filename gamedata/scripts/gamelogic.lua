@@ -234,6 +234,21 @@ end
 function selectObjectAnimation(name, speed, direction, dt)
 end
 
+-- The game service's callbacks: this game keeps no menu for it, so they only note its state.
+function enableGameCenter()
+	game.gameCenter = true
+end
+
+function disableGameCenter()
+	game.gameCenter = false
+end
+
+function hideLoadingInitGameCenter() end
+function hideLoadingLeaderboards() end
+function hideLoadingAchievements() end
+function setIndicatorPositions() end
+function showAchievementPopUp(id) end
+
 function gamePaused()
 	game.dragging = false
 end

@@ -1,10 +1,12 @@
 #include <platform/Application.h>
 #include <platform/AccelerometerDelegate.h>
+#include <platform/BackgroundThreads.h>
 #include <platform/ApplicationDelegate.h>
 #include <platform/Device.h>
 #include <platform/Directories.h>
 #include <platform/DisplayLink.h>
 #include <platform/GameService.h>
+#include <platform/NotificationCenter.h>
 #include <platform/Responder.h>
 #include <platform/HeadlessApplication.h>
 #include "sdl/SdlApplication.h"
@@ -87,15 +89,33 @@ Application::~Application()
 int Application::run(ApplicationDelegate& delegate)
 {
 	m_delegate = &delegate;
-	m_delegate->didFinishLaunching();
-	// A window system without a window manager may never report the focus: start active.
-	if (!m_terminating)
-		becomeActive();
-	if (!m_terminating)
-		loop();
-	m_delegate->willTerminate();
+	try
+	{
+		m_delegate->didFinishLaunching();
+		NotificationCenter::defaultCenter().post(DID_FINISH_LAUNCHING_NOTIFICATION);
+		// A window system without a window manager may never report the focus: start active.
+		if (!m_terminating)
+			becomeActive();
+		if (!m_terminating)
+			loop();
+		m_delegate->willTerminate();
+	}
+	catch (...)
+	{
+		// The caller ends the failed delegate; the observers still hear of the end first.
+		m_delegate = nullptr;
+		endObservers();
+		throw;
+	}
 	m_delegate = nullptr;
+	endObservers();
 	return m_exitCode;
+}
+
+void Application::endObservers()
+{
+	NotificationCenter::defaultCenter().post(WILL_TERMINATE_NOTIFICATION);
+	BackgroundThreads::shared().joinAll();
 }
 
 void Application::terminate(int exitCode)
@@ -175,6 +195,7 @@ void Application::becomeActive()
 		return;
 	m_active = true;
 	m_delegate->didBecomeActive();
+	NotificationCenter::defaultCenter().post(DID_BECOME_ACTIVE_NOTIFICATION);
 }
 
 void Application::resignActive()
@@ -183,6 +204,7 @@ void Application::resignActive()
 		return;
 	m_active = false;
 	m_delegate->willResignActive();
+	NotificationCenter::defaultCenter().post(WILL_RESIGN_ACTIVE_NOTIFICATION);
 }
 
 void Application::dispatchTouch(TouchPhase phase, std::uintptr_t finger, float screenX, float screenY)

@@ -11,6 +11,7 @@ struct Transfer
 {
 	std::string body;
 	std::map<std::string, std::string> headers;
+	size_t maxBody = HttpFetch::MAX_BODY;
 	bool tooLarge = false;
 	const std::atomic<bool>* abort = nullptr;
 };
@@ -19,7 +20,7 @@ size_t collect(char* data, size_t size, size_t count, void* user)
 {
 	Transfer& transfer = *static_cast<Transfer*>(user);
 	const size_t n = size * count;
-	if (transfer.body.size() + n > HttpFetch::MAX_BODY)
+	if (transfer.body.size() + n > transfer.maxBody)
 	{
 		transfer.tooLarge = true;
 		return 0;
@@ -85,6 +86,8 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	}
 	Transfer transfer;
 	transfer.abort = abort;
+	if (request.maxBody > 0)
+		transfer.maxBody = request.maxBody;
 	curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
 	curl_slist* headers = nullptr;
 	for (const std::string& header : request.headers)
@@ -100,7 +103,7 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
 	curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https,file");
 	curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-	curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+	curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, request.followRedirects ? 1L : 0L);
 	curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
 	curl_easy_setopt(curl, CURLOPT_TIMEOUT, request.timeout > 0 ? request.timeout : TIMEOUT);
 	curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -113,6 +116,9 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 	const CURLcode code = curl_easy_perform(curl);
 	curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+	const char* redirect = nullptr;
+	if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect)
+		result.redirectUrl = redirect;
 	curl_easy_cleanup(curl);
 	curl_slist_free_all(headers);
 	if (code != CURLE_OK)
@@ -120,6 +126,7 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	else if (result.status != 0 && (result.status < 200 || result.status > 299))
 		result.error = "HTTP status " + std::to_string(result.status);
 	result.ok = result.error.empty();
+	result.answered = code == CURLE_OK;
 	if (code == CURLE_OK)
 	{
 		result.body = std::move(transfer.body);

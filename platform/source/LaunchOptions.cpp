@@ -6,6 +6,35 @@ namespace platform {
 
 namespace {
 
+const char* const OPTIONS =
+	"Options:\n"
+	"  --headless            run without a window (EGL surfaceless, simulated clock)\n"
+	"  --frames N            end after N display refreshes (0: run until closed)\n"
+	"  --script FILE         timed input events: one per line, frame number first\n"
+	"  --output DIR          where captured frames are written (default: .)\n"
+	"  --data DIR            the bundle directory (default: the executable's directory)\n"
+	"  --documents DIR       the documents directory (default: the per-user data directory)\n"
+	"  --library DIR         the library directory (default: the per-user state directory)\n"
+	"  --caches DIR          the caches directory (default: the per-user cache directory)\n"
+	"  --player NAME         the game service's local player (default: \"Player\" when\n"
+	"                        headless, else the login name)\n"
+	"  --game-service STATE  how the game service answers the sign-in: on (default), cancel\n"
+	"                        (the player declines) or off (no game service on this device)\n"
+	"  --system-version V    the system version to report (below 3.1: the frame loop runs on\n"
+	"                        its own thread)\n"
+	"  --notification TEXT   launch as if from a local notification with this alert text\n"
+	"  -h, --help            show this text and exit\n"
+	"\n"
+	"Input script lines ('#' starts a comment; frames count display refreshes from 0):\n"
+	"  <frame> touch began|moved|ended|cancelled <finger> <x> <y>\n"
+	"  <frame> key down|up <NAME>\n"
+	"  <frame> wheel <delta>\n"
+	"  <frame> tilt <x> <y> <z>\n"
+	"  <frame> resign | become | close\n"
+	"  <frame> capture <file.png>\n"
+	"  <frame> answer <button>\n"
+	"  <frame> notify [<event name>]\n";
+
 // Largest accepted count of display refreshes.
 const long MAX_COUNT = 100000000;
 
@@ -57,6 +86,11 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 			options.headless = true;
 			continue;
 		}
+		if (option == "--help" || option == "-h")
+		{
+			options.help = true;
+			continue;
+		}
 		std::string* const text = textField(options, option);
 		if (!text && option != "--frames" && option != "--notification")
 			throw std::invalid_argument("Unknown option " + option);
@@ -76,6 +110,11 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 		}
 	}
 	return options;
+}
+
+std::string LaunchOptions::usage(const std::string& program)
+{
+	return "Usage: " + (program.empty() ? std::string("game") : program) + " [options]\n" + OPTIONS;
 }
 
 } // platform

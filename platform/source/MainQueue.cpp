@@ -1,4 +1,5 @@
 #include <platform/MainQueue.h>
+#include <algorithm>
 
 namespace platform {
 
@@ -6,6 +7,7 @@ void MainQueue::post(const void* owner, std::function<void()> work)
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
 	m_requests.push_back({owner, std::move(work), nullptr, nullptr});
+	m_posted.notify_all();
 }
 
 bool MainQueue::postAndWait(const void* owner, std::function<void()> work)
@@ -14,6 +16,7 @@ bool MainQueue::postAndWait(const void* owner, std::function<void()> work)
 	bool ran = false;
 	std::unique_lock<std::mutex> lock(m_mutex);
 	m_requests.push_back({owner, std::move(work), &done, &ran});
+	m_posted.notify_all();
 	m_finished.wait(lock, [&] { return done; });
 	return ran;
 }
@@ -32,12 +35,23 @@ void MainQueue::cancel(const void* owner)
 			*it->done = true;
 		it = m_requests.erase(it);
 	}
+	if (m_expectedOwner == owner)
+		m_expectedOwner = nullptr;
 	m_finished.notify_all();
+	m_posted.notify_all();
+}
+
+void MainQueue::expect(const void* owner)
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	m_expectedOwner = owner;
 }
 
 void MainQueue::runPending()
 {
 	std::unique_lock<std::mutex> lock(m_mutex);
+	if (m_expectedOwner)
+		m_posted.wait_for(lock, NEXT_REQUEST_WAIT, [this] { return !m_expectedOwner || hasRequestOf(m_expectedOwner); });
 	// Only what is pending now: work posted while running waits for the next call.
 	size_t count = m_requests.size();
 	while (count-- > 0 && !m_requests.empty())
@@ -68,6 +82,12 @@ void MainQueue::finish(Request& request, bool ran)
 	*request.ran = ran;
 	*request.done = true;
 	m_finished.notify_all();
+}
+
+// Called with the lock held.
+bool MainQueue::hasRequestOf(const void* owner) const
+{
+	return std::any_of(m_requests.begin(), m_requests.end(), [owner](const Request& r) { return r.owner == owner; });
 }
 
 bool MainQueue::empty() const

@@ -1,8 +1,10 @@
 #include <platform/UserDefaults.h>
+
 #include <platform/Directories.h>
 #include "EscapedText.h"
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -60,14 +62,21 @@ double UserDefaults::getDouble(const std::string& key, double fallback) const
 	return text.empty() || *end ? fallback : value;
 }
 
+// A stored text reads as the tablet's defaults read a string as a flag: after spaces, a sign and
+// zeros, "Y", "y", "T", "t" or a digit 1 to 9 is true and anything else false.
 bool UserDefaults::getBool(const std::string& key, bool fallback) const
 {
+	if (!contains(key))
+		return fallback;
 	const std::string text = getString(key);
-	if (text == "true" || text == "1")
-		return true;
-	if (text == "false" || text == "0")
+	size_t i = text.find_first_not_of(" \t\n");
+	if (i == std::string::npos)
 		return false;
-	return fallback;
+	if (text[i] == '+' || text[i] == '-')
+		++i;
+	while (i < text.size() && text[i] == '0')
+		++i;
+	return i < text.size() && std::strchr("YyTt123456789", text[i]) != nullptr;
 }
 
 void UserDefaults::setString(const std::string& key, const std::string& value)

@@ -7,12 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
-
-#include <unistd.h>
 
 using namespace audiotest;
 
@@ -65,6 +62,14 @@ TEST(AudioReaderWav, HeaderErrors)
 	longFmt.insert(longFmt.end(), {0, 0});
 	Bytes cutHeader = wavFile({{"fmt ", fmt}});
 	cutHeader.insert(cutHeader.end(), {'d', 'a', 't'});
+	// The LIST body ends at byte 12 + 24 + 8 + 7.
+	Bytes unpadded = wavFile({{"fmt ", fmt}, {"LIST", Bytes(7, 'x')}, {"data", Bytes(8)}});
+	unpadded.erase(unpadded.begin() + 51);
+	Bytes cutList = wavFile({{"fmt ", fmt}, {"LIST", Bytes(26, 'x')}});
+	cutList.resize(cutList.size() - 10);
+	Bytes cutFmt = wavFile({{"fmt ", longFmt}});
+	cutFmt.resize(cutFmt.size() - 1);
+	const std::string notPcmExtensible = "WAV was not PCM! RIFF AudioEncoding TwoCC value: 0xfffe";
 	const struct
 	{
 		const char* name;
@@ -72,12 +77,19 @@ TEST(AudioReaderWav, HeaderErrors)
 		std::string error;
 	} cases[] = {
 		{"fmt, LIST, data", wavFile({{"fmt ", fmt}, {"LIST", Bytes(26, 'x')}, {"data", Bytes(8)}}), "data 8"},
-		// The next chunk header follows an odd-sized body directly, without a pad byte.
-		{"odd LIST", wavFile({{"fmt ", fmt}, {"LIST", Bytes(7, 'x')}, {"data", Bytes(8)}}), "data 8"},
+		{"odd LIST and its pad byte", wavFile({{"fmt ", fmt}, {"LIST", Bytes(7, 'x')}, {"data", Bytes(8)}}), "data 8"},
+		{"odd LIST without its pad byte", unpadded, "data 8"},
+		{"odd LIST and its pad byte last", wavFile({{"fmt ", fmt}, {"LIST", Bytes(7, 'x')}}), "data 0"},
+		{"LIST running past the end", cutList, "io: WAV chunk of 26 bytes runs past the end of the file while reading ByteArrayInputStream"},
+		{"fmt running past the end", cutFmt, "io: WAV chunk of 18 bytes runs past the end of the file while reading ByteArrayInputStream"},
 		{"fmt longer than 16 bytes", wavFile({{"fmt ", longFmt}, {"data", Bytes(8)}}), "data 8"},
 		{"data before fmt", wavFile({{"data", Bytes(8)}, {"fmt ", fmt}}), "Missing fmt chunk before data chunk in wav file"},
 		{"float samples", wavFile({{"fmt ", fmtBody(3, 2, 44100, 32)}, {"data", Bytes(8)}}), "WAV was not PCM! RIFF AudioEncoding TwoCC value: 0x3"},
-		{"extensible", wavFile({{"fmt ", fmtBody(0xFFFE, 2, 44100, 16)}, {"data", Bytes(8)}}), "WAV was not PCM! RIFF AudioEncoding TwoCC value: 0xfffe"},
+		{"extensible PCM, mono 8-bit", wavFile({{"fmt ", extensibleFmtBody(1, 1, 8000, 8)}, {"data", Bytes(8)}}), "data 8"},
+		{"extensible PCM, 6 channels", wavFile({{"fmt ", extensibleFmtBody(1, 6, 44100, 16)}, {"data", Bytes(8)}}), notPcmExtensible},
+		{"extensible PCM, 24-bit", wavFile({{"fmt ", extensibleFmtBody(1, 2, 44100, 24)}, {"data", Bytes(8)}}), notPcmExtensible},
+		{"extensible float", wavFile({{"fmt ", extensibleFmtBody(3, 2, 44100, 16)}, {"data", Bytes(8)}}), notPcmExtensible},
+		{"extensible without its extension", wavFile({{"fmt ", fmtBody(0xFFFE, 2, 44100, 16)}, {"data", Bytes(8)}}), notPcmExtensible},
 		{"not WAVE", notWave, "Only RIFF/WAVE sounds are currently supported"},
 		{"fmt of 14 bytes", wavFile({{"fmt ", shortFmt}, {"data", Bytes(8)}}), "io: WAV fmt chunk of 14 bytes is too short while reading ByteArrayInputStream"},
 		{"cut inside the RIFF header", Bytes{'R', 'I', 'F', 'F', 0, 0}, "io: Failed to read 12 bytes from ByteArrayInputStream"},
@@ -87,26 +99,31 @@ TEST(AudioReaderWav, HeaderErrors)
 		EXPECT_EQ(c.error, wavError(c.file)) << c.name;
 }
 
+// Plain PCM and the extensible header with integer PCM read alike.
 TEST(AudioReaderWav, ReadsTheDataChunk)
 {
 	Bytes pcm;
 	for (int i = 0; i < 200; ++i)
 		pcm.push_back(static_cast<uint8_t>(i));
-	const Bytes file = wavFile({{"fmt ", fmtBody(1, 2, 22050, 16)}, {"LIST", Bytes(10, 'x')}, {"data", pcm}});
-	io::ByteArrayInputStream stream(file.data(), static_cast<int>(file.size()));
-	audio::AudioReader reader(&stream, io::FILEFORMAT_WAV);
-	EXPECT_EQ(1, reader.audioFormat());
-	EXPECT_EQ(2, reader.channels());
-	EXPECT_EQ(22050, reader.sampleRate());
-	EXPECT_EQ(88200, reader.byteRate());
-	EXPECT_EQ(4, reader.blockAlign());
-	EXPECT_EQ(16, reader.bitsPerSample());
-	EXPECT_EQ(200, reader.dataSize());
-	Bytes out(100);
-	EXPECT_EQ(10, reader.readData(out.data(), 190, 100));
-	EXPECT_EQ(190, out[0]);
-	EXPECT_EQ(0, reader.readData(out.data(), 200, 100));
-	EXPECT_EQ(pcm, readAll(reader, 0, 64));
+	for (const Bytes& fmt : {fmtBody(1, 2, 22050, 16), extensibleFmtBody(1, 2, 22050, 16)})
+	{
+		SCOPED_TRACE(fmt.size());
+		const Bytes file = wavFile({{"fmt ", fmt}, {"LIST", Bytes(10, 'x')}, {"data", pcm}});
+		io::ByteArrayInputStream stream(file.data(), static_cast<int>(file.size()));
+		audio::AudioReader reader(&stream, io::FILEFORMAT_WAV);
+		EXPECT_EQ(1, reader.audioFormat());
+		EXPECT_EQ(2, reader.channels());
+		EXPECT_EQ(22050, reader.sampleRate());
+		EXPECT_EQ(88200, reader.byteRate());
+		EXPECT_EQ(4, reader.blockAlign());
+		EXPECT_EQ(16, reader.bitsPerSample());
+		EXPECT_EQ(200, reader.dataSize());
+		Bytes out(100);
+		EXPECT_EQ(10, reader.readData(out.data(), 190, 100));
+		EXPECT_EQ(190, out[0]);
+		EXPECT_EQ(0, reader.readData(out.data(), 200, 100));
+		EXPECT_EQ(pcm, readAll(reader, 0, 64));
+	}
 }
 
 TEST(AudioReaderWav, DataSizeIsBoundedByTheFile)
@@ -176,32 +193,48 @@ TEST(AudioReader, UnsupportedFormatThrows)
 	}
 }
 
+namespace {
+
+#ifdef AUDIO_MP3_FIXTURES
+const char* const MP3_FIXTURES = AUDIO_MP3_FIXTURES;
+#else
+const char* const MP3_FIXTURES = nullptr;
+#endif
+
+// An MP3 file that the build encoded; empty when the build had no encoder.
+Bytes mp3Fixture(const std::string& name)
+{
+	if (!MP3_FIXTURES)
+		return Bytes();
+	std::ifstream in(MP3_FIXTURES + name, std::ios::binary);
+	return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// "" when the two sounds are the same bytes, else where and how they differ.
+std::string difference(const Bytes& expected, const Bytes& actual)
+{
+	const auto mismatch = std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end());
+	if (mismatch.first == expected.end() && mismatch.second == actual.end())
+		return "";
+	return std::to_string(actual.size()) + " bytes instead of " + std::to_string(expected.size()) + ", the first difference at byte " + std::to_string(mismatch.first - expected.begin());
+}
+
+} // namespace
+
 class AudioReaderMp3 : public ::testing::Test
 {
 protected:
 	static void SetUpTestSuite()
 	{
-		// Test processes may run in parallel: each encodes its own files.
-		const std::string base = ::testing::TempDir() + "audio_reader_tone_" + std::to_string(getpid());
-		const std::string wavPath = base + ".wav";
-		const std::string mp3Path = base + ".mp3";
-		// Half a second of a 440 Hz stereo tone.
-		const Bytes wav = wavFile({{"fmt ", fmtBody(1, 2, 44100, 16)}, {"data", sine16(22050, 2, 44100, 440.0, 8000.0)}});
-		std::ofstream(wavPath, std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
-		const std::string command = "lame --quiet -b 128 '" + wavPath + "' '" + mp3Path + "' 2>/dev/null";
-		if (std::system(command.c_str()) == 0)
-		{
-			std::ifstream in(mp3Path, std::ios::binary);
-			mp3 = Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-		}
-		std::remove(wavPath.c_str());
-		std::remove(mp3Path.c_str());
+		// Half a second of a stereo tone at 128 kbit/s.
+		mp3 = mp3Fixture("cbr.mp3");
 	}
 
 	void SetUp() override
 	{
-		if (mp3.empty())
-			GTEST_SKIP() << "lame is not installed";
+		if (!MP3_FIXTURES)
+			GTEST_SKIP() << "lame was not found when the tests were built";
+		ASSERT_FALSE(mp3.empty());
 	}
 
 	static Bytes mp3;
@@ -228,6 +261,59 @@ TEST_F(AudioReaderMp3, DecodesAndRereadsFromTheStartAfterTheEnd)
 	// A jump into the middle, off a frame boundary, gives the same bytes as reading in order.
 	ASSERT_EQ(1000, reader.readData(again.data(), 40002, 1000));
 	EXPECT_TRUE(std::equal(again.begin(), again.begin() + 1000, whole.begin() + 40002));
+}
+
+// Every pass of a looping clip and every position that instances of one clip read give the bytes
+// of the first pass, whatever the file's bit rate mode, header and sample rate.
+TEST_F(AudioReaderMp3, EveryPositionReadsAsInTheFirstPass)
+{
+	const struct
+	{
+		const char* file;
+		int channels;
+		int rate;
+		// Frames the tone had; 0 where the file does not say how many the encoder added.
+		size_t frames;
+	} cases[] = {
+		{"vbr.mp3", 2, 44100, 22050},
+		{"no_lame_header.mp3", 2, 44100, 0},
+		{"mono_8k.mp3", 1, 8000, 0},
+	};
+	for (const auto& c : cases)
+	{
+		SCOPED_TRACE(c.file);
+		const Bytes data = mp3Fixture(c.file);
+		io::ByteArrayInputStream stream(data.data(), static_cast<int>(data.size()));
+		audio::AudioReader reader(&stream, io::FILEFORMAT_MP3);
+		EXPECT_EQ(c.channels, reader.channels());
+		EXPECT_EQ(c.rate, reader.sampleRate());
+		const size_t frameBytes = static_cast<size_t>(c.channels) * 2;
+		const Bytes first = readAll(reader, 0, 4096);
+		if (c.frames > 0)
+		{
+			EXPECT_EQ(c.frames * frameBytes, first.size());
+		}
+		ASSERT_GT(first.size(), 4000 * frameBytes);
+		EXPECT_EQ("", difference(first, readAll(reader, 0, 4096)));
+		EXPECT_EQ("", difference(first, readAll(reader, 0, 1000)));
+
+		// Two instances a little apart read alternately, so every read jumps back or forth.
+		const int gap = 3000 * static_cast<int>(frameBytes) + 6;
+		Bytes ahead(first.begin(), first.begin() + gap);
+		Bytes behind;
+		Bytes piece(1024);
+		for (;;)
+		{
+			const int a = reader.readData(piece.data(), static_cast<int>(ahead.size()), 1024);
+			ahead.insert(ahead.end(), piece.begin(), piece.begin() + a);
+			const int b = reader.readData(piece.data(), static_cast<int>(behind.size()), 1024);
+			behind.insert(behind.end(), piece.begin(), piece.begin() + b);
+			if (a == 0 && b == 0)
+				break;
+		}
+		EXPECT_EQ("", difference(first, ahead));
+		EXPECT_EQ("", difference(first, behind));
+	}
 }
 
 TEST_F(AudioReaderMp3, CutOrGarbageInputThrowsWithoutHanging)

@@ -29,11 +29,14 @@ inline void put32(Bytes& out, unsigned int value)
 	put16(out, value >> 16);
 }
 
+// A RIFF chunk; a body of odd size is followed by a zero pad byte.
 inline void putChunk(Bytes& out, const char* id, const Bytes& body)
 {
 	out.insert(out.end(), id, id + 4);
 	put32(out, static_cast<unsigned int>(body.size()));
 	out.insert(out.end(), body.begin(), body.end());
+	if (body.size() % 2 == 1)
+		out.push_back(0);
 }
 
 inline Bytes fmtBody(unsigned int tag, unsigned int channels, unsigned int rate, unsigned int bits)
@@ -45,6 +48,20 @@ inline Bytes fmtBody(unsigned int tag, unsigned int channels, unsigned int rate,
 	put32(body, rate * channels * bits / 8);
 	put16(body, channels * bits / 8);
 	put16(body, bits);
+	return body;
+}
+
+// The fmt body of the extensible format: the plain fields with the format tag 0xFFFE, then the
+// extension whose sub-format starts with the tag of the actual encoding (1 for integer PCM).
+inline Bytes extensibleFmtBody(unsigned int subFormatTag, unsigned int channels, unsigned int rate, unsigned int bits)
+{
+	Bytes body = fmtBody(0xFFFE, channels, rate, bits);
+	put16(body, 22);
+	put16(body, bits);
+	put32(body, channels == 1 ? 0x4 : 0x3);
+	put16(body, subFormatTag);
+	const uint8_t guidRest[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+	body.insert(body.end(), guidRest, guidRest + sizeof(guidRest));
 	return body;
 }
 

@@ -276,6 +276,28 @@ TEST(AppControllerRun, QuitAndFailureLeaveThroughTheTerminationSequence)
 	}
 }
 
+TEST(AppControllerRun, OldSystemsUpdateAtEveryRefreshOfTheRealLoop)
+{
+	TestGame::log().clear();
+	const platform::LaunchOptions options = headlessOptions();
+	const char* argv[] = {"game", "--headless", "--system-version", "3.0", "--frames", "100",
+		"--documents", options.documentsDirectory.c_str()};
+	EXPECT_EQ(0, framework::runApplication(8, const_cast<char**>(argv)));
+	// The loop thread may not have posted its first request by the first refresh.
+	EXPECT_GE(count("update 3"), 99);
+	EXPECT_LE(count("update 3"), 100);
+}
+
+TEST(AppControllerRun, HelpShowsTheOptionsAndRunsNothing)
+{
+	TestGame::log().clear();
+	const char* argv[] = {"game", "--help"};
+	testing::internal::CaptureStdout();
+	EXPECT_EQ(0, framework::runApplication(2, const_cast<char**>(argv)));
+	EXPECT_EQ(platform::LaunchOptions::usage("game"), testing::internal::GetCapturedStdout());
+	EXPECT_TRUE(TestGame::log().empty());
+}
+
 TEST(AppControllerRun, OldSystemsRunTheLoopOnAThreadThatAsksTheMainThread)
 {
 	TestGame::log().clear();

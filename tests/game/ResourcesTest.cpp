@@ -183,6 +183,16 @@ TEST_F(Texts, MetricsOfTheCurrentFont)
 	EXPECT_EQ(nullptr, registry.getBitmapFont("sys"));
 }
 
+TEST_F(Texts, StringWidthMeasuresCountUnitsFromBegin)
+{
+	struct Case { int begin, count, width; };
+	for (const Case c : {Case{0, 5, 34}, Case{2, 2, 13}, Case{1, 2, 13}, Case{3, 1, 6}, Case{4, 0, 0}})
+	{
+		SCOPED_TRACE(testing::Message() << c.begin << ", " << c.count);
+		EXPECT_EQ(c.width, registry.getStringWidth("keyHi", c.begin, c.count));
+	}
+}
+
 TEST_F(Texts, TextOfAnUnloadedSetShowsItsKey)
 {
 	EXPECT_EQ("key", text("res.getString('nothing', 'key')"));

@@ -122,6 +122,25 @@ TEST(BmpReader, OddNibbleRowsArePaddedToFourBytes)
 		image.read(gr::SurfaceFormat::P4));
 }
 
+TEST(BmpReader, PitchShorterThanARowIsRefusedBeforeWriting)
+{
+	BmpSpec s;
+	s.bits = 4;
+	s.width = 9;
+	s.paletteEntries = 16;
+	s.rows = Bytes().raw({0x11, 0x11, 0x11, 0x11, 0x10, 0, 0, 0, 0x23, 0x45, 0x67, 0x89, 0xA0, 0, 0, 0}).v;
+	// A P4 row of 9 pixels takes 5 bytes; the buffer holds exactly pitch x height.
+	struct Case { gr::SurfaceFormat::SurfaceFormatType format; int pitch; };
+	for (const Case c : {Case{gr::SurfaceFormat::P4, 4}, Case{gr::SurfaceFormat::A8R8G8B8, 35}, Case{gr::SurfaceFormat::P4, -5}})
+	{
+		SCOPED_TRACE(c.pitch);
+		Image image(bmp(s), io::FILEFORMAT_BMP);
+		std::vector<uint8_t> out(c.pitch > 0 ? static_cast<size_t>(c.pitch) * 2 : 1, 0xEE);
+		EXPECT_THROW(image.reader->readSurface(out.data(), c.pitch, 9, 2, c.format, nullptr, gr::SurfaceFormat()), io::IOException);
+		EXPECT_EQ(std::vector<uint8_t>(out.size(), 0xEE), out);
+	}
+}
+
 TEST(BmpReader, RefusesCorruptHeaders)
 {
 	struct Case

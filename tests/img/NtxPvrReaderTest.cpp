@@ -150,6 +150,18 @@ TEST(PvrReader, HandsOutMipChainOfTheFirstSurface)
 	EXPECT_EQ(1, six.reader->surfaceHeight());
 }
 
+TEST(PvrReader, PitchShorterThanARowIsRefusedBeforeWriting)
+{
+	Bytes file = pvrHeader(4, 4, 0, 0x1A, 1);
+	for (int i = 0; i < 16; ++i)
+		file.u32(0xFF000000u);
+	Image image(file.v, io::FILEFORMAT_PVR);
+	std::vector<uint8_t> out(15 * 4, 0xEE);
+	EXPECT_THROW(image.reader->readSurface(out.data(), 15, 4, 4, gr::SurfaceFormat::A8R8G8B8, nullptr, gr::SurfaceFormat()),
+		io::IOException);
+	EXPECT_EQ(std::vector<uint8_t>(out.size(), 0xEE), out);
+}
+
 TEST(PvrReader, PixelTypesSelectFormats)
 {
 	struct Case

@@ -7,6 +7,7 @@
 #include <io/FileOutputStream.h>
 #include <lang/Ptr.h>
 #include <csignal>
+#include <fstream>
 #include <sys/resource.h>
 
 using io::FileInputStream;
@@ -96,6 +97,25 @@ TEST(FileInputStreamTest, LooseFileSkipsAndSeeksWithinItsLength)
 	EXPECT_FALSE(in.seek(401, InputStream::SEEKMODE_START));
 	EXPECT_TRUE(in.seek(-1, InputStream::SEEKMODE_END));
 	EXPECT_EQ(1, in.read(&byte, 1));
+}
+
+TEST(FileInputStreamTest, LooseFileReadsToItsCurrentEnd)
+{
+	iotest::TemporaryDirectory directory;
+	const std::string path = directory.file("growing.bin");
+	iotest::writeFile(path, "abc");
+	FileInputStream in(path.c_str());
+	char bytes[8] = {};
+	EXPECT_EQ(3, in.read(bytes, 8));
+	EXPECT_EQ(0, in.read(bytes, 8));
+	std::ofstream(path, std::ios::binary | std::ios::app) << "defg";
+	EXPECT_EQ(4, in.available());
+	EXPECT_TRUE(in.seek(-2, InputStream::SEEKMODE_END));
+	EXPECT_EQ(2, in.read(bytes, 8));
+	EXPECT_EQ("fg", std::string(bytes, 2));
+	std::ofstream(path, std::ios::binary | std::ios::app) << "h";
+	EXPECT_EQ(1, in.read(bytes, 8));
+	EXPECT_EQ('h', bytes[0]);
 }
 
 TEST(FileInputStreamTest, MissingFileNamesAreShortenedBeyond128Bytes)

@@ -62,7 +62,7 @@ TEST(ByteArrayInputStreamTest, SeekStaysWithinTheStream)
 		{4, -10, InputStream::SEEKMODE_END, true, 10},
 		{4, -11, InputStream::SEEKMODE_END, false, 6},
 		{4, 1, InputStream::SEEKMODE_END, false, 6},
-		{4, 0, static_cast<InputStream::SeekMode>(3), false, 6},
+		{4, 5, static_cast<InputStream::SeekMode>(3), true, 6},
 		{4, 2147483647, InputStream::SEEKMODE_CURRENT, false, 6},
 	};
 	const char bytes[] = "0123456789";

@@ -62,7 +62,7 @@ TEST(PropertyParserTest, TypedLookups)
 {
 	const PropertyParser parser(
 		"Key=1; t=YES; f=Disabled; on=on; n3=3.0; n35=3.5; abc=abc; neg=-7; big=3e9; small=-2147483648;"
-		"sign=-; pt=.5; exp=1e; f1=2.5e1; ratio=0.25; unit=5px; five=5.",
+		"sign=-; pt=.5; exp=1e; expsign=2.5E+; f1=2.5e1; ratio=0.25; unit=5px; five=5.",
 		"set");
 	using Call = std::function<double()>;
 	struct Case
@@ -91,6 +91,7 @@ TEST(PropertyParserTest, TypedLookups)
 		{"int five", [&] { return parser.getInt("five"); }, 5, ""},
 		{"int absent", [&] { return parser.getInt("x"); }, 0, "Failed to parse number, no key x in \"set\""},
 		{"float f1", [&] { return parser.getFloat("f1"); }, 25, ""},
+		{"float expsign", [&] { return parser.getFloat("expsign"); }, 0, "Failed to parse number expsign from \"set\""},
 		{"float pt", [&] { return parser.getFloat("pt"); }, 0.5, ""},
 		{"float ratio", [&] { return parser.getFloat("ratio"); }, 0.25, ""},
 		{"float abc", [&] { return parser.getFloat("abc"); }, 0, "Failed to parse number abc from \"set\""},

@@ -102,6 +102,16 @@ TEST(HttpFetch, ReportsStatusAndBody)
 	EXPECT_EQ(404, missing.status);
 	EXPECT_EQ("missing", missing.body);
 	EXPECT_EQ("7", missing.headers.at("Content-Length"));
+	EXPECT_TRUE(missing.answered);
+	// A cap below the answer's size fails the transfer: no answer, no body.
+	platform::HttpRequest capped;
+	capped.url = server.url("/ok");
+	capped.maxBody = 5;
+	const HttpResult refused = HttpFetch::perform(capped);
+	EXPECT_FALSE(refused.ok);
+	EXPECT_FALSE(refused.answered);
+	EXPECT_TRUE(refused.body.empty());
+	EXPECT_EQ("Body too large", refused.error);
 }
 
 TEST(HttpFetch, PostsBodiesWithZeroBytes)
@@ -143,6 +153,7 @@ TEST(HttpFetch, GivesUpAfterTheRequestsTimeout)
 	EXPECT_FALSE(result.ok);
 	EXPECT_EQ(0, result.status);
 	EXPECT_FALSE(result.error.empty());
+	EXPECT_FALSE(result.answered);
 	close(silent);
 }
 

@@ -28,6 +28,23 @@ TEST(LaunchOptions, ReadsEveryOption)
 	EXPECT_FALSE(LaunchOptions::parse(1, argv).launchNotification);
 }
 
+TEST(LaunchOptions, HelpAsksForAUsageThatNamesEveryOption)
+{
+	for (const char* option : {"--help", "-h"})
+	{
+		const char* argv[] = {"run", "--headless", option};
+		EXPECT_TRUE(LaunchOptions::parse(3, argv).help) << option;
+	}
+	const char* argv[] = {"run"};
+	EXPECT_FALSE(LaunchOptions::parse(1, argv).help);
+	const std::string usage = LaunchOptions::usage("/opt/game/run");
+	EXPECT_EQ(0u, usage.find("Usage: /opt/game/run [options]\n"));
+	for (const char* option : {"--headless", "--frames N", "--script FILE", "--output DIR", "--data DIR", "--documents DIR",
+		"--library DIR", "--caches DIR", "--player NAME", "--game-service STATE", "--system-version V",
+		"--notification TEXT", "-h, --help"})
+		EXPECT_NE(std::string::npos, usage.find(std::string("  ") + option + " ")) << option;
+}
+
 TEST(LaunchOptions, RefusesWhatItDoesNotKnow)
 {
 	const std::vector<std::vector<const char*>> bad = {

@@ -33,3 +33,21 @@ TEST(UserDefaults, DamagedLinesAreSkipped)
 	const auto values = UserDefaults::parse("good\tvalue\nno tab here\nbad\\q\tx\ntrailing\\\t1\n\tempty key\n");
 	EXPECT_EQ((std::map<std::string, std::string>{{"good", "value"}, {"", "empty key"}}), values);
 }
+
+TEST(UserDefaults, AStoredTextReadsAsAFlagByItsFirstSignificantCharacter)
+{
+	const std::string path = testing::TempDir() + "/user-defaults-flags.txt";
+	std::remove(path.c_str());
+	UserDefaults defaults(path);
+	const std::pair<const char*, bool> cases[] = {
+		{"true", true}, {"YES", true}, {"y", true}, {"T", true}, {"1", true}, {"  +007", true},
+		{"false", false}, {"NO", false}, {"N", false}, {"", false}, {"abc", false}, {"-000", false}, {"0", false},
+	};
+	for (const auto& c : cases)
+	{
+		defaults.setString("flag", c.first);
+		EXPECT_EQ(c.second, defaults.getBool("flag", !c.second)) << '"' << c.first << '"';
+	}
+	EXPECT_TRUE(defaults.getBool("absent", true));
+	std::remove(path.c_str());
+}

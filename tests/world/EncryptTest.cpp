@@ -46,12 +46,14 @@ TEST(Encrypt, ShortKeysArePaddedWithZerosAndLongOnesCutTo32Bytes)
 	EXPECT_NE(WorldFiles::encipher(key(32, 1), text), WorldFiles::encipher(key(32, 2), text));
 }
 
+// A refused input leaves the output sized for the call, input length + 16, never the old contents.
 TEST(Encrypt, InputsOfPartialBlocksDoNotDecipher)
 {
 	for (int size : {15, 17})
 	{
-		lang::Array<unsigned char> plain;
+		lang::Array<unsigned char> plain = key(3, 0);
 		EXPECT_FALSE(decrypt(FileKeys::dataKey(), key(size, 0), plain)) << size << " bytes";
+		EXPECT_EQ(size + 16, plain.size()) << size << " bytes";
 	}
 }
 

@@ -88,23 +88,30 @@ TEST_F(GameLuaContacts, ZeroImpactAgainstNegativeDefenceKeepsVelocitiesFinite)
 	EXPECT_TRUE(std::isfinite(world->getBody("stone")->GetLinearVelocity().y));
 }
 
-TEST_F(GameLuaContacts, RemovingAHazardStopsTheDamageOverTime)
+// A crate resting on a hazard takes damage over time until the change ends the touch.
+TEST_F(GameLuaContacts, EndingAHazardTouchStopsTheDamageOverTime)
 {
-	createGround();
-	run("world.createBox('lava', '', 0, -0.6, 4, 1, 0, 0.5, 0, true, false, 1)\n"
-		"world.createBox('crate', '', 0, -1.8, 1, 1, 1, 0.5, 0, true, false, 1)\n"
-		"local w = world.objects.world\n"
-		"w.lava.material = 'hazard' w.crate.material = 'wood' w.crate.strength = 100\n"
-		"overTime = 0\n"
-		"function world.blockCollision(a, b, impact, hit, isOverTime) if isOverTime then overTime = overTime + 1 end end");
-	frames(10);
-	EXPECT_LT(0.0f, number("overTime"));
-	EXPECT_TRUE(boolean("world.objects.world.lava.spawnEmberParticles"));
-	EXPECT_GT(100.0f, number("world.objects.world.crate.strength"));
-	run("world.removeObject('lava') overTime = 0");
-	frames(10);
-	EXPECT_EQ(0.0f, number("overTime"));
-	EXPECT_FALSE(boolean("world.objects.world.lava.spawnEmberParticles"));
+	const char* const changes[] = {"world.removeObject('lava')", "world.removeObject('crate')", "world.setCollisionEnabled('crate', false)"};
+	for (const char* change : changes)
+	{
+		world->clearWorld();
+		createGround();
+		run("world.createBox('lava', '', 0, -0.6, 4, 1, 0, 0.5, 0, true, false, 1)\n"
+			"world.createBox('crate', '', 0, -1.8, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+			"world.createBox('other', '', 5, -0.7, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+			"local w = world.objects.world\n"
+			"w.lava.material = 'hazard' w.crate.material = 'wood' w.crate.strength = 100 w.other.material = 'wood'\n"
+			"overTime = 0\n"
+			"function world.blockCollision(a, b, impact, hit, isOverTime) if isOverTime then overTime = overTime + 1 end end");
+		frames(10);
+		EXPECT_LT(0.0f, number("overTime")) << change;
+		EXPECT_TRUE(boolean("world.objects.world.lava.spawnEmberParticles")) << change;
+		EXPECT_GT(100.0f, number("world.objects.world.crate.strength")) << change;
+		run(std::string(change) + " overTime = 0");
+		frames(10);
+		EXPECT_EQ(0.0f, number("overTime")) << change;
+		EXPECT_FALSE(boolean("world.objects.world.lava.spawnEmberParticles")) << change;
+	}
 }
 
 TEST_F(GameLuaContacts, BodyWhoseNameHasATableButNoRecordIsNotTouched)

@@ -1,6 +1,5 @@
 #include <world/GameApp.h>
 
-#include "GameAppServices.h"
 #include <game/LuaResources.h>
 #include <gr/Context.h>
 #include <gr/Shader.h>
@@ -9,7 +8,11 @@
 #include <lang/Debug.h>
 #include <lua/LuaState.h>
 #include <pf/Accelerometer.h>
+#include <platform/Application.h>
+#include <world/GameAnalytics.h>
+#include <world/GameCenter.h>
 #include <world/GameLua.h>
+#include <world/GameRatingPrompt.h>
 
 lang::String GameApp::s_datapath;
 lang::String GameApp::s_imagePath;
@@ -101,7 +104,7 @@ void GameApp::start(gr::Context* context)
 
 	createShaders(context);
 	publishKeyTables();
-	GameAppServices::startAnalytics();
+	GameAnalytics::startSession(GameAnalytics::API_KEY);
 	startGameCenter(context);
 	m_gameLua->createAssets();
 
@@ -111,13 +114,13 @@ void GameApp::start(gr::Context* context)
 	resources->setMasterVolume(savedVolume());
 
 	m_accelerometer->start();
-	GameAppServices::ratingPromptLaunched();
+	GameRatingPrompt::appStarted();
 }
 
 void GameApp::release()
 {
-	GameAppServices::endAnalytics();
-	GameAppServices::deleteGameCenter(m_gameCenter);
+	GameAnalytics::endSession();
+	delete m_gameCenter;
 	m_gameCenter = nullptr;
 	s_datapath = lang::String("");
 	// The rest in the reverse order of building. The game world, which saves "settings.lua" as it
@@ -185,13 +188,17 @@ void GameApp::publishKeyTables()
 	}
 }
 
+// The game service lives on the platform application; without one (a game world under test)
+// there is no game service, as on a device without it.
 void GameApp::startGameCenter(gr::Context* context)
 {
-	m_gameCenter = GameAppServices::createGameCenter(this, m_gameLua, context);
-	if (GameAppServices::isGameCenterAvailable(m_gameCenter))
+	platform::Application* application = platform::Application::shared();
+	if (application)
+		m_gameCenter = new GameCenter(*application, m_gameLua, context);
+	if (application && GameCenter::isGameCenterAvailable(*application))
 	{
 		m_gameLua->setBoolean("gameCenterSupported", true);
-		GameAppServices::firstInitGameCenter(m_gameCenter);
+		m_gameCenter->firstInit();
 	}
 	else
 	{

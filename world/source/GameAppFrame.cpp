@@ -1,13 +1,14 @@
 #include <world/GameApp.h>
 
-#include "GameAppServices.h"
 #include <framework/OSInterface.h>
 #include <game/LuaResources.h>
 #include <gr/Context.h>
 #include <lang/Debug.h>
 #include <pf/Accelerometer.h>
 #include <pf/OrientationObserver.h>
+#include <world/GameCenter.h>
 #include <world/GameLua.h>
+#include <world/GameRatingPrompt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -99,7 +100,8 @@ void GameApp::followAccelerometer(gr::Context* context)
 void GameApp::setOrientation(int orientation)
 {
 	os()->setOrientation(static_cast<gr::Context::OrientationType>(orientation));
-	GameAppServices::setGameCenterOrientation(m_gameCenter, orientation);
+	if (m_gameCenter)
+		m_gameCenter->setOrientation(static_cast<gr::Context::OrientationType>(orientation));
 	gCurrentOrientation = orientation;
 	if (gOrientationObserver)
 		gOrientationObserver->onOrientationChanged(orientation);
@@ -176,7 +178,7 @@ void GameApp::activate(bool active)
 			m_accelerometer->stop();
 	}
 	if (active)
-		GameAppServices::ratingPromptBecameActive();
+		GameRatingPrompt::appBecameActive();
 }
 
 bool GameApp::activateAudio(bool on)

@@ -14,10 +14,10 @@
 #include <world/GameApp.h>
 #include <world/MaskedImage.h>
 #include <world/Particles.h>
+#include <world/TruncateToInt.h>
 #include <world/uniqueid.h>
 #include <algorithm>
 #include <cmath>
-#include <climits>
 
 namespace {
 
@@ -34,19 +34,6 @@ const ClipLimit CLIP_LIMITS[] = {{1, 4}, {2, 6}, {3, 3}, {4, 5}, {5, 5}};
 
 // Largest value of a colour component.
 constexpr float COLOUR_MAX = 255.0f;
-
-// A script number truncated toward zero; NaN gives 0 and values beyond int saturate, since the
-// plain conversion of those is undefined.
-int truncateToInt(float value)
-{
-	if (std::isnan(value))
-		return 0;
-	if (value >= static_cast<float>(INT_MAX))
-		return INT_MAX;
-	if (value <= static_cast<float>(INT_MIN))
-		return INT_MIN;
-	return static_cast<int>(value);
-}
 
 unsigned int colourComponent(float value)
 {

@@ -1,13 +1,19 @@
 #include <world/GameLua.h>
 
-void GameLua::logAnalyticsEvent(const lang::String&)
+#include <world/GameAnalytics.h>
+
+void GameLua::logAnalyticsEvent(const lang::String& name)
 {
+	GameAnalytics::logAnalyticsEvent(name);
 }
 
-void GameLua::logAnalyticsEventWithParam(const lang::String&, const lang::String&, const lang::String&)
+void GameLua::logAnalyticsEventWithParam(const lang::String& name, const lang::String& key, const lang::String& value)
 {
+	GameAnalytics::logAnalyticsEventWithParam(name, key, value);
 }
 
-void GameLua::logAnalyticsEventWithParams(const lang::String&, const lang::String&)
+// The parameters are the string pairs of the named table of the game world's own table.
+void GameLua::logAnalyticsEventWithParams(const lang::String& name, const lang::String& tableName)
 {
+	GameAnalytics::logAnalyticsEventWithParams(name, *this, tableName);
 }

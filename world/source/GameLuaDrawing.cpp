@@ -175,7 +175,8 @@ void GameLua::clipText(const lang::String& set, const lang::String& key, float m
 	lang::ByteTempBuffer buffer((text.length() + 1) * static_cast<int>(sizeof(short)));
 	short* units = reinterpret_cast<short*>(buffer.data());
 	const int count = text.getUTF16(units, text.length() + 1);
-	const auto width = [&](int begin, int end) { return static_cast<float>(m_resources->getStringWidth(text, begin, end)); };
+	// Units begin to end, measured as the font measures a first unit and a count.
+	const auto width = [&](int begin, int end) { return static_cast<float>(m_resources->getStringWidth(text, begin, end - begin)); };
 
 	lua::LuaTable lines(state());
 	float widest = 0.0f;

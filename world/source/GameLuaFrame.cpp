@@ -66,8 +66,6 @@ void stopGettingUp(GameLua::RenderObjectData& record)
 
 void advanceWobble(GameLua::RenderObjectData& record, int visit, int projectileCount, float dt)
 {
-	if (!record.wobbling)
-		return;
 	record.wobbleTime += dt;
 	record.wobbleValue = (1.0f - record.wobbleTime) * record.wobbleAmplitude * record.wobbleFactor;
 	float rate;
@@ -168,22 +166,17 @@ void GameLua::stepPhysics(float dt)
 		runDeferredChanges();
 		rethrowContactFailure();
 		call("removeBlocks");
-		for (auto& pair : m_objects)
-		{
-			RenderObjectData* record = pair.value;
-			if (record->hasPendingVelocity && record->body->GetType() != b2_staticBody)
-				record->body->SetLinearVelocity(record->pendingVelocity);
-			record->hasPendingVelocity = false;
-		}
 		// A backlog is worked off without storing the states of its early steps.
-		if (m_accumulator > TWO_STEPS)
-			continue;
-		m_stateSlot ^= 1;
-		for (auto& pair : m_objects)
+		const bool storeStates = m_accumulator <= TWO_STEPS;
+		if (storeStates)
+			m_stateSlot ^= 1;
+		for (RenderObjectData* record : m_recordList)
 		{
-			RenderObjectData* record = pair.value;
 			b2Body* body = record->body;
-			if (!body->IsAwake())
+			if (record->hasPendingVelocity && body->GetType() != b2_staticBody)
+				body->SetLinearVelocity(record->pendingVelocity);
+			record->hasPendingVelocity = false;
+			if (!storeStates || !body->IsAwake())
 				continue;
 			const b2Transform& transform = body->GetTransform();
 			record->states[m_stateSlot] = {transform.p.x, transform.p.y, std::atan2(transform.q.s, transform.q.c)};
@@ -196,37 +189,38 @@ void GameLua::stepPhysics(float dt)
 
 void GameLua::snapshotRecords()
 {
-	m_frameRecords.clear();
-	for (auto& pair : m_objects)
-		m_frameRecords.add(pair.value);
+	m_frameRecords = m_recordList;
 	m_frameRecordsVersion = m_objectsVersion;
 	m_frameWalkChanged = false;
 }
 
 GameLua::RenderObjectData* GameLua::liveRecord(int index)
 {
+	RenderObjectData* record = m_frameRecords[index];
+	if (m_frameRecordsVersion == m_objectsVersion && !m_frameWalkChanged)
+		return record;
+	return checkedRecord(record);
+}
+
+GameLua::RenderObjectData* GameLua::checkedRecord(RenderObjectData* record)
+{
 	if (m_frameRecordsVersion != m_objectsVersion)
 	{
 		// A script callback added or removed objects: from now on only snapshot entries that are
 		// still records of the object table are visited.
-		m_liveRecords.clear();
-		for (auto& pair : m_objects)
-			m_liveRecords.push_back(pair.value);
+		m_liveRecords = m_recordList;
 		std::sort(m_liveRecords.begin(), m_liveRecords.end());
 		m_frameRecordsVersion = m_objectsVersion;
 		m_frameWalkChanged = true;
 	}
-	RenderObjectData* record = m_frameRecords[index];
-	if (m_frameWalkChanged && !std::binary_search(m_liveRecords.begin(), m_liveRecords.end(), record))
-		return nullptr;
-	return record;
+	return std::binary_search(m_liveRecords.begin(), m_liveRecords.end(), record) ? record : nullptr;
 }
 
 void GameLua::advanceRecords(float dt)
 {
 	const float alpha = m_accumulator * INTERPOLATION_FACTOR;
 	snapshotRecords();
-	for (int i = 0; i < m_frameRecords.size(); ++i)
+	for (int i = 0; i < static_cast<int>(m_frameRecords.size()); ++i)
 	{
 		RenderObjectData* record = liveRecord(i);
 		if (record && record->hazardContacts != 0)
@@ -256,17 +250,19 @@ void GameLua::publishStates(float dt, float volumes[3])
 	bool zeroTolerance = false;
 	int visit = 0;
 	snapshotRecords();
-	for (int i = 0; i < m_frameRecords.size(); ++i)
+	for (int i = 0; i < static_cast<int>(m_frameRecords.size()); ++i)
 	{
 		RenderObjectData* record = liveRecord(i);
 		if (!record)
 			continue;
 		++visit;
 		b2Body* body = record->body;
-		const b2Vec2 velocity = body->GetLinearVelocity();
-		const float angularSpeed = std::fabs(body->GetAngularVelocity());
+		const bool awake = body->IsAwake();
+		// A sleeping body has no velocity.
+		const b2Vec2 velocity = awake ? body->GetLinearVelocity() : b2Vec2_zero;
+		const float angularSpeed = awake ? std::fabs(body->GetAngularVelocity()) : 0.0f;
 		const float speedSquared = velocity.x * velocity.x + velocity.y * velocity.y;
-		if (body->IsAwake() || record->wasAwake)
+		if (awake || record->wasAwake)
 		{
 			lua::LuaTable& table = record->table;
 			table.setNumber("x", record->renderX);
@@ -295,11 +291,19 @@ void GameLua::publishStates(float dt, float volumes[3])
 			}
 			hasAwake = true;
 		}
-		record = advanceAnimation(i, speedSquared, velocity, dt);
-		if (!record)
-			continue;
-		record->wasAwake = record->body->IsAwake();
-		advanceWobble(*record, visit, m_projectiles.size(), dt);
+		if (record->gettingUp || record->flag13 || (record->damageOverTime && record->flag14))
+		{
+			record = advanceAnimation(i, speedSquared, velocity, dt);
+			if (!record)
+				continue;
+			record->wasAwake = record->body->IsAwake();
+		}
+		else
+		{
+			record->wasAwake = awake;
+		}
+		if (record->wobbling)
+			advanceWobble(*record, visit, m_projectiles.size(), dt);
 	}
 	setBoolean("hasMovingObjects", hasMoving);
 	setBoolean("hasAwakeObjects", hasAwake);

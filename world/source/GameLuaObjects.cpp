@@ -183,6 +183,7 @@ b2Body* GameLua::createPolygon(const lang::String& name, float x, float y, float
 void GameLua::putRecord(const lang::String& name, RenderObjectData* record)
 {
 	m_objects.put(name, record);
+	m_recordList.push_back(record);
 	++m_objectsVersion;
 }
 
@@ -332,6 +333,7 @@ void GameLua::destroyObject(RenderObjectData* record)
 	for (FixtureUserData* data : userData)
 		delete data;
 	m_objects.remove(name);
+	m_recordList.erase(std::find(m_recordList.begin(), m_recordList.end(), record));
 	++m_objectsVersion;
 	lang::Array<lang::String>& layer = m_zOrder[static_cast<int>(record->zOrder)];
 	for (int i = 0; i < layer.size(); ++i)
@@ -351,9 +353,8 @@ void GameLua::clearWorld()
 	if (deferWhileLocked([this] { clearWorld(); }))
 		return;
 	m_clearingWorld = true;
-	for (auto& pair : m_objects)
+	for (RenderObjectData* record : m_recordList)
 	{
-		RenderObjectData* record = pair.value;
 		std::vector<FixtureUserData*> userData;
 		for (b2Fixture* fixture = record->body->GetFixtureList(); fixture; fixture = fixture->GetNext())
 			userData.push_back(reinterpret_cast<FixtureUserData*>(fixture->GetUserData().pointer));
@@ -364,6 +365,7 @@ void GameLua::clearWorld()
 	}
 	m_clearingWorld = false;
 	m_objects.clear();
+	m_recordList.clear();
 	++m_objectsVersion;
 	m_projectiles.clear();
 	m_damageOverTime.clear();

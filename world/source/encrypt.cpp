@@ -24,7 +24,11 @@ bool crypt(Direction direction, const lang::Array<unsigned char>& key, const lan
 		? platform::Aes256Cbc::encrypt(fullKey, data.begin(), size, result)
 		: platform::Aes256Cbc::decrypt(fullKey, data.begin(), size, result);
 	if (!done)
+	{
+		// Sized for the input and one block of padding, as the call had it; the contents mean nothing.
+		out.resize(static_cast<int>(size + platform::Aes256Cbc::BLOCK_BYTES), 0);
 		return false;
+	}
 	out.resize(static_cast<int>(result.size()));
 	std::copy(result.begin(), result.end(), out.begin());
 	return true;

@@ -83,6 +83,8 @@ private:
 	io::ByteArrayInputStream m_memoryStream;
 	lang::Huffman16 m_huffman;
 
+	// Throws before anything is written when a destination row would run past pitch.
+	void checkPitch(int pitch, int width, int height, gr::SurfaceFormat dstFormat) const;
 	void readScanlines(void* dst, int pitch, int width, int height, gr::SurfaceFormat dstFormat,
 		const void* dstPalette, gr::SurfaceFormat dstPaletteFormat);
 	void readSurfaceFromSurfaceBuffer(void* dst, int pitch, int width, int height, gr::SurfaceFormat dstFormat,

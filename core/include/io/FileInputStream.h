@@ -10,7 +10,8 @@ class FileBundle;
 
 // Input stream over a file it opens and closes. When the installed bundle lists the name, the
 // stream reads that member's byte range of the bundle file, and positions count from the start
-// of the member; reading and seeking never leave the member.
+// of the member; reading and seeking never leave the member. A loose file is read to its
+// current end, so bytes appended after opening are seen.
 class FileInputStream : public InputStream
 {
 public:
@@ -38,9 +39,10 @@ private:
 	lang::String m_name;
 	// Where the data begins in the opened file, in bytes.
 	long long m_offset;
-	// Length of the data in bytes: the member's size, or the loose file's length at opening.
+	// Length of a bundle member in bytes; 0 for a loose file.
 	int m_size;
-	// Bytes between the position and the end of the data.
+	// Bytes between the position and the end of a bundle member; -1 for a loose file, which
+	// reads to the file's current end.
 	int m_remaining;
 
 	void open(const lang::String& path);

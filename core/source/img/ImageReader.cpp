@@ -74,10 +74,22 @@ void ImageReader::reset(io::InputStream* in, io::FileFormat fileFormat)
 void ImageReader::readSurface(void* dst, int pitch, int width, int height, gr::SurfaceFormat dstFormat,
 	const void* dstPalette, gr::SurfaceFormat dstPaletteFormat)
 {
+	checkPitch(pitch, width, height, dstFormat);
 	if (isScanlineFormat(m_fileFormat))
 		readScanlines(dst, pitch, width, height, dstFormat, dstPalette, dstPaletteFormat);
 	else
 		readSurfaceFromSurfaceBuffer(dst, pitch, width, height, dstFormat, dstPalette, dstPaletteFormat);
+}
+
+void ImageReader::checkPitch(int pitch, int width, int height, gr::SurfaceFormat dstFormat) const
+{
+	// Compressed surfaces are copied as one block, without rows.
+	const int pixels = width < m_width ? width : m_width;
+	if (dstFormat.isCompressed() || height <= 0 || pixels <= 0)
+		return;
+	const int64_t rowBytes = (static_cast<int64_t>(pixels) * dstFormat.bitsPerPixel() + 7) / 8;
+	if (pitch < rowBytes)
+		fail("Pitch {1} is shorter than a row of {2} bytes while reading {0}", pitch, static_cast<int>(rowBytes));
 }
 
 void ImageReader::readSurfaceFromSurfaceBuffer(void* dst, int pitch, int width, int height,

@@ -46,6 +46,9 @@ int ByteArrayInputStream::skip(int n)
 
 bool ByteArrayInputStream::seek(int offset, SeekMode mode)
 {
+	// An unknown mode leaves the position where it is.
+	if (mode != SEEKMODE_START && mode != SEEKMODE_CURRENT && mode != SEEKMODE_END)
+		return true;
 	const int target = seekTarget(offset, mode, m_position, m_bytes.size());
 	if (target < 0)
 		return false;

@@ -61,7 +61,9 @@ private:
 	lang::Ptr<Mp3Decoder> m_decoder;
 
 	void readHeaderWav();
+	// Reads an fmt chunk body of size bytes, which the stream is known to hold.
 	void readFormatChunk(unsigned int size);
+	void skipPadByte();
 	void readHeaderRaw(const AudioConfiguration& config);
 	void readHeaderMp3();
 	int readDataPcm(void* dst, int offset, int bytes);

@@ -135,8 +135,8 @@ public:
 	int getFontMaxDescending() const;
 	int getFontLeading() const;
 	int getFontTracking() const;
-	/** Width of the UTF-16 code units [begin, end) of text in the current font. */
-	int getStringWidth(const lang::String& text, int begin, int end) const;
+	/** Width of count UTF-16 code units of text from begin in the current font. */
+	int getStringWidth(const lang::String& text, int begin, int count) const;
 	/** Draws the localised text of textKey from the set under setKey in the current font. */
 	void drawString(const lang::String& setKey, const lang::String& textKey, float x, float y, Anchor anchor);
 

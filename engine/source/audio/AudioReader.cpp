@@ -19,7 +19,26 @@ namespace {
 constexpr int CHUNK_HEADER_BYTES = 8;
 // Bytes of the fmt chunk body that describe PCM; any further bytes are skipped.
 constexpr int PCM_FORMAT_BYTES = 16;
+// Bytes of the fmt chunk body of the extensible format, whose sub-format names the encoding.
+constexpr int EXTENSIBLE_FORMAT_BYTES = 40;
+constexpr int SUB_FORMAT_OFFSET = 24;
 constexpr int AUDIO_FORMAT_PCM = 1;
+constexpr int AUDIO_FORMAT_EXTENSIBLE = 0xFFFE;
+// The sub-format of integer PCM in an extensible fmt chunk.
+constexpr unsigned char PCM_SUB_FORMAT[16] = {
+	0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// Whether the mixer plays samples of this layout (mono or stereo, 8 or 16 bits).
+bool mixable(int channels, int bitsPerSample)
+{
+	return (channels == 1 || channels == 2) && (bitsPerSample == 8 || bitsPerSample == 16);
+}
+
+// Chunk ids are four printable ASCII characters.
+bool canStartChunkId(unsigned char byte)
+{
+	return byte >= 0x20 && byte <= 0x7E;
+}
 
 // A chunk size from the file limited to the bytes the stream still holds.
 int boundedByStream(unsigned int size, io::InputStream* stream)
@@ -100,43 +119,64 @@ void AudioReader::readHeaderWav()
 		unsigned char header[CHUNK_HEADER_BYTES];
 		readFully(m_stream, header, sizeof(header));
 		const unsigned int size = getUInt32LE(header, 4);
+		if (std::memcmp(header, "data", 4) == 0)
+		{
+			if (!formatSeen)
+				lang::throwError(lang::Exception(lang::Format("Missing fmt chunk before data chunk in wav file")));
+			// A recording cut short still plays what it holds: the size field is not trusted
+			// beyond the bytes the stream holds.
+			m_dataSize = boundedByStream(size, m_stream);
+			m_dataOffset = total - m_stream->available();
+			return;
+		}
+		// A chunk cut short would leave the search for "data" lost in the wrong bytes.
+		if (size > static_cast<unsigned int>(m_stream->available()))
+			lang::throwError(io::IOException(lang::Format("WAV chunk of {0} bytes runs past the end of the file while reading {1}", size, m_stream->toString())));
 		if (std::memcmp(header, "fmt ", 4) == 0)
 		{
 			readFormatChunk(size);
 			formatSeen = true;
 		}
-		else if (std::memcmp(header, "data", 4) == 0)
-		{
-			if (!formatSeen)
-				lang::throwError(lang::Exception(lang::Format("Missing fmt chunk before data chunk in wav file")));
-			// The size field is not trusted beyond the bytes the stream holds.
-			m_dataSize = boundedByStream(size, m_stream);
-			m_dataOffset = total - m_stream->available();
-			return;
-		}
 		else
 		{
-			// Chunks follow each other without pad bytes, as the sounds of this system are written.
-			m_stream->skip(boundedByStream(size, m_stream));
+			m_stream->skip(static_cast<int>(size));
 		}
+		if (size % 2 == 1)
+			skipPadByte();
 	}
+}
+
+void AudioReader::skipPadByte()
+{
+	// Chunks of odd size are followed by a pad byte, but some writers leave it out: a byte that
+	// can begin a chunk id is taken as the next chunk's.
+	unsigned char pad = 0;
+	if (m_stream->read(&pad, 1) == 1 && canStartChunkId(pad))
+		m_stream->seek(-1, io::InputStream::SEEKMODE_CURRENT);
 }
 
 void AudioReader::readFormatChunk(unsigned int size)
 {
 	if (size < static_cast<unsigned int>(PCM_FORMAT_BYTES))
 		lang::throwError(io::IOException(lang::Format("WAV fmt chunk of {0} bytes is too short while reading {1}", size, m_stream->toString())));
-	unsigned char body[PCM_FORMAT_BYTES];
-	readFully(m_stream, body, sizeof(body));
-	m_audioFormat = static_cast<int>(getUInt16LE(body, 0));
-	if (m_audioFormat != AUDIO_FORMAT_PCM)
-		lang::throwError(lang::Exception(lang::Format("WAV was not PCM! RIFF AudioEncoding TwoCC value: 0x{0,x}", m_audioFormat)));
+	unsigned char body[EXTENSIBLE_FORMAT_BYTES];
+	const int used = size < static_cast<unsigned int>(EXTENSIBLE_FORMAT_BYTES) ? static_cast<int>(size) : EXTENSIBLE_FORMAT_BYTES;
+	readFully(m_stream, body, used);
+	const int tag = static_cast<int>(getUInt16LE(body, 0));
 	m_channels = static_cast<int>(getUInt16LE(body, 2));
 	m_sampleRate = static_cast<int>(getUInt32LE(body, 4) & 0x7fffffffu);
 	m_byteRate = static_cast<int>(getUInt32LE(body, 8) & 0x7fffffffu);
 	m_blockAlign = static_cast<int>(getUInt16LE(body, 12));
 	m_bitsPerSample = static_cast<int>(getUInt16LE(body, 14));
-	m_stream->skip(boundedByStream(size - PCM_FORMAT_BYTES, m_stream));
+	// Tools write integer PCM with the extensible header for many channels or wide samples;
+	// it is read like plain PCM when the mixer can play it.
+	const bool extensiblePcm = tag == AUDIO_FORMAT_EXTENSIBLE && used == EXTENSIBLE_FORMAT_BYTES
+		&& std::memcmp(body + SUB_FORMAT_OFFSET, PCM_SUB_FORMAT, sizeof(PCM_SUB_FORMAT)) == 0
+		&& mixable(m_channels, m_bitsPerSample);
+	if (tag != AUDIO_FORMAT_PCM && !extensiblePcm)
+		lang::throwError(lang::Exception(lang::Format("WAV was not PCM! RIFF AudioEncoding TwoCC value: 0x{0,x}", tag)));
+	m_audioFormat = AUDIO_FORMAT_PCM;
+	m_stream->skip(static_cast<int>(size) - used);
 }
 
 void AudioReader::readHeaderRaw(const AudioConfiguration& config)

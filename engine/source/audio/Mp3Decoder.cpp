@@ -6,8 +6,6 @@
 
 #include <mpg123.h>
 
-#include <climits>
-#include <cstdio>
 #include <mutex>
 
 namespace audio {
@@ -103,22 +101,30 @@ int Mp3Decoder::read(void* dst, int offset, int bytes)
 	return decode(static_cast<unsigned char*>(dst), bytes);
 }
 
+void Mp3Decoder::restart()
+{
+	// A reopened feed decodes the stream exactly as the first time did.
+	mpg123_close(m_handle);
+	if (mpg123_open_feed(m_handle) != MPG123_OK)
+		fail("Failed to open MPG123 feed while reading {0}");
+	m_stream->seek(0, io::InputStream::SEEKMODE_START);
+	m_position = 0;
+}
+
 void Mp3Decoder::seek(int offset)
 {
-	const int frameBytes = m_channels * (m_bitsPerSample / 8);
-	const int frame = offset / frameBytes;
-	// mpg123 prepares the seek and names the input byte the next feed has to start at.
-	off_t inputOffset = 0;
-	const off_t result = mpg123_feedseek(m_handle, frame, SEEK_SET, &inputOffset);
-	if (result < 0 || inputOffset < 0 || inputOffset > INT_MAX)
-		fail("Failed to seek in MP3 while reading {0}");
-	m_stream->seek(static_cast<int>(inputOffset), io::InputStream::SEEKMODE_START);
-	m_position = frame * frameBytes;
-	unsigned char skipped[64];
+	// mpg123's own seeking in feed mode lands off the requested sample, or decodes the frames
+	// after it from a bit reservoir it never filled, in files without an encoder header, with
+	// variable bit rates or at low sample rates. Decoding from the start and discarding up to
+	// the offset gives every position the bytes of the first pass; a jump back therefore costs
+	// the decoding of everything before its target.
+	if (offset < m_position)
+		restart();
+	unsigned char discarded[FEED_BYTES];
 	while (m_position < offset)
 	{
-		const int want = offset - m_position < static_cast<int>(sizeof(skipped)) ? offset - m_position : static_cast<int>(sizeof(skipped));
-		if (decode(skipped, want) == 0)
+		const int want = offset - m_position < FEED_BYTES ? offset - m_position : FEED_BYTES;
+		if (decode(discarded, want) == 0)
 			break;
 	}
 }

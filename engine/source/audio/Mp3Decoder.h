@@ -12,8 +12,10 @@ class InputStream;
 namespace audio {
 
 // mpg123 in feed mode over a stream that it does not own: finds the format on construction,
-// then decodes signed 16-bit PCM by byte offset, seeking when a read does not continue where
-// the last one stopped. Owned by its AudioReader; used by one thread at a time.
+// then decodes signed 16-bit PCM by byte offset. A read that does not continue where the last
+// one stopped decodes its way to the offset, from the stream's start when it lies behind, so
+// every position gives the bytes of the first pass. Owned by its AudioReader; used by one thread
+// at a time.
 class Mp3Decoder : public lang::Object
 {
 public:
@@ -42,6 +44,9 @@ private:
 	unsigned char m_feed[FEED_BYTES];
 
 	void readFormat();
+	// Reopens the feed at the stream's start.
+	void restart();
+	// Decodes and discards up to offset.
 	void seek(int offset);
 	// Decodes up to bytes into dst; stops at the end of the stream.
 	int decode(unsigned char* dst, int bytes);

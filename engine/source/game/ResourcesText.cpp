@@ -51,11 +51,9 @@ int Resources::getFontTracking() const
 	return requireFont("No font is set while trying to get font tracking").getTracking();
 }
 
-int Resources::getStringWidth(const lang::String& text, int begin, int end) const
+int Resources::getStringWidth(const lang::String& text, int begin, int count) const
 {
-	const IFont& font = requireFont("No font is set while trying to get string width");
-	const long long count = static_cast<long long>(end) - begin;
-	return font.getStringWidth(text, begin, count > 0 ? static_cast<int>(count) : 0);
+	return requireFont("No font is set while trying to get string width").getStringWidth(text, begin, count);
 }
 
 void Resources::drawString(const lang::String& setKey, const lang::String& textKey, float x, float y, Anchor anchor)

@@ -42,6 +42,13 @@ public:
 		LANDSCAPE_LEFT = 4,
 	};
 
+	// Lifecycle notifications, posted to the default notification center on the main thread
+	// right after the delegate heard of the change.
+	static constexpr const char* DID_FINISH_LAUNCHING_NOTIFICATION = "ApplicationDidFinishLaunchingNotification";
+	static constexpr const char* DID_BECOME_ACTIVE_NOTIFICATION = "ApplicationDidBecomeActiveNotification";
+	static constexpr const char* WILL_RESIGN_ACTIVE_NOTIFICATION = "ApplicationWillResignActiveNotification";
+	static constexpr const char* WILL_TERMINATE_NOTIFICATION = "ApplicationWillTerminateNotification";
+
 	// Throws std::runtime_error when the backend cannot start.
 	static std::unique_ptr<Application> create(const LaunchOptions& options);
 	static Application* shared();
@@ -53,7 +60,8 @@ public:
 	Application& operator=(const Application&) = delete;
 
 	// Runs the loop until the application is closed or terminated: didFinishLaunching, one
-	// didBecomeActive, then events and display refreshes; willTerminate last. Returns the exit code.
+	// didBecomeActive, then events and display refreshes; willTerminate last, after which the
+	// shared background threads are joined. Returns the exit code.
 	int run(ApplicationDelegate& delegate);
 	// Ends the loop after the current event with this exit code.
 	void terminate(int exitCode);
@@ -125,6 +133,9 @@ protected:
 	void refreshDisplay();
 
 private:
+	// Posts the termination notification and joins the shared background threads.
+	void endObservers();
+
 	LaunchOptions m_options;
 	ApplicationDelegate* m_delegate = nullptr;
 	Responder* m_responder = nullptr;

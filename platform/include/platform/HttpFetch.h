@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <functional>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,10 @@ struct HttpRequest
 	std::vector<std::string> headers;
 	// A transfer that takes longer fails (seconds; 0 or less: HttpFetch::TIMEOUT).
 	long timeout = 0;
+	// False: a redirect answer is the result, its target in HttpResult::redirectUrl.
+	bool followRedirects = true;
+	// A larger answer body fails the transfer (bytes; 0: HttpFetch::MAX_BODY).
+	size_t maxBody = 0;
 };
 
 // The outcome of one fetch, a plain value.
@@ -35,6 +40,9 @@ struct HttpResult
 	// keeps its last value.
 	std::map<std::string, std::string> headers;
 	std::string error;		// why it failed
+	bool answered = false;	// a whole answer arrived, whatever its status
+	// The absolute target of a redirect that was not followed; empty otherwise.
+	std::string redirectUrl;
 };
 
 // Runs one request for an http, https or file URL with libcurl on its own worker thread and hands

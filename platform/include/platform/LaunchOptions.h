@@ -7,21 +7,7 @@
 
 namespace platform {
 
-// The command line of an application, parsed: a plain value.
-//   --headless            run without a window (EGL surfaceless, simulated clock)
-//   --frames N            end after N display refreshes
-//   --script FILE         timed input events (see InputScript)
-//   --output DIR          where captured frames are written
-//   --data DIR            the bundle directory (default: the executable's directory)
-//   --documents DIR       the documents directory (default: the per-user data directory)
-//   --library DIR         the library directory (default: the per-user state directory)
-//   --caches DIR          the caches directory (default: the per-user cache directory)
-//   --player NAME         the game service's local player (default: "Player" when headless,
-//                         else the user's login name)
-//   --game-service STATE  how the game service answers the sign-in: "on" (default), "cancel"
-//                         (the player declines) or "off" (no game service on this device)
-//   --system-version V    the system version to report
-//   --notification TEXT   launched from a local notification with this alert text
+// The command line of an application, parsed: a plain value. usage() lists the options.
 struct LaunchOptions
 {
 	bool headless = false;
@@ -40,9 +26,13 @@ struct LaunchOptions
 	std::optional<LocalNotification> launchNotification;
 	// The executable's path as given (argv[0]).
 	std::string program;
+	// --help or -h: show usage() and run nothing.
+	bool help = false;
 
 	// Throws std::invalid_argument naming the offending option.
 	static LaunchOptions parse(int argc, const char* const* argv);
+	// The help text: how to call program and what each option does.
+	static std::string usage(const std::string& program);
 };
 
 } // platform

@@ -1,6 +1,7 @@
 #ifndef PLATFORM_MAINQUEUE_H
 #define PLATFORM_MAINQUEUE_H
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -19,7 +20,12 @@ public:
 	bool postAndWait(const void* owner, std::function<void()> work);
 	// Withdraws the owner's pending requests (their waiters return false).
 	void cancel(const void* owner);
-	// Runs the requests pending now, in order; called on the main thread.
+	// The owner's thread will ask for every refresh with postAndWait, posting again as soon as its
+	// request has run: each runPending first waits for the owner's request, so that the owner
+	// gets every refresh rather than only those its thread happens to reach first. Holds until
+	// cancel(owner); one owner at a time.
+	void expect(const void* owner);
+	// Runs the requests pending now, in order; called on the main thread at each display refresh.
 	void runPending();
 	bool empty() const;
 
@@ -34,9 +40,18 @@ private:
 
 	void finish(Request& request, bool ran);
 
+	bool hasRequestOf(const void* owner) const;
+
+	// How long runPending waits for the expected owner's request: only an owner that stopped
+	// posting without cancelling meets this bound.
+	static constexpr std::chrono::seconds NEXT_REQUEST_WAIT{2};
+
 	mutable std::mutex m_mutex;
 	std::condition_variable m_finished;
+	std::condition_variable m_posted;
 	std::deque<Request> m_requests;
+	// The owner given to expect, until it cancels; null when none.
+	const void* m_expectedOwner = nullptr;
 };
 
 } // platform

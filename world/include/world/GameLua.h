@@ -165,6 +165,10 @@ public:
 	int setJointParameters(lua::LuaState* lua);
 	void removeJointsFromObject(const lang::String& name);
 	void checkJointLimits(const lang::String& name);
+	// Creates one joint from its script table ("createJoint" without the script stack); refuses,
+	// with a log line, unknown types, ends naming no object, both ends on one body and a lower
+	// limit above the upper one.
+	void createJoint(const lua::LuaTable& description);
 
 	// World queries (script methods; GameLuaQueries.cpp)
 	int getIntersectingObjects(lua::LuaState* lua);
@@ -224,21 +228,51 @@ public:
 	// Particles (script methods; GameLuaParticles.cpp)
 	void drawParticles();
 	void drawMenuParticles();
-	void updateMenuParticles(float);
-	void setMenuParticlesScale(float);
+	void updateMenuParticles(float dt);
+	void setMenuParticlesScale(float scale);
 	void clearParticles();
-	void enableInGameParticles(bool);
+	void enableInGameParticles(bool enabled);
+	// The camera through which in-game particles are drawn: the world pixel at the screen's
+	// top-left corner and the world scale.
+	float topLeftX() const									{ return m_topLeftX; }
+	float topLeftY() const									{ return m_topLeftY; }
+	float worldScale() const								{ return m_worldScale; }
 
-	// Game service (script methods; GameLuaGameCenter.cpp)
-	void postHighscore(const lang::String&, float);
-	void unlockAchievement(const lang::String&, const lang::String&);
+	// Game service (script methods; GameLuaGameCenter.cpp). Each acts only while the game service
+	// is lent (setGameCenter); posting and unlocking also need "gameCenterEnabled".
+	void postHighscore(const lang::String& leaderboard, float score);
+	// The second argument is not used; the achievement is unlocked at 100 percent.
+	void unlockAchievement(const lang::String& achievement, const lang::String& unused);
 	void initGameCenter();
-	void getLeaderboardScoresForRange(const lang::String&, float, float);
+	// Acts only when "gameCenter"."leaderboards" holds a record under the id.
+	void getLeaderboardScoresForRange(const lang::String& leaderboard, float first, float count);
 	void showLeaderboards();
 	void showAchievements();
 
+	// Game service results (GameLuaGameCenter.cpp), called by GameCenter on the main thread.
+	// The game service is borrowed from the game application; GameCenter lends itself here when
+	// made and takes itself back when destroyed (null).
+	void setGameCenter(GameCenter* gameCenter);
+	// Keeps the game service, enables it, replaces "gameCenter" and starts loading its tables.
+	void prepareGameCenter(GameCenter* gameCenter, const lang::String& playerID, const lang::String& alias);
+	void hideLoadingInitGameCenter();
+	void removeGameCenter();
+	// As removeGameCenter, and "gameCenterSupported" becomes false.
+	void removeSupport();
+	// "leaderboard" or "achievement": the scripts hide the matching loading indicator.
+	void stopMainMenuAnimation(const lang::String& screen);
+	// Leaderboard id to title.
+	void setLeaderboardCategories(lang::Hashtable<lang::String, lang::String>& categories);
+	void setLeaderboardScores(lang::Array<ScoreData> scores, const lang::String& category, int range, int localRank, int localScore);
+	void setAchievements(lang::Array<AchievementData> achievements);
+	void setAchievementMetaData(lang::Array<AchievementData> achievements);
+	void highScoresPosted(const lang::String& leaderboard);
+	void showAchievementPopUp(const lang::String& achievement);
+	void getLeaderboardCategories();
+	void getAchievements();
+
 	// News page (script methods; GameLuaNews.cpp)
-	void createNelmaNews(float, float, float, float);
+	void createNelmaNews(float x, float y, float height, float width);
 	void destroyNelmaNews();
 	void loadNelmaNewsContent(const lang::String&);
 	void reloadNelmaNewsContent();
@@ -337,112 +371,6 @@ private:
 	// object, a body made without a record) with its fixtures' user data.
 	void removeLeftoverBodies();
 
-	// Objects and bodies (GameLuaObjects.cpp)
-	RenderObjectData* findRecord(const lang::String& name) const;
-	// findRecord that logs "Body name : %s" for an unknown name.
-	RenderObjectData* recordOf(const lang::String& name) const;
-	// An object already under the name is removed first, with a log line.
-	void removeReusedName(const lang::String& name);
-	// Enters a new record in the object table and, unless it is the ground, its z-order layer.
-	void enterObject(RenderObjectData* record, bool isProjectile);
-	int transformPoint(lua::LuaState* lua, bool toWorld);
-	// The scripts' table "world" inside "objects", made on first use.
-	lua::LuaTable worldTable();
-	b2Body* createBody(bool isStatic, float x, float y, const b2Shape& shape, float density, float friction, float restitution, FixtureUserData* userData);
-	// Publishes the script table, makes the record and enters it in the tables.
-	RenderObjectData* addObject(const lang::String& name, const lang::String& sprite, const char* type, b2Body* body, float x, float y, float density, float friction, float restitution, float zOrder);
-	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
-	// Removes a record already found in the object table, with its body, tables and joints.
-	void destroyObject(RenderObjectData* record);
-	void putRecord(const lang::String& name, RenderObjectData* record);
-	// While the physics world is locked (inside a step), queues the change and returns true;
-	// the frame runs the queue in order once the step has returned.
-	bool deferWhileLocked(std::function<void()> change);
-	void runDeferredChanges();
-
-	std::vector<std::function<void()>> m_deferredChanges;
-	// Bumped whenever a record enters or leaves the object table, so the frame notices callbacks
-	// that changed it.
-	unsigned m_objectsVersion = 0;
-
-	// The application as the game's own, or null under another application (GameLua.cpp).
-	GameApp* gameApp() const;
-
-	// Frame update and physics stepping (GameLuaFrame.cpp)
-	// Restarts the audio output each frame while the application's audio is on and enabled.
-	void keepAudioAlive(const GameApp& app);
-	void publishTouches();
-	// Steps the world in fixed steps and stores the interpolation states.
-	void stepPhysics(float dt);
-	// Damage over time, interpolation and joint-destroy timers of every record.
-	void advanceRecords(float dt);
-	// Publishes the objects' states and the movement flags and collects the rolling volumes.
-	void publishStates(float dt, float volumes[3]);
-	// Getting up and object animation of snapshot entry index; null once a callback removed it.
-	RenderObjectData* advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt);
-	void updateJointAnchors();
-	void updateRollingSounds(const float volumes[3]);
-	// Refills m_frameRecords with the records of the object table in its order.
-	void snapshotRecords();
-	// The snapshot's entry i, or null when a callback has removed it meanwhile.
-	RenderObjectData* liveRecord(int index);
-
-	// Interpolation slot written last (0 or 1).
-	int m_stateSlot = 0;
-	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
-	int m_rollingClips[3] = {-1, -1, -1};
-	lang::Array<RenderObjectData*> m_frameRecords;
-	unsigned m_frameRecordsVersion = 0;
-	bool m_frameWalkChanged = false;
-	// The records of the object table, sorted, once a callback has changed it during a walk.
-	std::vector<RenderObjectData*> m_liveRecords;
-
-	// Collision filter, contacts and damage (GameLuaContacts.cpp)
-	// The records of a contact's two objects; false when either has no user data, no script table
-	// in "world" or no record.
-	bool touchingRecords(b2Contact* contact, RenderObjectData*& a, RenderObjectData*& b);
-	void beginTouch(b2Contact* contact);
-	void endTouch(b2Contact* contact);
-	void projectileAgainstProjectile(RenderObjectData& a, RenderObjectData& b);
-	void projectileAgainstObject(b2Contact* contact, RenderObjectData& projectile, RenderObjectData& object, const lang::String& objectMaterial);
-	void objectAgainstObject(RenderObjectData& a, RenderObjectData& b, const lang::String& materialA, const lang::String& materialB);
-	// The damage multiplier of the object's factor set against a material; 1 without a set.
-	float damageFactor(const lua::LuaTable& table, const lang::String& otherMaterial);
-	// Takes the multiplied impact off the object's strength; returns the damage done.
-	float applyDamage(lua::LuaTable& table, float multipliedImpact, float impact, bool& hit);
-	void leaveHazard(RenderObjectData& object, RenderObjectData& hazard, lua::LuaTable& hazardTable);
-	// Rethrows, once, the first failure a contact callback caught since the last call.
-	void rethrowContactFailure();
-
-	// Set while clearWorld destroys bodies, so the contact ends it raises touch no freed record.
-	bool m_clearingWorld = false;
-	// The first exception a contact callback caught; Box2D must not be unwound mid-step.
-	std::exception_ptr m_contactFailure;
-
-	// Joints (GameLuaJoints.cpp)
-	// One joint of the scripts; joint is null for a destroy link.
-	struct jointData
-	{
-		lang::String name;
-		lang::String end1;
-		lang::String end2;
-		b2Joint* joint = nullptr;
-		int type = 0;
-	};
-	void createJoint(const lua::LuaTable& description);
-	lua::LuaTable jointsTable();
-	// Hands each destroy link of the object its timer on the other end and drops the link.
-	void releaseDestroyLinks(const lang::String& name);
-	// Drops the joint list's records of the object; destroys their joints when destroyJoints.
-	void dropJointsOf(const lang::String& name, bool destroyJoints);
-	bool isJointEnd(const lang::String& name) const;
-
-	lang::Array<jointData> m_joints;
-	lang::Array<jointData> m_destroyLinks;
-
-	// World queries (GameLuaQueries.cpp)
-	// Pushes a new table of the bodies' object names, 1..n in the given order.
-	void pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies);
 
 	// Themes and parallax layers
 	/** A sprite placed on a theme layer by the scripts; owned by its layer. */
@@ -524,6 +452,128 @@ private:
 	lang::Array<math::float2> m_trajectoryPuffs[TRAJECTORY_SLOTS];
 	// First slot of the current shot: 0 or PATHS_PER_SHOT.
 	int m_currentTrajectory = 0;
+
+	// Objects and bodies (GameLuaObjects.cpp)
+	RenderObjectData* findRecord(const lang::String& name) const;
+	// findRecord that logs "Body name : %s" for an unknown name.
+	RenderObjectData* recordOf(const lang::String& name) const;
+	// An object already under the name is removed first, with a log line.
+	void removeReusedName(const lang::String& name);
+	// Enters a new record in the object table and, unless it is the ground, its z-order layer.
+	void enterObject(RenderObjectData* record, bool isProjectile);
+	int transformPoint(lua::LuaState* lua, bool toWorld);
+	// The scripts' table "world" inside "objects", made on first use.
+	lua::LuaTable worldTable();
+	b2Body* createBody(bool isStatic, float x, float y, const b2Shape& shape, float density, float friction, float restitution, FixtureUserData* userData);
+	// Publishes the script table, makes the record and enters it in the tables.
+	RenderObjectData* addObject(const lang::String& name, const lang::String& sprite, const char* type, b2Body* body, float x, float y, float density, float friction, float restitution, float zOrder);
+	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
+	// Removes a record already found in the object table, with its body, tables and joints.
+	void destroyObject(RenderObjectData* record);
+	void putRecord(const lang::String& name, RenderObjectData* record);
+	// While the physics world is locked (inside a step), queues the change and returns true;
+	// the frame runs the queue in order once the step has returned.
+	bool deferWhileLocked(std::function<void()> change);
+	void runDeferredChanges();
+
+	std::vector<std::function<void()>> m_deferredChanges;
+	// The records of the object table in order of creation, for the frame's walks.
+	std::vector<RenderObjectData*> m_recordList;
+	// Bumped whenever a record enters or leaves the object table, so the frame notices callbacks
+	// that changed it.
+	unsigned m_objectsVersion = 0;
+
+	// The application as the game's own, or null under another application (GameLua.cpp).
+	GameApp* gameApp() const;
+
+	// Frame update and physics stepping (GameLuaFrame.cpp)
+	// Restarts the audio output each frame while the application's audio is on and enabled.
+	void keepAudioAlive(const GameApp& app);
+	void publishTouches();
+	// Steps the world in fixed steps and stores the interpolation states.
+	void stepPhysics(float dt);
+	// Damage over time, interpolation and joint-destroy timers of every record.
+	void advanceRecords(float dt);
+	// Publishes the objects' states and the movement flags and collects the rolling volumes.
+	void publishStates(float dt, float volumes[3]);
+	// Getting up and object animation of snapshot entry index; null once a callback removed it.
+	RenderObjectData* advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt);
+	void updateJointAnchors();
+	void updateRollingSounds(const float volumes[3]);
+	// Refills m_frameRecords with the records of the object table.
+	void snapshotRecords();
+	// The snapshot's entry i, or null when a callback has removed it meanwhile.
+	RenderObjectData* liveRecord(int index);
+	// The record when it is still in the object table after a callback changed the table.
+	RenderObjectData* checkedRecord(RenderObjectData* record);
+
+	// Interpolation slot written last (0 or 1).
+	int m_stateSlot = 0;
+	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
+	int m_rollingClips[3] = {-1, -1, -1};
+	std::vector<RenderObjectData*> m_frameRecords;
+	unsigned m_frameRecordsVersion = 0;
+	bool m_frameWalkChanged = false;
+	// The records of the object table, sorted, once a callback has changed it during a walk.
+	std::vector<RenderObjectData*> m_liveRecords;
+
+	// Collision filter, contacts and damage (GameLuaContacts.cpp)
+	// The records of a contact's two objects; false when either has no user data, no script table
+	// in "world" or no record.
+	bool touchingRecords(b2Contact* contact, RenderObjectData*& a, RenderObjectData*& b);
+	void beginTouch(b2Contact* contact);
+	void endTouch(b2Contact* contact);
+	void projectileAgainstProjectile(RenderObjectData& a, RenderObjectData& b);
+	void projectileAgainstObject(b2Contact* contact, RenderObjectData& projectile, RenderObjectData& object, const lang::String& objectMaterial);
+	void objectAgainstObject(RenderObjectData& a, RenderObjectData& b, const lang::String& materialA, const lang::String& materialB);
+	// The damage multiplier of the object's factor set against a material; 1 without a set.
+	float damageFactor(const lua::LuaTable& table, const lang::String& otherMaterial);
+	// Takes the multiplied impact off the object's strength; returns the damage done.
+	float applyDamage(lua::LuaTable& table, float multipliedImpact, float impact, bool& hit);
+	void leaveHazard(RenderObjectData& object, RenderObjectData& hazard, lua::LuaTable& hazardTable);
+	// Rethrows, once, the first failure a contact callback caught since the last call.
+	void rethrowContactFailure();
+
+	// Set while clearWorld destroys bodies, so the contact ends it raises touch no freed record.
+	bool m_clearingWorld = false;
+	// The first exception a contact callback caught; Box2D must not be unwound mid-step.
+	std::exception_ptr m_contactFailure;
+
+	// Joints (GameLuaJoints.cpp)
+	// One joint of the scripts; joint is null for a destroy link.
+	struct jointData
+	{
+		lang::String name;
+		lang::String end1;
+		lang::String end2;
+		b2Joint* joint = nullptr;
+		int type = 0;
+	};
+	lua::LuaTable jointsTable();
+	// Hands each destroy link of the object its timer on the other end and drops the link.
+	void releaseDestroyLinks(const lang::String& name);
+	// Drops the joint list's records of the object; destroys their joints when destroyJoints.
+	void dropJointsOf(const lang::String& name, bool destroyJoints);
+	bool isJointEnd(const lang::String& name) const;
+
+	lang::Array<jointData> m_joints;
+	lang::Array<jointData> m_destroyLinks;
+
+	// World queries (GameLuaQueries.cpp)
+	// Pushes a new table of the bodies' object names, 1..n in the given order.
+	void pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies);
+
+	// Game service (GameLuaGameCenter.cpp)
+	// Takes the lent game service back from the world when the world goes first, so that none
+	// of its later completions reaches a destroyed world.
+	struct GameCenterRelease
+	{
+		GameLua* world;
+		~GameCenterRelease();
+	};
+	GameCenterRelease m_gameCenterRelease{this};
+	// The "gameCenter" table's "leaderboards" or "achievements" table; unbound when missing.
+	lua::LuaTable gameCenterTable(const char* key) const;
 };
 
 #endif

@@ -5,7 +5,8 @@
 
 // Whole-buffer AES-256-CBC for the game's files: zero initialisation vector, PKCS#7 padding, no
 // header. A key shorter than 32 bytes is padded with zero bytes, a longer one cut to 32 bytes.
-// Stateless; the output is overwritten, and after a failure its contents mean nothing.
+// Stateless; the output is overwritten, and after a failure it holds input length + 16 bytes
+// that mean nothing.
 
 // True when out holds the ciphertext: the input rounded up to the next whole 16-byte block,
 // one whole block more when the input is already whole blocks.

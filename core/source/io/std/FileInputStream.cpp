@@ -12,6 +12,12 @@ namespace {
 constexpr int MAX_SHOWN_NAME_LENGTH = 128;
 constexpr int SHOWN_NAME_TAIL_LENGTH = 124;
 
+// Byte counts past the int range are reported as INT_MAX.
+int clampedLength(long long bytes)
+{
+	return bytes > INT_MAX ? INT_MAX : static_cast<int>(bytes);
+}
+
 lang::String shownName(const lang::String& name)
 {
 	if (name.length() <= MAX_SHOWN_NAME_LENGTH)
@@ -32,13 +38,14 @@ FileInputStream::FileInputStream(const lang::String& name, const FileBundle* bun
 	m_name(name),
 	m_offset(0),
 	m_size(0),
-	m_remaining(0)
+	m_remaining(-1)
 {
 	if (bundle && bundle->containsFile(name))
 	{
 		open(bundle->getBundle(name));
 		m_offset = bundle->getOffset(name);
 		m_size = bundle->getSize(name);
+		m_remaining = m_size;
 		if (m_offset > 0 && fseeko(m_file, m_offset, SEEK_SET) != 0)
 		{
 			fclose(m_file);
@@ -48,16 +55,7 @@ FileInputStream::FileInputStream(const lang::String& name, const FileBundle* bun
 	else
 	{
 		open(name);
-		const bool measured = fseeko(m_file, 0, SEEK_END) == 0;
-		const off_t length = measured ? ftello(m_file) : -1;
-		if (length < 0 || fseeko(m_file, 0, SEEK_SET) != 0)
-		{
-			fclose(m_file);
-			lang::throwError(IOException(lang::Format("Failed to seek {0}", m_name)));
-		}
-		m_size = length > INT_MAX ? INT_MAX : static_cast<int>(length);
 	}
-	m_remaining = m_size;
 }
 
 FileInputStream::~FileInputStream()
@@ -80,7 +78,7 @@ void FileInputStream::open(const lang::String& path)
 
 int FileInputStream::read(void* data, int size)
 {
-	const int wanted = size < m_remaining ? size : m_remaining;
+	const int wanted = m_remaining >= 0 && m_remaining < size ? m_remaining : size;
 	if (wanted <= 0)
 		return 0;
 	const int got = static_cast<int>(fread(data, 1, wanted, m_file));
@@ -89,23 +87,35 @@ int FileInputStream::read(void* data, int size)
 		clearerr(m_file);
 		lang::throwError(IOException(lang::Format("Failed to read {1} bytes from {0}", toString(), wanted)));
 	}
-	m_remaining -= got;
+	// A loose file may grow: the next read tries again from here.
+	clearerr(m_file);
+	if (m_remaining > 0)
+		m_remaining -= got;
 	return got;
 }
 
 int FileInputStream::skip(int n)
 {
-	const int count = n < m_remaining ? n : m_remaining;
+	const int left = available();
+	const int count = n < left ? n : left;
 	if (count <= 0)
 		return 0;
 	if (fseeko(m_file, count, SEEK_CUR) != 0)
 		lang::throwError(IOException(lang::Format("Failed to skip {1} bytes from {0}", toString(), count)));
-	m_remaining -= count;
+	if (m_remaining > 0)
+		m_remaining -= count;
 	return count;
 }
 
 bool FileInputStream::seek(int offset, SeekMode mode)
 {
+	if (m_remaining < 0)
+	{
+		const int left = available();
+		const off_t position = ftello(m_file);
+		const int target = seekTarget(offset, mode, clampedLength(position), clampedLength(position + left));
+		return target >= 0 && fseeko(m_file, target, SEEK_SET) == 0;
+	}
 	const int target = seekTarget(offset, mode, m_size - m_remaining, m_size);
 	if (target < 0 || fseeko(m_file, m_offset + target, SEEK_SET) != 0)
 		return false;
@@ -115,7 +125,15 @@ bool FileInputStream::seek(int offset, SeekMode mode)
 
 int FileInputStream::available() const
 {
-	return m_remaining;
+	if (m_remaining >= 0)
+		return m_remaining;
+	// Measured each time: bytes appended since opening are readable.
+	const off_t position = ftello(m_file);
+	const bool measured = position >= 0 && fseeko(m_file, 0, SEEK_END) == 0;
+	const off_t end = measured ? ftello(m_file) : -1;
+	if (end < 0 || fseeko(m_file, position, SEEK_SET) != 0)
+		lang::throwError(IOException(lang::Format("Failed to seek {0}", m_name)));
+	return clampedLength(end - position);
 }
 
 lang::String FileInputStream::toString() const

@@ -233,6 +233,9 @@ void AppController::startUpdate()
 	{
 		m_mainLoop.reset(new LoopThread);
 		LoopThread& loop = *m_mainLoop;
+		// The thread asks for every frame: the main thread waits for each request as it would
+		// for a display refresh.
+		m_application.mainQueue().expect(this);
 		loop.thread = std::thread([this, &loop] { mainloop(loop); });
 	}
 }

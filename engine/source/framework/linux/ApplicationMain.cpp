@@ -11,10 +11,25 @@ static const int EXIT_USAGE = 2;
 
 int runApplication(int argc, char** argv)
 {
+	platform::LaunchOptions options;
+	try
+	{
+		options = platform::LaunchOptions::parse(argc, argv);
+	}
+	catch (const std::invalid_argument& e)
+	{
+		std::fprintf(stderr, "%s (--help lists the options)\n", e.what());
+		return EXIT_USAGE;
+	}
+	if (options.help)
+	{
+		std::fputs(platform::LaunchOptions::usage(options.program).c_str(), stdout);
+		return 0;
+	}
 	std::unique_ptr<platform::Application> application;
 	try
 	{
-		application = platform::Application::create(platform::LaunchOptions::parse(argc, argv));
+		application = platform::Application::create(options);
 	}
 	catch (const std::exception& e)
 	{

@@ -1,0 +1,62 @@
+#ifndef AGENT_ANALYTICSSESSIONSTORE_H
+#define AGENT_ANALYTICSSESSIONSTORE_H
+
+#include <platform/ArchiveValue.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The agent's archive files in the library directory, named after the application key: the
+// stored sessions (report blocks waiting for upload), the current session record, the marker of a
+// successful upload and the time stamp of the first session. Class operations only; one lock
+// orders every change of the stored sessions, and every file is replaced atomically. A file under
+// the older name without the leading dot is used for as long as it exists.
+class AnalyticsSessionStore
+{
+public:
+	// What a corrupt stored-sessions or current-session file is renamed to, beside it.
+	static constexpr const char* CORRUPT_SUFFIX = ".corrupt";
+
+	AnalyticsSessionStore() = delete;
+
+	// The key that names the files; kept before any file is touched.
+	static void setApiKey(const std::string& apiKey);
+	static std::string apiKey();
+	// The key's stable 32-bit text hash as signed decimal.
+	static std::string keyHash(const std::string& apiKey);
+
+	static std::string sessionsFilePath();
+	static std::string currentSessionFilePath();
+	static std::string sessionSentFilePath();
+	static std::string initialTimestampFilePath();
+
+	// The stored blocks, oldest first. A file that cannot be decoded is set aside (renamed with
+	// CORRUPT_SUFFIX) and the store starts empty.
+	static std::vector<std::string> savedSessions();
+	// Appends a block and drops the oldest beyond the facade's maxSessionsSaved.
+	static void addToSavedSessions(const std::string& block);
+	// Removes one stored block for each block given, so blocks stored since they were read stay.
+	static void removeSentSessions(const std::vector<std::string>& sent);
+	// Cuts the oldest blocks so that at most maxSessions remain.
+	static void removeOldSessionsIfNecessary(std::vector<std::string>& blocks, int maxSessions);
+
+	// Whether an upload has succeeded once; the marker is never removed.
+	static bool sentSession();
+	static void setSentSession();
+
+	// The first session's start: read from its file, else the given start (now when none), which
+	// is then written.
+	static double initialTimestamp(std::optional<double> currentStart);
+
+	// The archived current record; none when the file is missing. A corrupt file is set aside.
+	static std::optional<platform::ArchiveValue> readCurrentSession();
+	static void writeCurrentSession(const platform::ArchiveValue& record);
+	static void removeCurrentSession();
+
+	// The stored-sessions file's encoding and its decoding; elements that are no byte blocks are
+	// skipped. Throws platform::ArchiveError for bytes that are no archive of an array.
+	static std::string encodeSessions(const std::vector<std::string>& blocks);
+	static std::vector<std::string> decodeSessions(const std::string& data);
+};
+
+#endif

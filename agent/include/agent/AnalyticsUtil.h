@@ -1,0 +1,36 @@
+#ifndef AGENT_ANALYTICSUTIL_H
+#define AGENT_ANALYTICSUTIL_H
+
+#include <exception>
+#include <optional>
+#include <string>
+
+// A rectangle in points.
+struct AnalyticsRect
+{
+	float x, y, width, height;
+};
+
+// The agent's exception sink and small geometry and parsing routines; class operations only.
+class AnalyticsUtil
+{
+public:
+	AnalyticsUtil() = delete;
+
+	// Discards what an agent entry caught: nothing is shown, logged or rethrown.
+	static void handleException(std::exception_ptr caught);
+	// Recorded only; nothing depends on it.
+	static void setShowErrorInLogEnabled(bool enabled);
+	static bool showErrorInLogEnabled();
+
+	// (0, 0, 480, 320) for a landscape canvas, else (0, 0, 320, 480).
+	static AnalyticsRect screenBounds(const std::string& orientation);
+	static bool canvasInLandscape(const std::string& orientation);
+	// Equal to "landscapeRight" or "landscapeLeft", ignoring case.
+	static bool canvasInLandscapeRight(const std::string& orientation);
+	static bool canvasInLandscapeLeft(const std::string& orientation);
+	// The decimal number the whole text spells, else none.
+	static std::optional<double> convertStrToNum(const std::string& text);
+};
+
+#endif

@@ -1,0 +1,229 @@
+#include <agent/AnalyticsSessionStore.h>
+#include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsClock.h>
+#include <platform/Directories.h>
+#include <platform/KeyedArchive.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <sys/stat.h>
+
+using platform::ArchiveError;
+using platform::ArchiveValue;
+using platform::KeyedArchive;
+
+namespace {
+
+// Orders every read-modify-write of the files, across the main thread and the upload threads.
+std::recursive_mutex s_mutex;
+std::string s_apiKey;
+
+bool exists(const std::string& path)
+{
+	struct stat status;
+	return ::stat(path.c_str(), &status) == 0;
+}
+
+// The file under its older name while that exists, else under the current one.
+std::string filePath(const char* name)
+{
+	const std::string directory = platform::Directories::library();
+	const std::string older = directory + "/" + name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ".archive";
+	if (exists(older))
+		return older;
+	return directory + "/." + name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ".archive";
+}
+
+// Keeps a file that cannot be decoded for inspection, out of the way of the files to come.
+void setAside(const std::string& path)
+{
+	std::rename(path.c_str(), (path + AnalyticsSessionStore::CORRUPT_SUFFIX).c_str());
+}
+
+// The archive in the file; none when the file is missing; a corrupt file is set aside.
+std::optional<ArchiveValue> readArchive(const std::string& path)
+{
+	if (!exists(path))
+		return std::nullopt;
+	try
+	{
+		return KeyedArchive::readFile(path);
+	}
+	catch (const ArchiveError&)
+	{
+		setAside(path);
+		return std::nullopt;
+	}
+}
+
+std::vector<std::string> blocksOf(const ArchiveValue& value)
+{
+	if (value.kind() != ArchiveValue::Kind::Array)
+		throw ArchiveError("Stored sessions are no array");
+	std::vector<std::string> blocks;
+	for (const ArchiveValue& item : value.items())
+		if (item.kind() == ArchiveValue::Kind::Bytes)
+			blocks.push_back(item.asBytes());
+	return blocks;
+}
+
+ArchiveValue archiveOf(const std::vector<std::string>& blocks)
+{
+	ArchiveValue array = ArchiveValue::array();
+	for (const std::string& block : blocks)
+		array.append(ArchiveValue::bytes(block));
+	return array;
+}
+
+std::vector<std::string> readSessions()
+{
+	const std::string path = AnalyticsSessionStore::sessionsFilePath();
+	std::optional<ArchiveValue> archived = readArchive(path);
+	if (!archived)
+		return {};
+	try
+	{
+		return blocksOf(*archived);
+	}
+	catch (const ArchiveError&)
+	{
+		setAside(path);
+		return {};
+	}
+}
+
+void writeSessions(const std::vector<std::string>& blocks)
+{
+	KeyedArchive::writeFile(AnalyticsSessionStore::sessionsFilePath(), archiveOf(blocks));
+}
+
+} // namespace
+
+void AnalyticsSessionStore::setApiKey(const std::string& apiKey)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	s_apiKey = apiKey;
+}
+
+std::string AnalyticsSessionStore::apiKey()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	return s_apiKey;
+}
+
+std::string AnalyticsSessionStore::keyHash(const std::string& apiKey)
+{
+	std::uint32_t hash = 0;
+	for (unsigned char c : apiKey)
+		hash = hash * 31 + c;
+	return std::to_string(static_cast<std::int32_t>(hash));
+}
+
+std::string AnalyticsSessionStore::sessionsFilePath()
+{
+	return filePath("analyticsStored");
+}
+
+std::string AnalyticsSessionStore::currentSessionFilePath()
+{
+	return filePath("analyticsCurrent");
+}
+
+std::string AnalyticsSessionStore::sessionSentFilePath()
+{
+	return filePath("analyticsSent");
+}
+
+std::string AnalyticsSessionStore::initialTimestampFilePath()
+{
+	return filePath("initialTimestamp");
+}
+
+std::vector<std::string> AnalyticsSessionStore::savedSessions()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	return readSessions();
+}
+
+void AnalyticsSessionStore::addToSavedSessions(const std::string& block)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	std::vector<std::string> blocks = readSessions();
+	blocks.push_back(block);
+	removeOldSessionsIfNecessary(blocks, AnalyticsAPI::settings().maxSessionsSaved);
+	writeSessions(blocks);
+}
+
+void AnalyticsSessionStore::removeSentSessions(const std::vector<std::string>& sent)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	std::vector<std::string> blocks = readSessions();
+	for (const std::string& block : sent)
+	{
+		const auto stored = std::find(blocks.begin(), blocks.end(), block);
+		if (stored != blocks.end())
+			blocks.erase(stored);
+	}
+	writeSessions(blocks);
+}
+
+void AnalyticsSessionStore::removeOldSessionsIfNecessary(std::vector<std::string>& blocks, int maxSessions)
+{
+	const size_t keep = static_cast<size_t>(std::max(maxSessions, 0));
+	if (blocks.size() > keep)
+		blocks.erase(blocks.begin(), blocks.end() - static_cast<std::ptrdiff_t>(keep));
+}
+
+bool AnalyticsSessionStore::sentSession()
+{
+	return exists(sessionSentFilePath());
+}
+
+void AnalyticsSessionStore::setSentSession()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	const std::string path = sessionSentFilePath();
+	if (!exists(path))
+		std::ofstream(path, std::ios::binary);
+}
+
+double AnalyticsSessionStore::initialTimestamp(std::optional<double> currentStart)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	const std::string path = initialTimestampFilePath();
+	if (std::optional<ArchiveValue> stored = readArchive(path); stored && stored->kind() == ArchiveValue::Kind::Date)
+		return stored->asDate();
+	const double first = currentStart ? *currentStart : AnalyticsClock::now();
+	KeyedArchive::writeFile(path, ArchiveValue::date(first));
+	return first;
+}
+
+std::optional<ArchiveValue> AnalyticsSessionStore::readCurrentSession()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	return readArchive(currentSessionFilePath());
+}
+
+void AnalyticsSessionStore::writeCurrentSession(const ArchiveValue& record)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	KeyedArchive::writeFile(currentSessionFilePath(), record);
+}
+
+void AnalyticsSessionStore::removeCurrentSession()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	std::remove(currentSessionFilePath().c_str());
+}
+
+std::string AnalyticsSessionStore::encodeSessions(const std::vector<std::string>& blocks)
+{
+	return KeyedArchive::encode(archiveOf(blocks));
+}
+
+std::vector<std::string> AnalyticsSessionStore::decodeSessions(const std::string& data)
+{
+	return blocksOf(KeyedArchive::decode(data));
+}

@@ -1,0 +1,84 @@
+#ifndef TESTS_AGENT_AGENTTESTSUPPORT_H
+#define TESTS_AGENT_AGENTTESTSUPPORT_H
+
+#include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsClock.h>
+#include <agent/AnalyticsSessionUploader.h>
+#include <platform/BackgroundThreads.h>
+#include <platform/Directories.h>
+#include <platform/TaskRunner.h>
+#include <platform/UserDefaults.h>
+#include <gtest/gtest.h>
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+// Runs each task at once on the calling thread.
+class InlineTaskRunner : public platform::TaskRunner
+{
+public:
+	void run(std::function<void()> task) override { task(); }
+};
+
+// A fresh directory under the test's temporary directory.
+inline std::string freshDirectory(const char* name)
+{
+	std::string path = ::testing::TempDir() + name + std::to_string(::getpid()) + "XXXXXX";
+	if (!mkdtemp(&path[0]))
+		ADD_FAILURE() << "no directory " << path;
+	return path;
+}
+
+// The standard user defaults of this test program, in a directory of its own.
+inline platform::UserDefaults& standardDefaults()
+{
+	static const bool moved = [] {
+		platform::Directories::setDocuments(freshDirectory("documents"));
+		return true;
+	}();
+	(void)moved;
+	return platform::UserDefaults::standard();
+}
+
+// The agent's clock, standing still until the test moves it; the system clock again when it goes.
+// Starts at a whole second far from 1970 so that differences of dates come out exact.
+class ManualClock
+{
+public:
+	explicit ManualClock(double start = 1000000.0) : m_now(start)
+	{
+		AnalyticsClock::setSource([this] { return m_now.load(); });
+	}
+	~ManualClock() { AnalyticsClock::setSource(nullptr); }
+
+	void advance(double seconds) { m_now = m_now + seconds; }
+	double now() const { return m_now; }
+
+private:
+	std::atomic<double> m_now;
+};
+
+// A fresh agent for each test: usage reporting on, the defaults of a fresh process, and the
+// archive files in a library directory of the test's own. Uploads started by a test are waited
+// for before the next one.
+class AgentSessionTest : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
+		AnalyticsAPI::resetSettings();
+		platform::Directories::setLibrary(freshDirectory("library"));
+	}
+	void TearDown() override
+	{
+		platform::BackgroundThreads::shared().joinAll();
+		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
+		AnalyticsAPI::resetSettings();
+		AnalyticsSessionUploader::setAdHooks({});
+		platform::Directories::setLibrary("");
+	}
+};
+
+#endif

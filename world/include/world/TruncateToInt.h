@@ -1,0 +1,10 @@
+#ifndef WORLD_TRUNCATETOINT_H
+#define WORLD_TRUNCATETOINT_H
+
+/**
+ * A script number truncated toward zero; NaN gives 0 and values beyond int saturate, since the
+ * plain conversion of those is undefined.
+ */
+int truncateToInt(float value);
+
+#endif
