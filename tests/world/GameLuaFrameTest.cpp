@@ -1,4 +1,5 @@
 #include "WorldFixture.h"
+#include "game/GameTestFiles.h"
 
 #include <lua/LuaException.h>
 #include <cmath>
@@ -101,4 +102,26 @@ TEST_F(GameLuaFrame, ContactCallbackErrorLeavesTheStepThenTheFrame)
 	EXPECT_EQ(nullptr, world->getBody("crate"));
 	run("function world.blockCollision() end");
 	EXPECT_NO_THROW(frames(3));
+}
+
+TEST_F(GameLuaFrame, InGameParticlesAgeOnlyWhilePhysicsRuns)
+{
+	recordCallbacks();
+	TempDir sheets;
+	sheets.write("fx.chnk", singleChunkFile("SPRT", sheetBody("fx.png", {{"spark", 0, 0, 16, 16, 4, 4}})));
+	res->getResources()->setPath(sheets.file("").c_str());
+	run("res.createSpriteSheet('fx.chnk')\n"
+		"world.particleTable = {particles = {spark = {sprites = {'spark'}, lifeTime = 1,"
+		" minScaleBegin = 1, maxScaleBegin = 1, minScaleEnd = 1, maxScaleEnd = 1}}}\n"
+		"particles.addParticles('spark', 1, 0, -10, 0, 0, 0)");
+	const bool physics[] = {false, true};
+	const size_t drawn[] = {1u, 0u};
+	for (int i = 0; i < 2; ++i)
+	{
+		world->setPhysicsEnabled(physics[i]);
+		world->update(2.0f);
+		context.imageDraws.clear();
+		run("world.drawParticlesNative()");
+		EXPECT_EQ(drawn[i], context.imageDraws.size()) << "physics " << physics[i];
+	}
 }

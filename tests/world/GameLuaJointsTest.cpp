@@ -102,3 +102,24 @@ TEST_F(GameLuaJoints, MotorsTurnRoundAtTheLimitTheyDriveToward)
 	EXPECT_EQ(-3.0f, slider->GetMotorSpeed());
 	EXPECT_LE(0.5f, slider->GetJointTranslation());
 }
+
+TEST_F(GameLuaJoints, SpringFrequencyZeroMakesARigidRodAndBack)
+{
+	struct Case
+	{
+		float created;
+		float changed;
+		bool rigid;
+	};
+	const Case cases[] = {{4.0f, 0.0f, true}, {0.0f, 2.0f, false}};
+	for (const Case& c : cases)
+	{
+		run("world.destroyJoint('j')\n"
+			"world.createJoint(joint({type = 1, frequency = " + std::to_string(c.created) + "}))\n"
+			"world.setJointParameters({name = 'j', frequency = " + std::to_string(c.changed) + "})");
+		const b2DistanceJoint* rod = static_cast<const b2DistanceJoint*>(world->getBody("a")->GetJointList()->joint);
+		EXPECT_EQ(c.rigid, rod->GetMinLength() == rod->GetMaxLength()) << c.created << " to " << c.changed;
+		EXPECT_EQ(c.rigid, rod->GetMaxLength() == rod->GetLength()) << c.created << " to " << c.changed;
+		EXPECT_EQ(c.changed, number("joints().j.frequency"));
+	}
+}

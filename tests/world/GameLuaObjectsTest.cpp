@@ -63,6 +63,16 @@ TEST_F(GameLuaObjects, ReusedNameRemovesTheEarlierObject)
 	EXPECT_EQ("crate", text("found[1]"));
 }
 
+TEST_F(GameLuaObjects, ClearingTheWorldRemovesBodiesOfNoObjectToo)
+{
+	run("world.createBox('crate', '', 0, -2, 1, 1, 1, 0.5, 0.1, true, false, 1)");
+	b2World* physics = world->getBody("crate")->GetWorld();
+	world->createCircle("loose", 3.0f, -2.0f, 0.5f, 1.0f, 0.5f, 0.1f, true, false);
+	world->clearWorld();
+	EXPECT_EQ(0, physics->GetBodyCount());
+	EXPECT_EQ(nullptr, world->getBody("crate"));
+}
+
 TEST_F(GameLuaObjects, RemovingFromAContactCallbackWaitsForTheStepToEnd)
 {
 	recordCallbacks();

@@ -6,6 +6,7 @@
 #include <gr/Context.h>
 #include <lang/Math.h>
 #include <world/GameApp.h>
+#include <world/Particles.h>
 #include <world/RenderObjectData.h>
 #include <algorithm>
 #include <cmath>
@@ -138,6 +139,8 @@ void GameLua::update(float dt)
 		updateRollingSounds(silence);
 	}
 	call("update", dt, dt);
+	if (m_physicsEnabled)
+		m_particles->update(dt, true, m_context);
 }
 
 void GameLua::publishTouches()

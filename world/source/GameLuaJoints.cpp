@@ -39,21 +39,26 @@ bool booleanOr(const lua::LuaTable& table, const char* key, bool fallback)
 	return table.isBoolean(key) ? table.getBoolean(key) : fallback;
 }
 
-// A spring of the frequency (Hz) and damping ratio; none (a rigid rod) for a frequency of 0.
-void setSpring(b2DistanceJointDef& def, float frequency, float dampingRatio)
+// A distance joint of the frequency (Hz) and damping ratio: a spring free to stretch, or a rigid
+// rod of its rest length (metres) for a frequency of 0.
+struct Spring
 {
-	if (frequency > 0.0f)
+	float stiffness = 0.0f;
+	float damping = 0.0f;
+	float minLength;
+	float maxLength;
+
+	Spring(float frequency, float dampingRatio, float length, const b2Body* bodyA, const b2Body* bodyB) :
+		minLength(length),
+		maxLength(length)
 	{
-		b2LinearStiffness(def.stiffness, def.damping, frequency, dampingRatio, def.bodyA, def.bodyB);
-		def.minLength = 0.0f;
-		def.maxLength = FLT_MAX;
+		if (frequency <= 0.0f)
+			return;
+		b2LinearStiffness(stiffness, damping, frequency, dampingRatio, bodyA, bodyB);
+		minLength = 0.0f;
+		maxLength = FLT_MAX;
 	}
-	else
-	{
-		def.minLength = def.length;
-		def.maxLength = def.length;
-	}
-}
+};
 
 // Motor and limit settings shared by revolute and prismatic joints; the limits are angles or
 // translations.
@@ -100,12 +105,12 @@ void applyJointParameters(b2Joint* joint, const lua::LuaTable& changes, lua::Lua
 		const float dampingRatio = numberOr(changes, "dampingRatio", numberOr(table, "dampingRatio", SPRING_DAMPING_RATIO));
 		if (!changes.isNumber("frequency") && !changes.isNumber("dampingRatio"))
 			return;
-		float stiffness = 0.0f;
-		float damping = 0.0f;
-		if (frequency > 0.0f)
-			b2LinearStiffness(stiffness, damping, frequency, dampingRatio, joint->GetBodyA(), joint->GetBodyB());
-		distance->SetStiffness(stiffness);
-		distance->SetDamping(damping);
+		const Spring spring(frequency, dampingRatio, distance->GetLength(), joint->GetBodyA(), joint->GetBodyB());
+		distance->SetStiffness(spring.stiffness);
+		distance->SetDamping(spring.damping);
+		// Minimum first: Box2D keeps the minimum at or below the maximum in force.
+		distance->SetMinLength(spring.minLength);
+		distance->SetMaxLength(spring.maxLength);
 		table.setNumber("frequency", frequency);
 		table.setNumber("dampingRatio", dampingRatio);
 		return;
@@ -329,7 +334,11 @@ void GameLua::createJoint(const lua::LuaTable& description)
 			def.localAnchorB = localB;
 			def.length = b2Distance(bodyA->GetWorldPoint(localA), bodyB->GetWorldPoint(localB));
 		}
-		setSpring(def, frequency, dampingRatio);
+		const Spring spring(frequency, dampingRatio, def.length, bodyA, bodyB);
+		def.stiffness = spring.stiffness;
+		def.damping = spring.damping;
+		def.minLength = spring.minLength;
+		def.maxLength = spring.maxLength;
 		record.joint = m_world->CreateJoint(&def);
 		table.setNumber("frequency", frequency);
 		table.setNumber("dampingRatio", dampingRatio);

@@ -9,8 +9,6 @@
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 #include <world/Particles.h>
-#include <world/RenderObjectData.h>
-#include <vector>
 
 namespace {
 
@@ -137,7 +135,6 @@ void GameLua::loadLevel(const lang::String& name)
 
 	lang::Debug::printf("Removing physics objects...\n");
 	clearWorld();
-	removeLeftoverBodies();
 	m_particles->clearAll();
 	clearTrajectories();
 	if (m_deterministicPhysics)
@@ -172,23 +169,6 @@ void GameLua::loadDefinitionFiles()
 		lang::String file(scriptPath);
 		file += definition.file;
 		loadLuaFile(file, lang::String(definition.tableName), definition.intoDefinitions, definition.asBlocks);
-	}
-}
-
-void GameLua::removeLeftoverBodies()
-{
-	b2Body* body = m_world->GetBodyList();
-	while (body)
-	{
-		b2Body* next = body->GetNext();
-		std::vector<FixtureUserData*> userData;
-		for (b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext())
-			userData.push_back(reinterpret_cast<FixtureUserData*>(fixture->GetUserData().pointer));
-		m_world->DestroyBody(body);
-		// After the body: the contact ends its destruction raises may still read them.
-		for (FixtureUserData* data : userData)
-			delete data;
-		body = next;
 	}
 }
 

@@ -319,19 +319,24 @@ void GameLua::removeObject(const lang::String& name)
 	rethrowContactFailure();
 }
 
+void GameLua::destroyBody(b2Body* body)
+{
+	// The body goes before the fixture user data: destroying it ends its touching contacts, and
+	// the contact-end callback still reads the user data and the record.
+	std::vector<FixtureUserData*> userData;
+	for (b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext())
+		userData.push_back(reinterpret_cast<FixtureUserData*>(fixture->GetUserData().pointer));
+	m_world->DestroyBody(body);
+	for (FixtureUserData* data : userData)
+		delete data;
+}
+
 void GameLua::destroyObject(RenderObjectData* record)
 {
 	const lang::String name = record->name;
 	m_projectiles.remove(name);
 	m_damageOverTime.remove(name);
-	// The body goes before the fixture user data: destroying it ends its touching contacts, and
-	// the contact-end callback still reads the user data and the record.
-	std::vector<FixtureUserData*> userData;
-	for (b2Fixture* fixture = record->body->GetFixtureList(); fixture; fixture = fixture->GetNext())
-		userData.push_back(reinterpret_cast<FixtureUserData*>(fixture->GetUserData().pointer));
-	m_world->DestroyBody(record->body);
-	for (FixtureUserData* data : userData)
-		delete data;
+	destroyBody(record->body);
 	m_objects.remove(name);
 	m_recordList.erase(std::find(m_recordList.begin(), m_recordList.end(), record));
 	++m_objectsVersion;
@@ -353,16 +358,15 @@ void GameLua::clearWorld()
 	if (deferWhileLocked([this] { clearWorld(); }))
 		return;
 	m_clearingWorld = true;
-	for (RenderObjectData* record : m_recordList)
+	// Every body goes, also those made without an object record.
+	for (b2Body* body = m_world->GetBodyList(); body;)
 	{
-		std::vector<FixtureUserData*> userData;
-		for (b2Fixture* fixture = record->body->GetFixtureList(); fixture; fixture = fixture->GetNext())
-			userData.push_back(reinterpret_cast<FixtureUserData*>(fixture->GetUserData().pointer));
-		m_world->DestroyBody(record->body);
-		for (FixtureUserData* data : userData)
-			delete data;
-		delete record;
+		b2Body* next = body->GetNext();
+		destroyBody(body);
+		body = next;
 	}
+	for (RenderObjectData* record : m_recordList)
+		delete record;
 	m_clearingWorld = false;
 	m_objects.clear();
 	m_recordList.clear();

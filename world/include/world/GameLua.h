@@ -367,10 +367,6 @@ private:
 	// A new, empty physics world with this world as its listener and filter (GameLua.cpp); any
 	// earlier one is the caller's to delete first.
 	void createPhysicsWorld();
-	// Destroys every body the object table no longer names (a name taken again by a later
-	// object, a body made without a record) with its fixtures' user data.
-	void removeLeftoverBodies();
-
 
 	// Themes and parallax layers
 	/** A sprite placed on a theme layer by the scripts; owned by its layer. */
@@ -470,6 +466,8 @@ private:
 	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
 	// Removes a record already found in the object table, with its body, tables and joints.
 	void destroyObject(RenderObjectData* record);
+	// Destroys the body, then frees its fixtures' user data.
+	void destroyBody(b2Body* body);
 	void putRecord(const lang::String& name, RenderObjectData* record);
 	// While the physics world is locked (inside a step), queues the change and returns true;
 	// the frame runs the queue in order once the step has returned.
