@@ -5,7 +5,7 @@
 #include <world/MaskedImage.h>
 #include <world/RenderObjectData.h>
 
-/** Reaches the game world's drawing state: the camera, object records, layers and trails. */
+/** Reaches the game world's drawing state (the camera, object records, layers and trails) and its physics world. */
 struct GameLuaTestAccess
 {
 	static void setCamera(GameLua& world, float x, float y, float scale)
@@ -37,6 +37,7 @@ struct GameLuaTestAccess
 	static int themeSpriteCount(const GameLua& world, int background)	{ return world.m_bgLayers[background].themeSprites.size(); }
 	static MaskedImage& maskedImage(GameLua& world)				{ return *world.m_maskedImage; }
 	static int trailPoints(const GameLua& world, int slot)		{ return world.m_trajectoryPoints[slot].size(); }
+	static b2World& physicsWorld(GameLua& world)				{ return *world.m_world; }
 };
 
 #endif

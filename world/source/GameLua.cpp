@@ -11,6 +11,7 @@
 #include <lua/LuaState.h>
 #include <pf/DeviceID.h>
 #include <world/FileKeys.h>
+#include <world/GameApp.h>
 #include <world/MaskedImage.h>
 #include <world/Particles.h>
 #include <world/TruncateToInt.h>
@@ -97,11 +98,7 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 	setTable("clippedText", m_clippedText);
 	setTable("objects", m_objectsTable);
 
-	m_world = new b2World(GRAVITY);
-	m_world->SetAllowSleeping(true);
-	m_world->SetAutoClearForces(false);
-	m_world->SetContactListener(this);
-	m_world->SetContactFilter(this);
+	createPhysicsWorld();
 
 	setTable("highscores", loadPersistentFile("highscores.lua"));
 	setTable("settings", loadPersistentFile("settings.lua"));
@@ -117,6 +114,15 @@ GameLua::~GameLua()
 	delete m_particles;
 	m_newsView = nullptr;
 	m_maskedImage = nullptr;
+}
+
+void GameLua::createPhysicsWorld()
+{
+	m_world = new b2World(GRAVITY);
+	m_world->SetAllowSleeping(true);
+	m_world->SetAutoClearForces(false);
+	m_world->SetContactListener(this);
+	m_world->SetContactFilter(this);
 }
 
 void GameLua::draw()
@@ -186,9 +192,16 @@ bool GameLua::isInFullScreenMode()
 }
 
 // The zoom settings (mouse-wheel simulation, smooth zooming, maximum world scale) are fields of
-// the game application, which the game world has no hold on; the requests have no effect here.
+// the game application; a world under another application keeps none of them.
+GameApp* GameLua::gameApp() const
+{
+	return dynamic_cast<GameApp*>(m_app);
+}
+
 void GameLua::setIsMultitouchMouseWheelSimulationEnabled(bool enabled)
 {
+	if (GameApp* app = gameApp())
+		app->setMultitouchMouseWheelSimulationEnabled(enabled);
 }
 
 bool GameLua::doesMouseClickSetsTouchCount()
@@ -198,6 +211,8 @@ bool GameLua::doesMouseClickSetsTouchCount()
 
 void GameLua::enableSmoothZooming(bool enabled)
 {
+	if (GameApp* app = gameApp())
+		app->enableSmoothZooming(enabled);
 }
 
 void GameLua::setPhysicsSimulationScale(float scale)
@@ -223,6 +238,8 @@ void GameLua::setTopLeft(float x, float y)
 
 void GameLua::setMaxWorldScale(float scale)
 {
+	if (GameApp* app = gameApp())
+		app->setMaxWorldScale(scale);
 }
 
 void GameLua::setEditing(bool editing)
@@ -233,6 +250,8 @@ void GameLua::setEditing(bool editing)
 void GameLua::setWorldScale(float scale)
 {
 	m_worldScale = scale;
+	if (GameApp* app = gameApp())
+		app->setWorldScale(scale);
 }
 
 void GameLua::createDirectory(const lang::String&)

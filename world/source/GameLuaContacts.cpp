@@ -64,7 +64,7 @@ void GameLua::BeginContact(b2Contact* contact)
 
 void GameLua::EndContact(b2Contact* contact)
 {
-	if (m_editing || m_clearingWorld || m_contactFailure)
+	if (m_editing || m_clearingWorld || m_loadingLevel || m_contactFailure)
 		return;
 	try
 	{

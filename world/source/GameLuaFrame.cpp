@@ -5,6 +5,7 @@
 #include <game/Resources.h>
 #include <gr/Context.h>
 #include <lang/Math.h>
+#include <world/GameApp.h>
 #include <world/Particles.h>
 #include <world/RenderObjectData.h>
 #include <algorithm>
@@ -108,8 +109,16 @@ void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
 
 void GameLua::update(float dt)
 {
+	GameApp* app = gameApp();
+	if (app)
+		keepAudioAlive(*app);
 	setNumber("screenWidth", static_cast<float>(m_context->width()));
 	setNumber("screenHeight", static_cast<float>(m_context->height()));
+	if (app && app->worldScale() != app->previousScale())
+	{
+		const double level = isNumber("zoomLevel") ? getNumber("zoomLevel") : 0.0;
+		setNumber("zoomLevel", static_cast<float>(level + (static_cast<double>(app->worldScale()) - app->previousScale()) * 0.5));
+	}
 	publishTouches();
 	if (m_physicsEnabled)
 	{
@@ -353,6 +362,15 @@ GameLua::RenderObjectData* GameLua::advanceAnimation(int index, float speedSquar
 		record = liveRecord(index);
 	}
 	return record;
+}
+
+void GameLua::keepAudioAlive(const GameApp& app)
+{
+	if (!app.isAudioActive() || !isTable("settings") || !m_resources->getAudioOutput())
+		return;
+	const lua::LuaTable settings = getTable("settings");
+	if (settings.isBoolean("audioEnabled") && settings.getBoolean("audioEnabled"))
+		m_resources->startAudioOutput();
 }
 
 void GameLua::updateJointAnchors()

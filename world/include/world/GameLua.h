@@ -20,6 +20,7 @@ namespace io { class ByteArrayInputStream; }
 namespace game { class CompoSprite; class Resources; class Sprite; }
 namespace gr { class Context; }
 
+class GameApp;
 class GameCenter;
 class MaskedImage;
 class Particles;
@@ -185,9 +186,12 @@ public:
 	// object's table as targetTable[key].
 	int loadLuaFileToObject(lua::LuaState* lua);
 
-	// Levels (script methods; GameLuaLevels.cpp)
-	void loadLevel(const lang::String&);
-	void saveLevel(const lang::String&);
+	// Levels (script methods; GameLuaLevels.cpp). name is relative to the data directory and
+	// has no ".lua" extension.
+	void loadLevel(const lang::String& name);
+	void saveLevel(const lang::String& name);
+	// True while a level loads; the contact listener ignores contact ends meanwhile.
+	bool loadingLevel() const								{ return m_loadingLevel; }
 
 	// Themes and parallax layers (script methods; GameLuaThemes.cpp)
 	// Layer numbers count the background layers first, then the foreground layers.
@@ -352,6 +356,18 @@ private:
 	// Saves "settings" to "settings.lua"; a failure is reported on the output, never thrown.
 	void saveSettings() noexcept;
 
+	// Levels (GameLuaLevels.cpp)
+	// Set while a level loads, so that contact-end handling does nothing while bodies go;
+	// cleared on every way out of loadLevel.
+	bool m_loadingLevel = false;
+	// Reloads every definition file into "blockTable", "particleTable" and the world's table.
+	void loadDefinitionFiles();
+	// Reads the level file name + ".lua" into a new table and publishes it as "loadedObjects".
+	void loadLevelTable(const lang::String& name);
+	// A new, empty physics world with this world as its listener and filter (GameLua.cpp); any
+	// earlier one is the caller's to delete first.
+	void createPhysicsWorld();
+
 	// Themes and parallax layers
 	/** A sprite placed on a theme layer by the scripts; owned by its layer. */
 	struct ThemeSpriteData
@@ -465,7 +481,12 @@ private:
 	// that changed it.
 	unsigned m_objectsVersion = 0;
 
+	// The application as the game's own, or null under another application (GameLua.cpp).
+	GameApp* gameApp() const;
+
 	// Frame update and physics stepping (GameLuaFrame.cpp)
+	// Restarts the audio output each frame while the application's audio is on and enabled.
+	void keepAudioAlive(const GameApp& app);
 	void publishTouches();
 	// Steps the world in fixed steps and stores the interpolation states.
 	void stepPhysics(float dt);

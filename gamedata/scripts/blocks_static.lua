@@ -1,0 +1,4 @@
+-- Fixed blocks that never move or break.
+static = {
+	{ definition = "static_stone", type = "box", sprite = "stone_block", width = 1.5, height = 1.5, density = 0, friction = 0.8, restitution = 0, material = "immovable", z = 2 },
+}

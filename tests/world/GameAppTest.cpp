@@ -1,0 +1,218 @@
+#include "WorldFixture.h"
+#include "io/IoTestSupport.h"
+#include <framework/App.h>
+#include <io/AppDataInputStream.h>
+#include <io/AppDataOutputStream.h>
+#include <io/FileInputStream.h>
+#include <lang/Debug.h>
+#include <lang/Exception.h>
+#include <pf/OrientationObserver.h>
+#include <world/FileKeys.h>
+#include <world/GameApp.h>
+#include <world/encrypt.h>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+/** A data directory and a documents directory for one game application, with the path strings aimed at them. */
+class GameAppFiles : public ::testing::Test
+{
+protected:
+	// Counted: a frame's render scene holds a reference to the device.
+	lang::Ptr<RecordingContext> context = new RecordingContext;
+	WorldTestOS os;
+	iotest::TemporaryDirectory directory;
+
+	GameAppFiles()
+	{
+		aimPaths();
+		std::filesystem::create_directories(dataFile("scripts/gamecenter/ipad"));
+		std::filesystem::create_directories(documentsFile(""));
+		io::AppDataInputStream::setRootPath(documentsFile("").c_str());
+		io::AppDataOutputStream::setRootPath(documentsFile("").c_str());
+	}
+
+	~GameAppFiles() override
+	{
+		io::AppDataInputStream::setRootPath("");
+		io::AppDataOutputStream::setRootPath("");
+	}
+
+	/** The configured path strings, with the data path at the temporary data directory; start-up empties them. */
+	void aimPaths()
+	{
+		framework::App::Configuration config;
+		framework::configure(config, os);
+		GameApp::s_datapath = lang::String(dataFile("").c_str());
+	}
+
+	std::string dataFile(const std::string& name) const			{ return directory.file("data/" + name); }
+	std::string documentsFile(const std::string& name) const		{ return directory.file("documents/" + name); }
+};
+
+TEST_F(GameAppFiles, ConfigureAsksForTheTabletScreenAndTheDataFolders)
+{
+	framework::App::Configuration config;
+	gCurrentOrientation = 0;
+	framework::configure(config, os);
+	EXPECT_EQ(768, config.width);
+	EXPECT_EQ(1024, config.height);
+	EXPECT_EQ(1, config.orientation);
+	EXPECT_TRUE(config.fullscreen);
+	EXPECT_EQ(1, gCurrentOrientation);
+	EXPECT_EQ(60, config.framerate);
+	const std::pair<const lang::String*, const char*> paths[] = {
+		{&GameApp::s_datapath, "data_ipad"}, {&GameApp::s_imagePath, "images"}, {&GameApp::s_fontPath, "fonts"},
+		{&GameApp::s_audioPath, "audio"}, {&GameApp::s_localizationPath, "localization"},
+		{&GameApp::s_levelPath, "levels"}, {&GameApp::s_scriptPath, "scripts"}, {&GameApp::s_deviceModel, "ipad"},
+	};
+	for (const auto& path : paths)
+		EXPECT_STREQ(path.second, path.first->c_str());
+}
+
+// The data holds no start-up callback, so start-up fails at the start-up assets, after the
+// bundle, the game world and the scripts have been made.
+TEST_F(GameAppFiles, AFailingStartUpReleasesWhatItBuiltAndThrows)
+{
+	iotest::writeFile(dataFile("bundleIndex.idx"), "pack.bin,scripts/none.lua,0,0\n");
+	EXPECT_THROW(std::unique_ptr<GameApp>(new GameApp(context, &os)), lang::Exception);
+	EXPECT_EQ(nullptr, io::FileInputStream::sm_fileBundle);
+	EXPECT_FALSE(framework::App::initialized());
+	EXPECT_TRUE(GameApp::s_datapath.isEmpty());
+}
+
+/** A data directory with every start-up script, whose game logic makes an audio output. */
+class StartedGame : public GameAppFiles
+{
+protected:
+	StartedGame()
+	{
+		ship("scripts/starLimits.lua", "level_1 = { 1, 2, 3 }");
+		ship("scripts/gamecenter/ipad/leaderboards.lua", "level_1 = { title = 'Level 1' }");
+		ship("scripts/gamecenter/ipad/achievements.lua", "achievementDefinitions = {}");
+		ship("scripts/loadlist.lua", "levelList = { 'levels/level_1' }");
+		ship("scripts/gamelogic.lua", R"(
+			function updateValues() end
+			function createStartUpAssets() res.createAudioOutput(1, 16, 22050) end
+			function update(dt) end
+			function draw() end
+			function gamePaused() end
+			function gameResumed() end)");
+	}
+
+	static std::string encipher(const lang::Array<unsigned char>& key, const std::string& text)
+	{
+		lang::Array<unsigned char> plain;
+		plain.resize(static_cast<int>(text.size()));
+		std::copy(text.begin(), text.end(), plain.begin());
+		lang::Array<unsigned char> cipher;
+		EXPECT_TRUE(encrypt(key, plain, cipher));
+		return std::string(cipher.begin(), cipher.end());
+	}
+
+	void ship(const std::string& name, const std::string& text)		{ iotest::writeFile(dataFile(name), encipher(FileKeys::dataKey(), text)); }
+	void saveSettings(const std::string& text)						{ iotest::writeFile(documentsFile("settings.lua"), encipher(FileKeys::saveKey(), text)); }
+
+	std::unique_ptr<GameApp> start()
+	{
+		aimPaths();
+		std::unique_ptr<GameApp> app(new GameApp(context, &os));
+		lua = app->gameLua()->state();
+		lua->globals().setTable("world", *app->gameLua());
+		return app;
+	}
+
+	float number(const char* expression)
+	{
+		runScript(*lua, (std::string("result = ") + expression).c_str());
+		return lua->globals().getNumber("result");
+	}
+
+	bool boolean(const char* expression)
+	{
+		runScript(*lua, (std::string("result = ") + expression).c_str());
+		return lua->globals().getBoolean("result");
+	}
+
+	float masterVolume(GameApp& app)							{ return app.luaResources()->getMasterVolume(); }
+
+	lua::LuaState* lua = nullptr;
+};
+
+TEST_F(StartedGame, StartsWithoutABundleAndPublishesItsValues)
+{
+	lang::Debug::setEnabled(true);
+	testing::internal::CaptureStderr();
+	std::unique_ptr<GameApp> app = start();
+	lang::Debug::setEnabled(false);
+	const std::string log = testing::internal::GetCapturedStderr();
+	const std::string line = "Can't find bundle, using files directly...\n";
+	ASSERT_NE(std::string::npos, log.find(line)) << log;
+	EXPECT_EQ(log.find(line), log.rfind(line));
+
+	EXPECT_TRUE(boolean("world.isLiteVersion == false and world.gameCenterSupported == false"));
+	EXPECT_TRUE(boolean("world.scriptPath == 'scripts' and world.deviceModel == 'ipad' and world.levelPath == 'levels'"));
+	EXPECT_TRUE(boolean("world.starTable.level_1[3] == 3 and world.leaderboards.level_1.title == 'Level 1'"));
+	EXPECT_TRUE(boolean("world.levelList[1] == 'levels/level_1' and type(world.achievementDefinitions) == 'table'"));
+	EXPECT_EQ(89.0f, number("(function() local n = 0 for k, v in pairs(world.keyHold) do "
+		"if v == false and world.keyPressed[k] == false and world.keyReleased[k] == false then n = n + 1 end end return n end)()"));
+	EXPECT_TRUE(GameApp::s_scriptPath.isEmpty() && GameApp::s_imagePath.isEmpty() && GameApp::s_deviceModel.isEmpty());
+	EXPECT_FLOAT_EQ(1.0f, masterVolume(*app));
+}
+
+TEST_F(StartedGame, TheMasterVolumeComesFromTheSavedSettings)
+{
+	const std::pair<const char*, float> cases[] = {{"volume = 0.3", 0.3f}, {"audioEnabled = true", 1.0f}, {"volume = 'loud'", 1.0f}};
+	for (const auto& c : cases)
+	{
+		saveSettings(c.first);
+		EXPECT_FLOAT_EQ(c.second, masterVolume(*start())) << c.first;
+	}
+}
+
+TEST_F(StartedGame, VolumeKeysKeepTheVolumeInRangeAndSaveIt)
+{
+	const struct
+	{
+		const char* settings;
+		framework::App::KeyType key;
+		float volume;
+	} cases[] = {{"volume = 0.95", framework::App::VOLUME_UP, 1.0f}, {"volume = 0.05", framework::App::VOLUME_DOWN, 0.0f}};
+	for (const auto& c : cases)
+	{
+		saveSettings(c.settings);
+		std::unique_ptr<GameApp> app = start();
+		app->keyDown(c.key);
+		app->update(1.0f / 60.0f, context, 3);
+		EXPECT_FLOAT_EQ(c.volume, masterVolume(*app)) << c.settings;
+		EXPECT_FLOAT_EQ(c.volume, number("world.settings.volume")) << c.settings;
+		app->keyDown(c.key);
+		app->update(1.0f / 60.0f, context, 3);
+		EXPECT_FLOAT_EQ(c.volume, masterVolume(*app)) << c.settings;
+	}
+}
+
+TEST_F(StartedGame, ScriptZoomRequestsReachTheApplicationAndTheFramePublishesTheZoomLevel)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "world.setWorldScale(2) world.enableSmoothZooming(false)");
+	EXPECT_FLOAT_EQ(2.0f, app->worldScale());
+	EXPECT_FLOAT_EQ(2.0f, app->previousScale());
+	app->mouseWheel(+1);
+	app->update(1.0f / 60.0f, context, 3);
+	EXPECT_FLOAT_EQ(2.2f, app->worldScale());
+	EXPECT_FLOAT_EQ(0.1f, number("world.zoomLevel"));
+}
+
+TEST_F(StartedGame, TheWheelReachesTheScriptsUntilTheEndOfTheNextFrame)
+{
+	std::unique_ptr<GameApp> app = start();
+	app->mouseMove(120, 45);
+	app->mouseWheel(-2);
+	EXPECT_TRUE(boolean("world.cursor.wheel == -2 and world.cursor.wheelTriggered == true"));
+	EXPECT_TRUE(boolean("world.cursor.x == 120 and world.cursor.y == 45"));
+	app->update(1.0f / 60.0f, context, 3);
+	EXPECT_TRUE(boolean("world.cursor.wheelTriggered == false"));
+}
+} // namespace

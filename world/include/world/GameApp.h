@@ -1,0 +1,94 @@
+#ifndef WORLD_GAMEAPP_H
+#define WORLD_GAMEAPP_H
+
+#include <framework/App.h>
+#include <lang/Ptr.h>
+#include <lang/String.h>
+#include <world/WorldZoom.h>
+
+namespace game { class LuaResources; }
+namespace gr { class Context; }
+namespace io { class FileBundle; }
+namespace lua { class LuaState; }
+namespace pf { class Accelerometer; }
+
+class GameCenter;
+class GameLua;
+
+/**
+ * The game application: assembles the Lua state, the resource registry, the file bundle, the game
+ * world and its scripts at construction, drives one frame per update and feeds keys, the wheel,
+ * the pointer and activation into the scripts' tables. Created by framework::init and deleted by
+ * the application shell at termination; owns everything it builds, borrows the OS interface and
+ * the rendering device. A failing start-up step releases what was built and rethrows.
+ */
+class GameApp : public framework::App
+{
+public:
+	/** The process-wide path strings that framework::configure sets and start-up consumes. */
+	static lang::String s_datapath;
+	static lang::String s_imagePath;
+	static lang::String s_fontPath;
+	static lang::String s_audioPath;
+	static lang::String s_localizationPath;
+	static lang::String s_levelPath;
+	static lang::String s_scriptPath;
+	static lang::String s_deviceModel;
+
+	GameApp(gr::Context* context, framework::OSInterface* os);
+	~GameApp() override;
+
+	void update(float dt, gr::Context* context, int flags) override;
+	void keyDown(KeyType key) override;
+	void keyUp(KeyType key) override;
+	void mouseMove(int x, int y) override;
+	void mouseWheel(int delta) override;
+	void activate(bool active) override;
+	bool activateAudio(bool on) override;
+
+	// Written by the game world's script methods.
+	void setWorldScale(float scale)						{ m_zoom.setScale(scale); }
+	void setMaxWorldScale(float scale)					{ m_zoom.setMaxScale(scale); }
+	void enableSmoothZooming(bool on)					{ m_zoom.enableSmoothZooming(on); }
+	void setMultitouchMouseWheelSimulationEnabled(bool on)	{ m_multitouchWheelSimulation = on; }
+
+	float worldScale() const							{ return m_zoom.scale(); }
+	float previousScale() const							{ return m_zoom.previousScale(); }
+	bool isAudioActive() const							{ return m_audioActive; }
+	GameLua* gameLua() const							{ return m_gameLua; }
+	game::LuaResources* luaResources() const			{ return m_luaResources; }
+
+private:
+	WorldZoom m_zoom;
+	bool m_audioActive;
+	// The scripts' request, kept; no touch count is kept that would make the wheel drop events
+	// while it is off, so every wheel event is handled.
+	bool m_multitouchWheelSimulation;
+	lang::Ptr<io::FileBundle> m_bundle;
+	lang::Ptr<lua::LuaState> m_lua;
+	lang::Ptr<GameLua> m_gameLua;
+	GameCenter* m_gameCenter;
+	lang::Ptr<pf::Accelerometer> m_accelerometer;
+	lang::Ptr<game::LuaResources> m_luaResources;
+	bool m_pressed[KEY_COUNT];
+	bool m_released[KEY_COUNT];
+
+	void start(gr::Context* context);
+	/** Takes down whatever start-up built, in reverse order; safe on a partly built application. */
+	void release();
+	void installBundle();
+	void loadStartupScripts();
+	void createShaders(gr::Context* context);
+	void publishKeyTables();
+	void startGameCenter(gr::Context* context);
+	float savedVolume() const;
+
+	void copyKeyStates();
+	void stepVolume(float delta);
+	void followAccelerometer(gr::Context* context);
+	void setOrientation(int orientation);
+	void applyResolutionRequest(gr::Context* context);
+	void renderFrame(float dt, gr::Context* context);
+};
+
+#endif

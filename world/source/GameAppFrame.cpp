@@ -1,0 +1,206 @@
+#include <world/GameApp.h>
+
+#include <framework/OSInterface.h>
+#include <game/LuaResources.h>
+#include <gr/Context.h>
+#include <lang/Debug.h>
+#include <pf/Accelerometer.h>
+#include <pf/OrientationObserver.h>
+#include <world/GameCenter.h>
+#include <world/GameLua.h>
+#include <world/GameRatingPrompt.h>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The keys whose states reach the scripts every frame, in the order they are copied.
+const framework::App::KeyType WATCHED_KEYS[] = {
+	framework::App::LBUTTON, framework::App::KEY_BACK, framework::App::KEY_MENU,
+	framework::App::VOLUME_UP, framework::App::VOLUME_DOWN,
+};
+// Master volume change of one volume key press.
+const float VOLUME_STEP = 0.1f;
+// Filtered acceleration along y, in g, past which the picture flips between the landscapes.
+const float FLIP_THRESHOLD = 0.75f;
+const int LANDSCAPE_RIGHT = 1;
+const int LANDSCAPE_LEFT = 3;
+
+bool pressedIn(const lua::LuaTable& pressed, const char* name)
+{
+	return pressed.isBoolean(name) && pressed.getBoolean(name);
+}
+
+} // namespace
+
+void GameApp::update(float dt, gr::Context* context, int)
+{
+	m_zoom.update(dt);
+	const lang::Array<framework::TouchEvent>& fingers = touches();
+	if (fingers.size() == 2)
+	{
+		const float dx = static_cast<float>(fingers[0].x) - static_cast<float>(fingers[1].x);
+		const float dy = static_cast<float>(fingers[0].y) - static_cast<float>(fingers[1].y);
+		m_zoom.pinch(std::sqrt(dx * dx + dy * dy));
+	}
+	else
+	{
+		m_zoom.endPinch();
+	}
+	copyKeyStates();
+	const lua::LuaTable pressed = m_gameLua->getTable("keyPressed");
+	if (pressedIn(pressed, "VOLUME_UP") || pressedIn(pressed, "ADD"))
+		stepVolume(VOLUME_STEP);
+	if (pressedIn(pressed, "VOLUME_DOWN") || pressedIn(pressed, "SUBTRACT"))
+		stepVolume(-VOLUME_STEP);
+	followAccelerometer(context);
+	applyResolutionRequest(context);
+	renderFrame(dt, context);
+	m_gameLua->getTable("cursor").setBoolean("wheelTriggered", false);
+}
+
+void GameApp::copyKeyStates()
+{
+	lua::LuaTable pressed = m_gameLua->getTable("keyPressed");
+	lua::LuaTable released = m_gameLua->getTable("keyReleased");
+	lua::LuaTable held = m_gameLua->getTable("keyHold");
+	for (KeyType k : WATCHED_KEYS)
+	{
+		const char* name = toString(k);
+		pressed.setBoolean(name, m_pressed[k]);
+		released.setBoolean(name, m_released[k]);
+		held.setBoolean(name, isKeyDown(k));
+		m_pressed[k] = false;
+		m_released[k] = false;
+	}
+}
+
+void GameApp::stepVolume(float delta)
+{
+	const float volume = std::max(std::min(m_luaResources->getMasterVolume() + delta, 1.0f), 0.0f);
+	m_luaResources->getResources()->setMasterVolume(volume);
+	if (m_gameLua->isTable("settings"))
+		m_gameLua->getTable("settings").setNumber("volume", volume);
+}
+
+void GameApp::followAccelerometer(gr::Context* context)
+{
+	const float y = m_accelerometer->getDataFiltered().y;
+	if (context->orientation() == LANDSCAPE_RIGHT)
+	{
+		if (y > FLIP_THRESHOLD)
+			setOrientation(LANDSCAPE_LEFT);
+	}
+	else if (y <= -FLIP_THRESHOLD)
+	{
+		setOrientation(LANDSCAPE_RIGHT);
+	}
+}
+
+void GameApp::setOrientation(int orientation)
+{
+	os()->setOrientation(static_cast<gr::Context::OrientationType>(orientation));
+	if (m_gameCenter)
+		m_gameCenter->setOrientation(static_cast<gr::Context::OrientationType>(orientation));
+	gCurrentOrientation = orientation;
+	if (gOrientationObserver)
+		gOrientationObserver->onOrientationChanged(orientation);
+}
+
+void GameApp::applyResolutionRequest(gr::Context* context)
+{
+	if (!m_gameLua->isString("deviceModel") || !(m_gameLua->getString("deviceModel") == lang::String("iphone4")))
+		return;
+	if (!m_gameLua->isBoolean("changeResolution") || !m_gameLua->getBoolean("changeResolution"))
+		return;
+	if (m_gameLua->isString("wantedResolution") && m_gameLua->getString("wantedResolution") == lang::String("FULL"))
+	{
+		os()->setResolution(context->nativeWidth(), context->nativeHeight());
+		lang::Debug::printf("Retina resolution\n");
+	}
+	else
+	{
+		os()->setResolution(context->nativeWidth() / 2, context->nativeHeight() / 2);
+		lang::Debug::printf("Half resolution\n");
+	}
+	m_gameLua->setBoolean("changeResolution", false);
+}
+
+void GameApp::renderFrame(float dt, gr::Context* context)
+{
+	{
+		gr::Context::RenderScene scene(context);
+		m_gameLua->update(dt);
+		context->clear(m_gameLua->getBGColor(), true, true, true);
+		m_gameLua->draw();
+	}
+	context->present();
+	context->statistics.reset();
+}
+
+void GameApp::keyDown(KeyType key)
+{
+	m_pressed[key] = true;
+}
+
+void GameApp::keyUp(KeyType key)
+{
+	m_released[key] = true;
+}
+
+void GameApp::mouseMove(int x, int y)
+{
+	if (!m_gameLua)
+		return;
+	lua::LuaTable cursor = m_gameLua->getTable("cursor");
+	cursor.setNumber("x", static_cast<float>(x));
+	cursor.setNumber("y", static_cast<float>(y));
+}
+
+void GameApp::mouseWheel(int delta)
+{
+	m_zoom.wheel(delta, isKeyDown(SHIFT), isKeyDown(CONTROL));
+	lua::LuaTable cursor = m_gameLua->getTable("cursor");
+	cursor.setNumber("wheel", static_cast<float>(delta));
+	cursor.setBoolean("wheelTriggered", true);
+}
+
+void GameApp::activate(bool active)
+{
+	framework::App::activate(active);
+	if (m_gameLua)
+		m_gameLua->activate(active);
+	if (m_accelerometer)
+	{
+		if (active)
+			m_accelerometer->start();
+		else
+			m_accelerometer->stop();
+	}
+	if (active)
+		GameRatingPrompt::appBecameActive();
+}
+
+bool GameApp::activateAudio(bool on)
+{
+	m_audioActive = on;
+	game::Resources* resources = m_luaResources->getResources();
+	if (!on)
+	{
+		resources->stopAudioInput();
+		resources->stopAudioOutput();
+		return true;
+	}
+	bool enabled = true;
+	if (m_gameLua->isTable("settings"))
+	{
+		const lua::LuaTable settings = m_gameLua->getTable("settings");
+		if (settings.isBoolean("audioEnabled"))
+			enabled = settings.getBoolean("audioEnabled");
+	}
+	if (enabled && resources->getAudioOutput())
+		resources->startAudioOutput();
+	if (resources->getAudioInput())
+		resources->startAudioInput();
+	return true;
+}
