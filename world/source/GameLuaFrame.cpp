@@ -173,7 +173,7 @@ void GameLua::stepPhysics(float dt)
 		const bool storeStates = m_accumulator <= TWO_STEPS;
 		if (storeStates)
 			m_stateSlot ^= 1;
-		for (RenderObjectData* record : m_recordList)
+		for (RenderObjectData* record : recordsInTableOrder())
 		{
 			b2Body* body = record->body;
 			if (record->hasPendingVelocity && body->GetType() != b2_staticBody)
@@ -192,7 +192,7 @@ void GameLua::stepPhysics(float dt)
 
 void GameLua::snapshotRecords()
 {
-	m_frameRecords = m_recordList;
+	m_frameRecords = recordsInTableOrder();
 	m_frameRecordsVersion = m_objectsVersion;
 	m_frameWalkChanged = false;
 }
@@ -211,7 +211,7 @@ GameLua::RenderObjectData* GameLua::checkedRecord(RenderObjectData* record)
 	{
 		// A script callback added or removed objects: from now on only snapshot entries that are
 		// still records of the object table are visited.
-		m_liveRecords = m_recordList;
+		m_liveRecords = recordsInTableOrder();
 		std::sort(m_liveRecords.begin(), m_liveRecords.end());
 		m_frameRecordsVersion = m_objectsVersion;
 		m_frameWalkChanged = true;

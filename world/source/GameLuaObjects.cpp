@@ -115,6 +115,18 @@ lang::String GameLua::getBodyName(const b2Body* body) const
 	return lang::String("");
 }
 
+const std::vector<GameLua::RenderObjectData*>& GameLua::recordsInTableOrder()
+{
+	if (m_recordListVersion != m_objectsVersion)
+	{
+		m_recordList.clear();
+		for (const auto& pair : m_objects)
+			m_recordList.push_back(pair.value);
+		m_recordListVersion = m_objectsVersion;
+	}
+	return m_recordList;
+}
+
 lua::LuaTable GameLua::worldTable()
 {
 	if (!m_objectsTable.isTable("world"))
@@ -183,7 +195,6 @@ b2Body* GameLua::createPolygon(const lang::String& name, float x, float y, float
 void GameLua::putRecord(const lang::String& name, RenderObjectData* record)
 {
 	m_objects.put(name, record);
-	m_recordList.push_back(record);
 	++m_objectsVersion;
 }
 
@@ -338,7 +349,6 @@ void GameLua::destroyObject(RenderObjectData* record)
 	m_damageOverTime.remove(name);
 	destroyBody(record->body);
 	m_objects.remove(name);
-	m_recordList.erase(std::find(m_recordList.begin(), m_recordList.end(), record));
 	++m_objectsVersion;
 	lang::Array<lang::String>& layer = m_zOrder[static_cast<int>(record->zOrder)];
 	for (int i = 0; i < layer.size(); ++i)
@@ -365,11 +375,10 @@ void GameLua::clearWorld()
 		destroyBody(body);
 		body = next;
 	}
-	for (RenderObjectData* record : m_recordList)
-		delete record;
+	for (const auto& pair : m_objects)
+		delete pair.value;
 	m_clearingWorld = false;
 	m_objects.clear();
-	m_recordList.clear();
 	++m_objectsVersion;
 	m_projectiles.clear();
 	m_damageOverTime.clear();

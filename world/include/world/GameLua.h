@@ -475,8 +475,11 @@ private:
 	void runDeferredChanges();
 
 	std::vector<std::function<void()>> m_deferredChanges;
-	// The records of the object table in order of creation, for the frame's walks.
+	// The records in the object table's bucket order, rebuilt only after the table changed, so
+	// the frame's walks follow the table without walking its buckets every step.
+	const std::vector<RenderObjectData*>& recordsInTableOrder();
 	std::vector<RenderObjectData*> m_recordList;
+	unsigned m_recordListVersion = 0;
 	// Bumped whenever a record enters or leaves the object table, so the frame notices callbacks
 	// that changed it.
 	unsigned m_objectsVersion = 0;
