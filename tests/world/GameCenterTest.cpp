@@ -1,6 +1,7 @@
 #include "WorldFixture.h"
 #include <platform/HeadlessApplication.h>
 #include <world/GameCenter.h>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -135,6 +136,28 @@ TEST_F(GameCenterTest, ScoresPostedInEarlierRunsAreRankedInTheNext)
 	EXPECT_EQ("setIndicatorPositions", calls());
 }
 
+TEST_F(GameCenterTest, ReloadsOfALeaderboardAreLoadingUntilTheScoresArrive)
+{
+	startRun("Ann");
+	lang::Hashtable<lang::String, lang::String> categories;
+	categories.put("board.score", "Score");
+	const struct
+	{
+		const char* name;
+		std::function<void()> reload;
+	} cases[] = {
+		{"titles loaded", [&] { world->setLeaderboardCategories(categories); }},
+		{"score posted", [&] { world->highScoresPosted("board.score"); }},
+	};
+	for (const auto& c : cases)
+	{
+		c.reload();
+		EXPECT_TRUE(boolean("world.gameCenter.leaderboards['board.score'].loading == true")) << c.name;
+		settle();
+		EXPECT_FALSE(boolean("world.gameCenter.leaderboards['board.score'].loading")) << c.name;
+	}
+}
+
 TEST_F(GameCenterTest, RequestsWhileDisabledOrForUnknownRecordsDoNothing)
 {
 	startRun("Ann");
@@ -223,9 +246,15 @@ TEST_F(GameCenterTest, ScreensAreMessageBoxesAfterTheTitlesLoad)
 	startRun("Ann");
 	run("world.postHighscore('board.distance', 1234) calls = {}");
 	settle();
-	run("world.showLeaderboards() world.showAchievements()");
-	settle();
+	const std::string log = capture([this] {
+		run("world.showLeaderboards() world.showAchievements()");
+		settle();
+	}).debug;
 	EXPECT_EQ("hideLoadingLeaderboards, hideLoadingAchievements", calls());
+	// Without a window the screens are written to the log.
+	EXPECT_NE(std::string::npos, log.find("Alert: Leaderboards\n")) << log;
+	EXPECT_NE(std::string::npos, log.find("Distance\n1. Ann  1234\n")) << log;
+	EXPECT_NE(std::string::npos, log.find("Alert: Achievements\n")) << log;
 	ASSERT_EQ(2u, application->shownAlerts().size());
 	EXPECT_EQ("Leaderboards", application->shownAlerts()[0].title);
 	EXPECT_NE(std::string::npos, application->shownAlerts()[0].message.find("1. Ann  1234"));

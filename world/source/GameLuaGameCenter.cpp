@@ -133,8 +133,7 @@ void GameLua::setLeaderboardCategories(lang::Hashtable<lang::String, lang::Strin
 		record.setString("title", category.value);
 		record.setBoolean("posted", false);
 		leaderboards.setTable(category.key, record);
-		if (m_gameCenter)
-			m_gameCenter->getLeaderboardScoresForRange(category.key, 1, 1);
+		getLeaderboardScoresForRange(category.key, 1, 1);
 	}
 }
 
@@ -236,7 +235,7 @@ void GameLua::highScoresPosted(const lang::String& leaderboard)
 	{
 		if (definitions.isString(names[i]) && definitions.getString(names[i]) == leaderboard)
 		{
-			m_gameCenter->getLeaderboardScoresForRange(leaderboard, 1, 1);
+			getLeaderboardScoresForRange(leaderboard, 1, 1);
 			return;
 		}
 	}

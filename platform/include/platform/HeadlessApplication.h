@@ -28,7 +28,8 @@ public:
 	std::unique_ptr<GLContext> createGLContext() override;
 
 	const std::vector<std::string>& openedURLs() const { return m_openedURLs; }
-	// Alerts that were shown, in order; each is answered with its cancel button.
+	// Alerts that were shown, in order; each is written to the standard error and answered with
+	// its cancel button.
 	const std::vector<Alert>& shownAlerts() const { return m_shownAlerts; }
 	// Called by the drawable as it goes.
 	void drawableDestroyed(HeadlessDrawable* drawable);

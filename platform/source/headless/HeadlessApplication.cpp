@@ -43,9 +43,13 @@ std::unique_ptr<GLContext> HeadlessApplication::createGLContext()
 	return drawable;
 }
 
+// Without a window an alert, the game service's screens among them, is a log of its title and text.
 int HeadlessApplication::presentAlert(const Alert& alert)
 {
 	m_shownAlerts.push_back(alert);
+	std::fprintf(stderr, "Alert: %s\n", alert.title.c_str());
+	if (!alert.message.empty())
+		std::fprintf(stderr, "%s%s", alert.message.c_str(), alert.message.back() == '\n' ? "" : "\n");
 	return alert.cancelButton;
 }
 
