@@ -191,4 +191,33 @@ TEST_F(Levels, DeterministicPhysicsStartsEveryLoadInANewWorld)
 	EXPECT_FALSE(after.GetAutoClearForces());
 }
 
+// A script may load the next level from a contact callback; the world it runs in is only
+// replaced once the step is over, and the level's objects made there go into the new world.
+TEST_F(Levels, ALoadFromAContactCallbackReplacesTheWorldAfterTheStep)
+{
+	ship("levels/castle_1.lua", "filename = 'castle_1.lua' marker = 1");
+	recordCallbacks();
+	run("world.setGameParameters({ deterministicPhysics = true })");
+	createGround();
+	const b2World* before = &GameLuaTestAccess::physicsWorld(*world);
+	run("world.createBox('crate', '', 0, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.crate.material = 'wood'\n"
+		"function world.blockCollision(a, b)\n"
+		"  if loadedInCallback ~= nil then return end\n"
+		"  world.loadLevel('levels/castle_1')\n"
+		"  loadedInCallback = world.loadedObjects.marker == 1\n"
+		"  world.createBox('spawned', '', 5, -5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"end");
+	frames(10);
+	EXPECT_TRUE(boolean("loadedInCallback"));
+	const b2World& after = GameLuaTestAccess::physicsWorld(*world);
+	EXPECT_NE(before, &after);
+	EXPECT_EQ(1, after.GetBodyCount());
+	EXPECT_EQ(nullptr, world->getBody("crate"));
+	ASSERT_NE(nullptr, world->getBody("spawned"));
+	EXPECT_EQ(&after, world->getBody("spawned")->GetWorld());
+	EXPECT_FALSE(world->loadingLevel());
+}
+
+
 } // namespace

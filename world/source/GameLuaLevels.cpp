@@ -138,11 +138,7 @@ void GameLua::loadLevel(const lang::String& name)
 	m_particles->clearAll();
 	clearTrajectories();
 	if (m_deterministicPhysics)
-	{
-		delete m_world;
-		m_world = nullptr;
-		createPhysicsWorld();
-	}
+		replacePhysicsWorld();
 
 	lang::Debug::printf("Loading level from file...\n");
 	try
@@ -153,6 +149,16 @@ void GameLua::loadLevel(const lang::String& name)
 	{
 		lang::Debug::printf("Unable to load level.\n");
 	}
+}
+
+// A contact callback may load a level; the world it runs in cannot go before its step ends.
+void GameLua::replacePhysicsWorld()
+{
+	if (deferWhileLocked([this] { replacePhysicsWorld(); }))
+		return;
+	delete m_world;
+	m_world = nullptr;
+	createPhysicsWorld();
 }
 
 void GameLua::loadDefinitionFiles()

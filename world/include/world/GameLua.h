@@ -367,6 +367,8 @@ private:
 	// A new, empty physics world with this world as its listener and filter (GameLua.cpp); any
 	// earlier one is the caller's to delete first.
 	void createPhysicsWorld();
+	// Deletes the physics world and makes a new one; during a step, once the step is over.
+	void replacePhysicsWorld();
 
 	// Themes and parallax layers
 	/** A sprite placed on a theme layer by the scripts; owned by its layer. */
