@@ -78,6 +78,8 @@ void AnalyticsAPI::createAndSendSession()
 		setSessionReportsOnPauseEnabled(stored.sessionReportsOnPauseEnabled);
 		setEventLoggingEnabled(stored.eventLoggingEnabled);
 		setAge(stored.age);
+		if (stored.adNetworkDelegate)
+			setAdNetworkDelegate(stored.adNetworkDelegate);
 		if (!stored.userID.empty())
 			setUserID(stored.userID);
 		if (!stored.gender.empty())

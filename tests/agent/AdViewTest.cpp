@@ -134,6 +134,23 @@ TEST_F(AdViewTest, RefreshRunsOnTheHeartbeatWhileOnScreen)
 	EXPECT_EQ(*view->refreshDue(), AnalyticsAdImpression::nowMillis() + 1000);
 }
 
+TEST_F(AdViewTest, ABannerRemovedFromItsSuperviewIsOffScreenAndStopsRefreshing)
+{
+	AnalyticsAdView::Hooks hooks = AnalyticsAdView::hooks();
+	hooks.onScreen = nullptr;
+	AnalyticsAdView::setHooks(hooks);
+	publish(AdAnswerWriter().banner({{1, 11}}));
+	std::shared_ptr<AnalyticsAdView> view = banner("portrait", true);
+	ASSERT_TRUE(view->attached());
+	view->handleHeartBeat();
+	ASSERT_TRUE(view->refreshDue());
+	AnalyticsUtil::removeViewFromSuperview(view.get());
+	AnalyticsUtil::removeViewFromSuperview(nullptr);
+	EXPECT_FALSE(view->attached());
+	view->handleHeartBeat();
+	EXPECT_FALSE(view->refreshDue());
+}
+
 class CanvasTest : public AdTest
 {
 protected:
@@ -243,6 +260,7 @@ TEST_F(CanvasTest, ListRowsOpenFurtherCanvasesOnTheSameNavigation)
 	std::shared_ptr<AnalyticsAdCanvasViewController> canvas = openCanvas();
 	canvas->webViewDidFinishLoad();
 	std::shared_ptr<AnalyticsAdView> row = canvas->adListView()->entries().front();
+	EXPECT_EQ(row->parentName(), canvas->description());
 	EXPECT_EQ(row->element("sellMessage"), nullptr);
 	EXPECT_FALSE(row->element("advertiser")->hidden);
 	row->touchesEnded(1);

@@ -122,7 +122,10 @@ public:
 
 	AnalyticsRect frame() const { return m_frame; }
 	bool hidden() const { return m_hidden; }
+	// True while the view is attached to its parent view.
 	bool attached() const { return m_placement.attachToView; }
+	// Detached, the view no longer counts as on screen.
+	void removeFromSuperview() { m_placement.attachToView = false; }
 	bool userInteractionEnabled() const { return m_userInteractionEnabled; }
 	// The elements in the order they are stacked, bottom first.
 	const std::vector<AnalyticsAdElement>& subviews() const { return m_subviews; }
