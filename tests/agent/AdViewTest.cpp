@@ -273,6 +273,19 @@ TEST_F(CanvasTest, ListRowsOpenFurtherCanvasesOnTheSameNavigation)
 	EXPECT_FALSE(canvas->windowOpen());
 }
 
+TEST_F(CanvasTest, APauseClosesTheCanvasWithOrWithoutASession)
+{
+	answer(1, 3, "2");
+	openCanvas();
+	AnalyticsAPI::pauseSession();
+	EXPECT_FALSE(AnalyticsAdCanvasViewController::getOpenCanvasController());
+	openCanvas();
+	session->endSessionAndSend(false, true);
+	ASSERT_FALSE(AnalyticsSession::currentSession());
+	AnalyticsAPI::pauseSession();
+	EXPECT_FALSE(AnalyticsAdCanvasViewController::getOpenCanvasController());
+}
+
 TEST_F(AdViewTest, FacadeHandsOutOneBannerPerHookAndParent)
 {
 	publish(AdAnswerWriter().banner({{1, 11}}));
