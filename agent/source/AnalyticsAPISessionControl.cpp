@@ -78,6 +78,8 @@ void AnalyticsAPI::createAndSendSession()
 		setSessionReportsOnPauseEnabled(stored.sessionReportsOnPauseEnabled);
 		setEventLoggingEnabled(stored.eventLoggingEnabled);
 		setAge(stored.age);
+		if (stored.adNetworkDelegate)
+			setAdNetworkDelegate(stored.adNetworkDelegate);
 		if (!stored.userID.empty())
 			setUserID(stored.userID);
 		if (!stored.gender.empty())
@@ -102,10 +104,12 @@ void AnalyticsAPI::pauseSession()
 			s_pauseTime = AnalyticsClock::now();
 		}
 		std::shared_ptr<AnalyticsSession> session = AnalyticsSession::currentSession();
+		if (session)
+			session->pauseSession();
+		// A canvas opened without a session closes all the same.
+		closeAdCanvas();
 		if (!session)
 			return;
-		session->pauseSession();
-		closeAdCanvas();
 		session->endSessionAndSend(false, false);
 		if (session->sessionReportsOnPauseEnabled())
 			platform::BackgroundThreads::shared().run([] {

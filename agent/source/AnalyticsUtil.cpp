@@ -1,4 +1,5 @@
 #include <agent/AnalyticsUtil.h>
+#include <agent/ads/AnalyticsAdView.h>
 #include <atomic>
 #include <cctype>
 #include <cstdlib>
@@ -49,6 +50,12 @@ bool AnalyticsUtil::canvasInLandscapeRight(const std::string& orientation)
 bool AnalyticsUtil::canvasInLandscapeLeft(const std::string& orientation)
 {
 	return equalIgnoringCase(orientation, "landscapeLeft");
+}
+
+void AnalyticsUtil::removeViewFromSuperview(AnalyticsAdView* view)
+{
+	if (view)
+		view->removeFromSuperview();
 }
 
 std::optional<double> AnalyticsUtil::convertStrToNum(const std::string& text)

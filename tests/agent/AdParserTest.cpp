@@ -154,6 +154,19 @@ TEST_F(ParserTest, BadAnswersPublishNothing)
 	AnalyticsAdParser::instance()->setAdDelegate(nullptr);
 }
 
+TEST_F(ParserTest, TheAdNetworkDelegateIsHandedToEachNewSessionsParser)
+{
+	CountingDelegate delegate;
+	AnalyticsAPI::setAdNetworkDelegate(&delegate);
+	EXPECT_EQ(AnalyticsAdParser::instance()->adDelegate(), &delegate);
+	AnalyticsAPI::createAndSendSession();
+	platform::BackgroundThreads::shared().joinAll();
+	EXPECT_EQ(AnalyticsAdParser::instance()->adDelegate(), &delegate);
+	publish(AdAnswerWriter().version(1));
+	EXPECT_EQ(delegate.available, 1);
+	AnalyticsAdParser::instance()->setAdDelegate(nullptr);
+}
+
 TEST_F(ParserTest, PublishingWhileTheViewsLookUp)
 {
 	const AdAnswerWriter answer = AdAnswerWriter().banner({{1, 11}, {2, 12}});

@@ -1,4 +1,5 @@
 #include "AdTestSupport.h"
+#include <agent/ads/AnalyticsAdDelegate.h>
 #include <agent/ads/AnalyticsAdListView.h>
 #include <agent/ads/AnalyticsAdNavigationDelegate.h>
 
@@ -106,6 +107,9 @@ TEST_F(AdViewTest, LayoutFollowsTheThemeAndRefreshReplacesTheElements)
 	EXPECT_EQ(portrait->ad()->adId, 2);
 
 	std::shared_ptr<AnalyticsAdView> landscape = banner("LANDSCAPE");
+	EXPECT_FLOAT_EQ(landscape->frame().height, landscape->landscapeFrame().height);
+	EXPECT_FLOAT_EQ(landscape->element("appName")->frame.x, landscape->landscapeAppNameFrame().x);
+	EXPECT_FLOAT_EQ(portrait->element("icon")->frame.width, portrait->portraitIconFrame().width);
 	EXPECT_FALSE(landscape->element("advertiser")->hidden);
 	EXPECT_TRUE(landscape->element("portraitBackground")->hidden);
 	EXPECT_EQ(landscape->element("appName")->font, "Arial");
@@ -132,6 +136,23 @@ TEST_F(AdViewTest, RefreshRunsOnTheHeartbeatWhileOnScreen)
 	onScreen = true;
 	view->handleHeartBeat();
 	EXPECT_EQ(*view->refreshDue(), AnalyticsAdImpression::nowMillis() + 1000);
+}
+
+TEST_F(AdViewTest, ABannerRemovedFromItsSuperviewIsOffScreenAndStopsRefreshing)
+{
+	AnalyticsAdView::Hooks hooks = AnalyticsAdView::hooks();
+	hooks.onScreen = nullptr;
+	AnalyticsAdView::setHooks(hooks);
+	publish(AdAnswerWriter().banner({{1, 11}}));
+	std::shared_ptr<AnalyticsAdView> view = banner("portrait", true);
+	ASSERT_TRUE(view->attached());
+	view->handleHeartBeat();
+	ASSERT_TRUE(view->refreshDue());
+	AnalyticsUtil::removeViewFromSuperview(view.get());
+	AnalyticsUtil::removeViewFromSuperview(nullptr);
+	EXPECT_FALSE(view->attached());
+	view->handleHeartBeat();
+	EXPECT_FALSE(view->refreshDue());
 }
 
 class CanvasTest : public AdTest
@@ -227,6 +248,7 @@ TEST_F(CanvasTest, StoreLinksLeaveThePageAndAFailedOneRestoresTheCanvas)
 	canvas->webViewDidFinishLoad();
 	EXPECT_TRUE(canvas->shouldStartLoadWithRequest("http://127.0.0.1:1/page"));
 	EXPECT_FALSE(canvas->shouldStartLoadWithRequest("http://127.0.0.1:1/store?x=1"));
+	EXPECT_TRUE(canvas->appStoreConnection());
 	EXPECT_FLOAT_EQ(canvas->webView().alpha, AnalyticsAdCanvasViewController::DIMMED_ALPHA);
 	EXPECT_FALSE(canvas->adListView()->userInteractionEnabled());
 	ASSERT_EQ(referrals.tasks.size(), 1u);
@@ -243,6 +265,7 @@ TEST_F(CanvasTest, ListRowsOpenFurtherCanvasesOnTheSameNavigation)
 	std::shared_ptr<AnalyticsAdCanvasViewController> canvas = openCanvas();
 	canvas->webViewDidFinishLoad();
 	std::shared_ptr<AnalyticsAdView> row = canvas->adListView()->entries().front();
+	EXPECT_EQ(row->parentName(), canvas->description());
 	EXPECT_EQ(row->element("sellMessage"), nullptr);
 	EXPECT_FALSE(row->element("advertiser")->hidden);
 	row->touchesEnded(1);
@@ -253,6 +276,52 @@ TEST_F(CanvasTest, ListRowsOpenFurtherCanvasesOnTheSameNavigation)
 	EXPECT_TRUE(navigation.pushed().empty());
 	AnalyticsAPI::closeAdCanvas();
 	EXPECT_FALSE(canvas->windowOpen());
+}
+
+TEST_F(CanvasTest, APauseClosesTheCanvasWithOrWithoutASession)
+{
+	answer(1, 3, "2");
+	openCanvas();
+	AnalyticsAPI::pauseSession();
+	EXPECT_FALSE(AnalyticsAdCanvasViewController::getOpenCanvasController());
+	openCanvas();
+	session->endSessionAndSend(false, true);
+	ASSERT_FALSE(AnalyticsSession::currentSession());
+	AnalyticsAPI::pauseSession();
+	EXPECT_FALSE(AnalyticsAdCanvasViewController::getOpenCanvasController());
+}
+
+// Records what the application hears of the canvases.
+class CanvasDelegate : public AnalyticsAdDelegate
+{
+public:
+	void canvasWillDisplay(const std::string& hook) override { heard.push_back("display " + hook); }
+	void canvasWillClose() override { heard.push_back("close"); }
+	std::vector<std::string> heard;
+};
+
+TEST_F(CanvasTest, TheCatalogOpensAWindowCanvasAndTellsTheDelegate)
+{
+	answer(1, 3, "2");
+	CanvasDelegate delegate;
+	AnalyticsAPI::setAdNetworkDelegate(&delegate);
+	AnalyticsAPI::openCatalog("missing", "portrait", true);
+	EXPECT_FALSE(AnalyticsAdCanvasViewController::getOpenCanvasController());
+	AnalyticsAPI::openCatalog("banner", "landscapeLeft", false);
+	std::shared_ptr<AnalyticsAdCanvasViewController> canvas = AnalyticsAdCanvasViewController::getOpenCanvasController();
+	ASSERT_TRUE(canvas);
+	EXPECT_EQ(canvas->webUrl().rfind(AnalyticsAPI::landscapeCanvasURL() + "?", 0), 0u);
+	EXPECT_EQ(canvas->adImpression()->adFormat(), AnalyticsAdImpression::FORMAT_CATALOG);
+	EXPECT_EQ(canvas->adImpression()->currentState(), AnalyticsAdImpression::STATE_FILLED);
+	EXPECT_EQ(canvas->ad()->adId, 1);
+	EXPECT_EQ(canvas->adDelegate(), &delegate);
+	EXPECT_EQ(canvas->canvasAnimationDuration(), 0);
+	EXPECT_FLOAT_EQ(canvas->windowHiddenFrame().x, 320);
+	EXPECT_FLOAT_EQ(canvas->navigationBarFrame().height, AnalyticsAdCanvasViewController::NAV_BAR_HEIGHT_LANDSCAPE);
+	canvas->cancel();
+	EXPECT_FALSE(canvas->windowOpen());
+	EXPECT_EQ(delegate.heard, (std::vector<std::string>{"display banner", "close"}));
+	AnalyticsAdParser::instance()->setAdDelegate(nullptr);
 }
 
 TEST_F(AdViewTest, FacadeHandsOutOneBannerPerHookAndParent)

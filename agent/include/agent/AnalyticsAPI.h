@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+class AnalyticsAdDelegate;
 class AnalyticsPageViewDelegate;
 class AnalyticsPageViewTarget;
 class AnalyticsSessionTarget;
@@ -84,6 +85,9 @@ public:
 	static void setPauseSecondsBeforeStartingNewSession(int seconds);
 	static void setMaxSessionsSaved(int count);
 	static void setAdNetworkEnabled(bool enabled);
+	// Not owned: the application keeps it alive while it is set. Hears whether ad data came, and
+	// about the canvases the ads open.
+	static void setAdNetworkDelegate(AnalyticsAdDelegate* delegate);
 	// These reach the current session record as well.
 	static void setSessionReportsOnCloseEnabled(bool enabled);
 	static void setSessionReportsOnPauseEnabled(bool enabled);

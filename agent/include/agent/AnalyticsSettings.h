@@ -3,6 +3,8 @@
 
 #include <string>
 
+class AnalyticsAdDelegate;
+
 // The agent's process-wide settings as one plain value; threads get copies of it.
 struct AnalyticsSettings
 {
@@ -25,6 +27,8 @@ struct AnalyticsSettings
 	std::string userID;
 	std::string appVersion;
 	bool adNetworkEnabled = false;
+	// Not owned; handed to the ad parser of each session.
+	AnalyticsAdDelegate* adNetworkDelegate = nullptr;
 };
 
 #endif

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+class AnalyticsAdView;
+
 // A rectangle in points.
 struct AnalyticsRect
 {
@@ -29,6 +31,8 @@ public:
 	// Equal to "landscapeRight" or "landscapeLeft", ignoring case.
 	static bool canvasInLandscapeRight(const std::string& orientation);
 	static bool canvasInLandscapeLeft(const std::string& orientation);
+	// Takes the view out of the view it was attached to; a null view is ignored.
+	static void removeViewFromSuperview(AnalyticsAdView* view);
 	// The decimal number the whole text spells, else none.
 	static std::optional<double> convertStrToNum(const std::string& text);
 	// UTF-8 bytes with everything but letters, digits and "-._~" written as %XX.

@@ -29,6 +29,14 @@ void AnalyticsAPI::prepareAdsForSession(const std::string& apiKey)
 	});
 }
 
+void AnalyticsAPI::setAdNetworkDelegate(AnalyticsAdDelegate* delegate)
+{
+	guarded([&] {
+		AnalyticsAdParser::instance()->setAdDelegate(delegate);
+		change([&](AnalyticsSettings& s) { s.adNetworkDelegate = delegate; });
+	});
+}
+
 void AnalyticsAPI::closeAdCanvas()
 {
 	guarded([] {

@@ -197,7 +197,8 @@ void AnalyticsAdCanvasViewController::webViewDidFinishLoad()
 		placement.hook = hook;
 		placement.x = 0;
 		placement.y = static_cast<int>(pitch) * (i - 1) + static_cast<int>(header);
-		placement.parent = {m_navigation ? m_navigation->description() : std::string(), m_navigation};
+		// The rows' parent is the navigation, whose visible canvas is this one: they share its name.
+		placement.parent = {m_description, m_navigation};
 		placement.attachToView = false;
 		placement.orientation = layout;
 		placement.canvasOrientation = m_canvasOrientation;

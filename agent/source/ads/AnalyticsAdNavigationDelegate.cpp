@@ -1,17 +1,5 @@
 #include <agent/ads/AnalyticsAdCanvasViewController.h>
 #include <agent/ads/AnalyticsAdNavigationDelegate.h>
-#include <atomic>
-
-namespace {
-
-std::atomic<int> s_count{0};
-
-} // namespace
-
-AnalyticsAdNavigationDelegate::AnalyticsAdNavigationDelegate() :
-	m_description("AnalyticsAdNavigation:" + std::to_string(++s_count))
-{
-}
 
 void AnalyticsAdNavigationDelegate::push(std::shared_ptr<AnalyticsAdCanvasViewController> controller)
 {

@@ -253,6 +253,11 @@ AnalyticsRect AnalyticsAdView::iconFrame(bool landscape) const
 					 : rect(m_theme->portraitAppImageLocation, m_theme->portraitAppImageDimension);
 }
 
+AnalyticsRect AnalyticsAdView::styleFrame(AnalyticsAdTextStyle AnalyticsAdTheme::*style) const
+{
+	return m_theme ? textFrame((*m_theme).*style) : AnalyticsRect{0, 0, 0, 0};
+}
+
 const AnalyticsAdElement* AnalyticsAdView::element(const std::string& name) const
 {
 	for (const AnalyticsAdElement& element : m_subviews)

@@ -60,11 +60,18 @@ public:
 	void setWebUrl(const std::string& url) { m_webUrl = url; }
 	const std::string& webUrl() const { return m_webUrl; }
 	void setCanvasOrientation(const std::string& orientation) { m_canvasOrientation = orientation; }
+	const std::string& canvasOrientation() const { return m_canvasOrientation; }
 	void setAdImpression(std::shared_ptr<AnalyticsAdImpression> impression) { m_adImpression = std::move(impression); }
+	const std::shared_ptr<AnalyticsAdImpression>& adImpression() const { return m_adImpression; }
 	void setAd(std::shared_ptr<AnalyticsAd> ad) { m_ad = std::move(ad); }
+	const std::shared_ptr<AnalyticsAd>& ad() const { return m_ad; }
 	// Not owned.
 	void setAdDelegate(AnalyticsAdDelegate* delegate) { m_adDelegate = delegate; }
+	AnalyticsAdDelegate* adDelegate() const { return m_adDelegate; }
 	void setCanvasAnimated(bool animated) { m_canvasAnimated = animated; }
+	bool canvasAnimated() const { return m_canvasAnimated; }
+	// The store link being resolved; null when none is.
+	const std::shared_ptr<AnalyticsAdAppStoreConnectionDelegate>& appStoreConnection() const { return m_appStoreConnection; }
 
 	// A name unique in the process: the parent name of the canvas's ads.
 	const std::string& description() const { return m_description; }

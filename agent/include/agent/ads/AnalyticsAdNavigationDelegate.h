@@ -12,10 +12,6 @@ class AnalyticsAdCanvasViewController;
 class AnalyticsAdNavigationDelegate
 {
 public:
-	AnalyticsAdNavigationDelegate();
-
-	// A name unique in the process, the parent name of the list's rows.
-	const std::string& description() const { return m_description; }
 	void appendItem(const std::string& title) { m_navItems.push_back(title); }
 	const std::vector<std::string>& navItems() const { return m_navItems; }
 	// Shows the canvas over the current one.
@@ -25,7 +21,6 @@ public:
 	const std::vector<std::shared_ptr<AnalyticsAdCanvasViewController>>& pushed() const { return m_pushed; }
 
 private:
-	std::string m_description;
 	std::vector<std::string> m_navItems;
 	std::vector<std::shared_ptr<AnalyticsAdCanvasViewController>> m_pushed;
 };

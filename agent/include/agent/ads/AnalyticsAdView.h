@@ -104,13 +104,24 @@ public:
 		const AnalyticsAdImpression* impression, const std::string& canvasOrientation);
 	static std::string webUrlForOffer(const std::string& hook, const AnalyticsAd& ad, const AnalyticsAdImpression* impression);
 
-	AnalyticsRect viewFrame(bool landscape) const;
-	AnalyticsRect iconFrame(bool landscape) const;
+	// The theme's frames of the view (at its present origin) and of its elements; empty before a
+	// theme arrives.
+	AnalyticsRect portraitFrame() const { return viewFrame(false); }
+	AnalyticsRect landscapeFrame() const { return viewFrame(true); }
+	AnalyticsRect portraitIconFrame() const { return iconFrame(false); }
+	AnalyticsRect landscapeIconFrame() const { return iconFrame(true); }
+	AnalyticsRect portraitSellMessageFrame() const { return styleFrame(&AnalyticsAdTheme::portraitSellMessageTextStyle); }
+	AnalyticsRect landscapeSellMessageFrame() const { return styleFrame(&AnalyticsAdTheme::landscapeSellMessageTextStyle); }
+	AnalyticsRect portraitAppNameFrame() const { return styleFrame(&AnalyticsAdTheme::portraitAppNameTextStyle); }
+	AnalyticsRect landscapeAppNameFrame() const { return styleFrame(&AnalyticsAdTheme::landscapeAppNameTextStyle); }
+	AnalyticsRect portraitAdvertiserFrame() const { return styleFrame(&AnalyticsAdTheme::portraitAdvertiserTextStyle); }
+	AnalyticsRect landscapeAdvertiserFrame() const { return styleFrame(&AnalyticsAdTheme::landscapeAdvertiserTextStyle); }
 
 	const std::shared_ptr<AnalyticsAd>& ad() const { return m_ad; }
 	const std::string& hook() const { return m_placement.hook; }
 	const std::shared_ptr<AnalyticsAdImpression>& adImpression() const { return m_adImpression; }
 	const std::shared_ptr<AnalyticsAdHook>& adHook() const { return m_adHook; }
+	const std::shared_ptr<AnalyticsAdTheme>& theme() const { return m_theme; }
 	const std::string& parentName() const { return m_placement.parent.name; }
 	const std::string& orientation() const { return m_placement.orientation; }
 	const std::string& canvasOrientation() const { return m_placement.canvasOrientation; }
@@ -122,7 +133,10 @@ public:
 
 	AnalyticsRect frame() const { return m_frame; }
 	bool hidden() const { return m_hidden; }
+	// True while the view is attached to its parent view.
 	bool attached() const { return m_placement.attachToView; }
+	// Detached, the view no longer counts as on screen.
+	void removeFromSuperview() { m_placement.attachToView = false; }
 	bool userInteractionEnabled() const { return m_userInteractionEnabled; }
 	// The elements in the order they are stacked, bottom first.
 	const std::vector<AnalyticsAdElement>& subviews() const { return m_subviews; }
@@ -141,6 +155,9 @@ protected:
 	void layOut(bool landscape);
 
 private:
+	AnalyticsRect viewFrame(bool landscape) const;
+	AnalyticsRect iconFrame(bool landscape) const;
+	AnalyticsRect styleFrame(AnalyticsAdTextStyle AnalyticsAdTheme::*style) const;
 	AnalyticsAdElement* mutableElement(const std::string& name);
 	void scheduleRefresh();
 	void openCanvas();
