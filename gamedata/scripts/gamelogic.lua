@@ -21,7 +21,9 @@ local MAX_PULL = 5.0
 local GRAB_RADIUS = 4.0
 -- A shot ends once nothing has moved for this long, or after the longest flight (seconds).
 local REST_TIME = 0.6
-local LONGEST_SHOT = 12.0
+local LONGEST_SHOT = 10.0
+-- Seconds a shot goes on after the last target has fallen.
+local CLEARED_WAIT = 2.0
 -- Points for every shot left when the last target falls.
 local SHOT_BONUS = 10000
 -- Zoom limits of the level view.
@@ -449,7 +451,8 @@ local function finishLevel()
 	local bonus = won and game.shotsLeft * SHOT_BONUS or 0
 	scoreTable.targets.score = scoreTable.targets.score + bonus
 	local score = totalScore()
-	local stars = won and starsFor(game.levelName, score) or 0
+	-- A won level earns at least one star.
+	local stars = won and math.max(1, starsFor(game.levelName, score)) or 0
 	local best = bestOf(game.levelName)
 	local record = won and score > best
 	if record then
@@ -614,7 +617,9 @@ local function follow(dt)
 	else
 		game.restTime = game.restTime + dt
 	end
-	if (game.flightTime > 1.0 and game.restTime >= REST_TIME) or game.flightTime > LONGEST_SHOT then
+	-- With the last target gone nothing that still rolls can change the result.
+	local cleared = game.targetsLeft == 0 and game.flightTime > CLEARED_WAIT
+	if (game.flightTime > 1.0 and game.restTime >= REST_TIME) or cleared or game.flightTime > LONGEST_SHOT then
 		endShot()
 	end
 end
