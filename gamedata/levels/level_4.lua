@@ -6,8 +6,8 @@ physicsToWorld = 20
 -- The orbs the launcher fires, in order.
 shots = { "orb_heavy", "orb_split", "orb_boost", "orb_boost" }
 counts = { projectiles = 4 }
-castleCameraData = { x = -160, y = -660, scale = 1.0 }
-projectileCameraData = { x = -160, y = -660, scale = 1.0 }
+castleCameraData = { x = -160, y = -733, scale = 0.9 }
+projectileCameraData = { x = -160, y = -733, scale = 0.9 }
 world = {
 	launcher = { name = "launcher", definition = "launcher", x = 4.0, y = -2.0, angle = 0 },
 	coals = { name = "coals", definition = "hazard_coals", x = 24.0, y = -0.4, angle = 0 },

@@ -746,7 +746,7 @@ function update(dt)
 		aim()
 		if not game.settleReported and game.levelTime > 1.0 and not hasMovingObjects then
 			game.settleReported = true
-			print(string.format("Level %s settled\n", game.levelName))
+			print(string.format("Level %s settled: %d targets\n", game.levelName, game.targetsLeft))
 		end
 	elseif game.state == "flying" then
 		follow(dt)
