@@ -39,6 +39,7 @@ local SOUNDS = { "launch", "special", "hit_wood", "hit_stone", "hit_glass", "bre
 local BREAK_PARTICLES = { wood = "splinters", stone = "rubble", glass = "shards", target = "sparks", immovable = "rubble" }
 -- Interface colours, red, green, blue, alpha from 0 to 1.
 local PANEL = { 0.10, 0.12, 0.20, 0.78 }
+local PANEL_SOLID = { 0.10, 0.12, 0.20, 0.94 }
 local BUTTON = { 0.93, 0.55, 0.16, 1.0 }
 local BUTTON_DOWN = { 0.75, 0.38, 0.08, 1.0 }
 
@@ -59,6 +60,7 @@ game = {
 	restTime = 0,
 	trailTime = 0,
 	flying = {},
+	spent = {},
 	specialUsed = false,
 	camera = { x = -160, y = -660, scale = 1.0 },
 	zoomSeen = 0,
@@ -431,6 +433,7 @@ startLevel = function(index)
 	game.shotsLeft = #game.shots
 	game.shotNumber = 0
 	game.flying = {}
+	game.spent = {}
 	game.result = nil
 	game.settleReported = false
 	game.levelTime = 0
@@ -495,11 +498,24 @@ local function finishLevel()
 	end
 end
 
+-- The orbs of the last shot stay where they came to rest, and with them its trail, until the
+-- next launch clears them away.
+local function clearSpentOrbs()
+	for _, name in ipairs(game.spent) do
+		if objects.world[name] then
+			removeObject(name)
+			objects.world[name] = nil
+		end
+	end
+	game.spent = {}
+end
+
 local function launch(pullX, pullY)
 	local length = math.sqrt(pullX * pullX + pullY * pullY)
 	if length < 0.3 then
 		return
 	end
+	clearSpentOrbs()
 	game.shotNumber = game.shotNumber + 1
 	game.shotsLeft = game.shotsLeft - 1
 	local name = "orb_" .. game.shotNumber
@@ -550,12 +566,7 @@ local function special()
 end
 
 local function endShot()
-	for _, name in ipairs(game.flying) do
-		if objects.world[name] then
-			removeObject(name)
-			objects.world[name] = nil
-		end
-	end
+	game.spent = game.flying
 	game.flying = {}
 	print(string.format("Shot %d over: score %d, targets left %d\n", game.shotNumber, totalScore(), game.targetsLeft))
 	if game.targetsLeft == 0 or game.shotsLeft <= 0 then
@@ -1004,7 +1015,7 @@ local function drawLevelEnd()
 	local r = game.result
 	screenState()
 	drawRect(0, 0, 0, 0.35, 0, 0, screenWidth, screenHeight, false)
-	drawPanel(screenWidth / 2 - 300, screenHeight * 0.16, 600, screenHeight * 0.62)
+	drawPanel(screenWidth / 2 - 300, screenHeight * 0.16, 600, screenHeight * 0.62, PANEL_SOLID)
 	res.useFont("font_big")
 	drawText(r.won and "LEVEL_COMPLETE" or "LEVEL_FAILED", screenWidth / 2, screenHeight * 0.24, "VCENTER", "HCENTER")
 	res.useFont("font_basic")

@@ -314,7 +314,24 @@ def noise(t, s, state=random.Random(7)):
     return state.uniform(-1.0, 1.0)
 
 
-SOUND_KINDS = {"tone": tone, "noise": noise}
+def notes(t, s):
+    """A short tune: the "notes" in hertz one after another, each struck and fading, with a soft
+    octave above it."""
+    length = s["seconds"] / len(s["notes"])
+    index = min(int(t / length), len(s["notes"]) - 1)
+    local = t - index * length
+    f = s["notes"][index]
+    fade = (1.0 - local / length) ** 2
+    return (math.sin(2 * math.pi * f * t) + 0.3 * math.sin(4 * math.pi * f * t)) / 1.3 * fade
+
+
+def thud(t, s, state=random.Random(3)):
+    """Noise under a falling low tone: a heavy knock."""
+    f = s["from"] + (s["to"] - s["from"]) * t / s["seconds"]
+    return 0.7 * math.sin(2 * math.pi * f * t) + 0.3 * state.uniform(-1.0, 1.0)
+
+
+SOUND_KINDS = {"tone": tone, "noise": noise, "notes": notes, "thud": thud}
 
 
 def sounds(name, spec, out_dir):
