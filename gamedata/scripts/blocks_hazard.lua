@@ -1,4 +1,4 @@
--- Blocks that hurt what touches them over time.
+-- Glowing coal beds: fixed, and they burn whatever rests on them.
 hazard = {
-	{ definition = "hazard_stone", type = "box", sprite = "stone_block", width = 1.5, height = 1.5, density = 0, friction = 0.8, restitution = 0, material = "hazard", z = 2 },
+	{ definition = "hazard_coals", type = "box", sprite = "hazard_coals", width = 3.0, height = 0.8, density = 0, friction = 0.8, restitution = 0, material = "hazard", damageFactors = "hazard", z = 2 },
 }

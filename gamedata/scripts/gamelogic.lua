@@ -1,48 +1,96 @@
--- The game's rules for one level at a time: load it, let the player drag back from the launcher
--- and let go to fire, score the damage, and end the shot once everything has come to rest.
+-- The game: a start menu, a level select, the levels themselves and the level-end screen.
+-- In a level the player drags back from the launcher and lets go to fire an orb; a second touch
+-- while it flies sets off the orb's special action. Blocks break as they take damage, targets
+-- fall, and the level is won once every target is gone.
 -- Runs with the game world's table as its environment: the world's methods and values are
 -- globals here, and the interpreter's own globals are reached through _G.
 
-local pairs, ipairs, type, tostring = _G.pairs, _G.ipairs, _G.type, _G.tostring
-local math, string = _G.math, _G.string
+local pairs, ipairs, type, tostring, tonumber = _G.pairs, _G.ipairs, _G.type, _G.tostring, _G.tonumber
+local math, string, table = _G.math, _G.string, _G.table
 
 -- World pixels per metre, as the world draws its objects.
 local PIXELS_PER_METRE = 20
--- Where the projectile leaves the launcher, metres.
-local LAUNCH_X, LAUNCH_Y = 4.0, -4.5
+-- Gravity of the physics world, metres per second squared (down is +y).
+local GRAVITY = 20
+-- The launch point sits this far above the launcher's centre, metres.
+local LAUNCH_HEIGHT = 2.2
 -- Launch speed in metres per second for each metre of pull, and the longest pull in metres.
-local SPEED_PER_METRE = 5.0
+local SPEED_PER_METRE = 6.5
 local MAX_PULL = 5.0
--- A press this close to the launch point (metres) starts a drag.
-local GRAB_RADIUS = 6.0
+-- A press this close to the launch point (metres, at scale 1) starts a drag.
+local GRAB_RADIUS = 4.0
 -- A shot ends once nothing has moved for this long, or after the longest flight (seconds).
-local REST_TIME = 0.5
-local LONGEST_SHOT = 15.0
+local REST_TIME = 0.6
+local LONGEST_SHOT = 10.0
+-- Seconds a shot goes on after the last target has fallen.
+local CLEARED_WAIT = 2.0
+-- Points for every shot left when the last target falls.
+local SHOT_BONUS = 10000
+-- Zoom limits of the level view.
+local MIN_SCALE, MAX_SCALE = 0.5, 1.6
+-- Seconds between trail points of a flying orb.
+local TRAIL_INTERVAL = 0.05
 local TEXTS = "TEXTS_BASIC"
 -- The ground: a static slab whose top is the line y = 0, metres.
-local GROUND = { sprite = "", x = 20, y = 1, width = 200, height = 2, friction = 0.8, restitution = 0.1 }
-local SOUNDS = { "launch", "hit_wood", "hit_stone", "target_pop", "wood_rolling", "rock_rolling", "light_rolling" }
+local GROUND = { x = 40, y = 1, width = 300, height = 2, friction = 0.8, restitution = 0.1 }
+local SOUNDS = { "launch", "special", "hit_wood", "hit_stone", "hit_glass", "break_wood", "break_stone",
+	"break_glass", "target_pop", "click", "star", "win", "lose", "wood_rolling", "rock_rolling", "light_rolling" }
+-- Particle templates by the material of a broken piece.
+local BREAK_PARTICLES = { wood = "splinters", stone = "rubble", glass = "shards", target = "sparks", immovable = "rubble" }
+-- Interface colours, red, green, blue, alpha from 0 to 1.
+local PANEL = { 0.10, 0.12, 0.20, 0.78 }
+local PANEL_SOLID = { 0.10, 0.12, 0.20, 0.94 }
+local BUTTON = { 0.93, 0.55, 0.16, 1.0 }
+local BUTTON_DOWN = { 0.75, 0.38, 0.08, 1.0 }
 
 scoreTable = { blocks = { score = 0 }, targets = { score = 0 } }
 
 game = {
 	state = "start",
 	level = nil,
+	levelName = "",
+	levelIndex = 1,
+	shots = {},
 	shotsLeft = 0,
 	shotNumber = 0,
 	targetsLeft = 0,
 	dragging = false,
-	dragStartX = 0, dragStartY = 0,
+	pullX = 0, pullY = 0,
 	flightTime = 0,
 	restTime = 0,
+	trailTime = 0,
+	flying = {},
+	spent = {},
+	specialUsed = false,
 	camera = { x = -160, y = -660, scale = 1.0 },
+	zoomSeen = 0,
+	buttons = {},
+	pressed = nil,
+	result = nil,
+	menuTime = 0,
+	settleReported = false,
+	levelTime = 0,
 }
 
 local function totalScore()
 	return math.floor(scoreTable.blocks.score + scoreTable.targets.score)
 end
 
--- Screen pixels to world metres under the current camera.
+local function soundOn()
+	return settings.audioEnabled ~= false
+end
+
+local function play(name, volume)
+	if soundOn() then
+		res.playAudio(name, volume or 1.0, false, 1)
+	end
+end
+
+local function levelShortName(path)
+	return string.match(path, "([^/]+)$")
+end
+
+-- Screen pixels to world metres under the current camera, and back.
 local function toWorld(x, y)
 	local c = game.camera
 	return (x / c.scale + c.x) / PIXELS_PER_METRE, (y / c.scale + c.y) / PIXELS_PER_METRE
@@ -53,11 +101,25 @@ local function toScreen(x, y)
 	return (x * PIXELS_PER_METRE - c.x) * c.scale, (y * PIXELS_PER_METRE - c.y) * c.scale
 end
 
+local function applyCamera()
+	setTopLeft(game.camera.x, game.camera.y)
+	setWorldScale(game.camera.scale)
+end
+
+local function launchPoint()
+	local launcher = game.level.world.launcher
+	return launcher.x, launcher.y - LAUNCH_HEIGHT
+end
+
+----------------------------------------------------------------------------------------------
+-- Pieces
+
 -- Makes one object from its definition and gives its script table what contacts read.
 local function createPiece(name, definition, x, y)
 	local collides = definition.collision ~= false
+	local projectile = definition.group == "projectiles"
 	if definition.type == "circle" then
-		createCircle(name, definition.sprite, x, y, definition.radius, definition.density, definition.friction, definition.restitution, collides, definition.group == "projectiles", definition.z or 2)
+		createCircle(name, definition.sprite, x, y, definition.radius, definition.density, definition.friction, definition.restitution, collides, projectile, definition.z or 2)
 	else
 		createBox(name, definition.sprite, x, y, definition.width, definition.height, definition.density, definition.friction, definition.restitution, collides, false, definition.z or 2)
 	end
@@ -69,16 +131,281 @@ local function createPiece(name, definition, x, y)
 	piece.defence = definition.defence
 	piece.score = definition.score
 	piece.isTarget = definition.group == "targets"
+	local material = blockTable.materials[definition.material]
+	if material and material.rolling then
+		setMaterial(name, material.rolling)
+	end
 	return piece
 end
 
-local function startLevel(path)
+-- A target's face: eyes that follow the flying orb, and a mood for when it comes close.
+local function giveFace(name, definition)
+	local face = {
+		leftEye = { sprite = "eye_white", maxOffsetX = 0, maxOffsetY = 0, blink = "eye_closed" },
+		rightEye = { sprite = "eye_white", maxOffsetX = 0, maxOffsetY = 0, blink = "eye_closed" },
+		leftPupil = { sprite = "pupil", maxOffsetX = 3, maxOffsetY = 3 },
+		rightPupil = { sprite = "pupil", maxOffsetX = 3, maxOffsetY = 3 },
+		nose = { sprite = "mouth_smile", maxOffsetX = 0, maxOffsetY = 0 },
+	}
+	local scared = {
+		leftEye = face.leftEye, rightEye = face.rightEye,
+		leftPupil = { sprite = "pupil", maxOffsetX = 4, maxOffsetY = 4 },
+		rightPupil = { sprite = "pupil", maxOffsetX = 4, maxOffsetY = 4 },
+		nose = { sprite = "mouth_o", maxOffsetX = 0, maxOffsetY = 0 },
+	}
+	setComboSprites({ objName = name, states = { normal = face, scared = scared } })
+	objects.world[name].face = { normal = face, scared = scared, size = definition.radius or 1, blinkTime = math.random() * 3 }
+end
+
+----------------------------------------------------------------------------------------------
+-- Buttons: rectangles in screen pixels that act when a press and its release both fall in them.
+
+local function button(key, x, y, w, h, action)
+	game.buttons[#game.buttons + 1] = { key = key, x = x, y = y, w = w, h = h, action = action }
+end
+
+local function buttonAt(x, y)
+	for i = #game.buttons, 1, -1 do
+		local b = game.buttons[i]
+		if x >= b.x and x <= b.x + b.w and y >= b.y and y <= b.y + b.h then
+			return b
+		end
+	end
+	return nil
+end
+
+-- Handles presses on the buttons; true when the press or release was one of theirs.
+local function handleButtons()
+	local x, y = cursor.x or -1, cursor.y or -1
+	if keyPressed.LBUTTON then
+		game.pressed = buttonAt(x, y)
+		return game.pressed ~= nil
+	end
+	if keyReleased.LBUTTON and game.pressed then
+		local pressed = game.pressed
+		game.pressed = nil
+		if buttonAt(x, y) == pressed then
+			play("click")
+			pressed.action()
+		end
+		return true
+	end
+	return game.pressed ~= nil
+end
+
+local function drawText(key, x, y, vertical, horizontal)
+	res.drawString(TEXTS, key, x, y, vertical or "VCENTER", horizontal or "LEFT")
+end
+
+local function drawPanel(x, y, w, h, colour)
+	colour = colour or PANEL
+	drawRect(colour[1], colour[2], colour[3], colour[4], x, y, x + w, y + h, false)
+end
+
+local function drawButtons()
+	for _, b in ipairs(game.buttons) do
+		local colour = (game.pressed == b) and BUTTON_DOWN or BUTTON
+		drawPanel(b.x + 4, b.y + 5, b.w, b.h, { 0, 0, 0, 0.35 })
+		drawPanel(b.x, b.y, b.w, b.h, colour)
+		drawPanel(b.x, b.y, b.w, 6, { 1, 1, 1, 0.25 })
+		if b.draw then
+			b.draw(b)
+		else
+			drawText(b.key, b.x + b.w / 2, b.y + b.h / 2, "VCENTER", "HCENTER")
+		end
+	end
+end
+
+-- Three stars centred on x, y: as many filled as earned.
+local function drawStars(count, x, y, spacing)
+	setRenderState(0, 0, 1, 1, 0, 0, 0)
+	for i = 1, 3 do
+		res.drawSprite(i <= count and "star_full" or "star_empty", x + (i - 2) * spacing, y)
+	end
+end
+
+----------------------------------------------------------------------------------------------
+-- High scores and results
+
+local function starsFor(name, score)
+	local limits = starTable[name]
+	local stars = 0
+	if type(limits) == "table" then
+		for i = 1, 3 do
+			if type(limits[i]) == "number" and score >= limits[i] then
+				stars = i
+			end
+		end
+	end
+	return stars
+end
+
+local function bestOf(name)
+	local entry = highscores[name]
+	if type(entry) == "table" then
+		return entry.score or 0, entry.stars or 0
+	end
+	return 0, 0
+end
+
+local function saveHighscores()
+	saveLuaFile("highscores.lua", "highscores", true)
+end
+
+local function reportHighscores()
+	for _, path in ipairs(levelList) do
+		local name = levelShortName(path)
+		local score, stars = bestOf(name)
+		if score > 0 then
+			print(string.format("High score %s: %d, %d stars\n", name, score, stars))
+		end
+	end
+end
+
+local function unlock(id)
+	unlockAchievement(id, "")
+end
+
+local function allLevelsCleared()
+	for _, path in ipairs(levelList) do
+		if bestOf(levelShortName(path)) == 0 then
+			return false
+		end
+	end
+	return true
+end
+
+----------------------------------------------------------------------------------------------
+-- Screens
+
+local showMenu, showLevels, showScores, startLevel
+
+local function clearScreen()
+	game.buttons = {}
+	game.pressed = nil
+end
+
+local function quitGame()
+	saveHighscores()
+	logAnalyticsEvent("game_quit")
+	requestExit()
+end
+
+local function leaveLevel()
+	setPhysicsEnabled(false)
+	clearParticlesNative()
+	res.stopAllAudio()
+end
+
+showMenu = function()
+	leaveLevel()
+	clearScreen()
+	game.state = "menu"
+	local w, h = 320, 64
+	local x = (screenWidth - w) / 2
+	local y = screenHeight * 0.42
+	button("PLAY", x, y, w, h, function()
+		logAnalyticsEvent("menu_play")
+		showLevels()
+	end)
+	button(soundOn() and "SOUND_ON" or "SOUND_OFF", x, y + 84, w, h, function()
+		settings.audioEnabled = not soundOn()
+		if soundOn() then
+			res.startAudioOutput()
+		else
+			res.stopAllAudio()
+			res.stopAudioOutput()
+		end
+		logAnalyticsEventWithParam("sound", "on", tostring(soundOn()))
+		showMenu()
+	end)
+	button("HIGH_SCORES", x, y + 168, w, h, function()
+		showScores()
+	end)
+	button("QUIT", x, y + 252, w, h, quitGame)
+	button("LEADERBOARDS", screenWidth - 250, screenHeight - 74, 230, 54, function()
+		showLeaderboards()
+	end)
+	button("ACHIEVEMENTS", 20, screenHeight - 74, 230, 54, function()
+		showAchievements()
+	end)
+end
+
+showLevels = function()
+	leaveLevel()
+	clearScreen()
+	game.state = "levels"
+	local columns = 3
+	local size, gap = 170, 40
+	local left = (screenWidth - columns * size - (columns - 1) * gap) / 2
+	for i, path in ipairs(levelList) do
+		local column, row = (i - 1) % columns, math.floor((i - 1) / columns)
+		local name = levelShortName(path)
+		local b = {
+			key = tostring(i),
+			x = left + column * (size + gap), y = 190 + row * (size + gap), w = size, h = size - 30,
+			action = function() startLevel(i) end,
+		}
+		b.draw = function(self)
+			res.useFont("font_big")
+			drawText(tostring(i), self.x + self.w / 2, self.y + 48, "VCENTER", "HCENTER")
+			res.useFont("font_basic")
+			local score, stars = bestOf(name)
+			drawStars(stars, self.x + self.w / 2, self.y + 100, 34)
+			if score > 0 then
+				drawText(tostring(score), self.x + self.w / 2, self.y + self.h - 14, "VCENTER", "HCENTER")
+			end
+		end
+		game.buttons[#game.buttons + 1] = b
+	end
+	button("BACK", 20, screenHeight - 74, 200, 54, showMenu)
+end
+
+showScores = function()
+	clearScreen()
+	game.state = "scores"
+	button("BACK", 20, screenHeight - 74, 200, 54, showMenu)
+end
+
+----------------------------------------------------------------------------------------------
+-- A level
+
+local function themeScenery(theme)
+	-- Clouds drift on the far layer; the sun turns slowly on it.
+	createThemeSprite("sun", "sun", 820, -560, 1, 1, 0, 0, 0.2, false)
+	local clouds = theme.clouds or 3
+	for i = 1, clouds do
+		createThemeSprite("cloud_" .. i, "cloud", 150 + i * 370, -480 + (i % 2) * 70, 0.8 + 0.2 * (i % 3), 0.8 + 0.2 * (i % 3), 0, 0, 0, i % 2 == 0)
+	end
+end
+
+local function pauseButton()
+	button("PAUSE", screenWidth - 84, 16, 68, 56, function()
+		game.resumeState = game.state
+		game.state = "paused"
+		setPhysicsEnabled(false)
+	end)
+end
+
+startLevel = function(index)
+	leaveLevel()
+	clearScreen()
+	local path = levelList[index]
+	game.levelIndex = index
+	game.levelName = levelShortName(path)
 	objects.world = {}
 	objects.joints = {}
 	loadLevel(path)
 	local level = loadedObjects
+	if level.filename ~= game.levelName .. ".lua" then
+		print(string.format("Level %s did not load\n", game.levelName))
+		showLevels()
+		return
+	end
 	game.level = level
-	createBox("ground", GROUND.sprite, GROUND.x, GROUND.y, GROUND.width, GROUND.height, 0, GROUND.friction, GROUND.restitution, true, false, 0)
+	setTheme(level.theme)
+	themeScenery(blockTable.themes[level.theme])
+	createBox("ground", "", GROUND.x, GROUND.y, GROUND.width, GROUND.height, 0, GROUND.friction, GROUND.restitution, true, false, 0)
 	objects.world.ground.material = blockTable.blocks.Ground.material
 	objects.world.ground.definition = "Ground"
 	game.targetsLeft = 0
@@ -90,84 +417,244 @@ local function startLevel(path)
 		end
 		if definition.group == "targets" then
 			game.targetsLeft = game.targetsLeft + 1
+			giveFace(name, definition)
 		end
 	end
 	local camera = level.castleCameraData
 	game.camera = { x = camera.x, y = camera.y, scale = camera.scale }
-	setTopLeft(camera.x, camera.y)
-	setWorldScale(camera.scale)
-	setLevelLimits(-20, 0, 80, 0)
-	game.shotsLeft = level.counts.projectiles
+	game.zoomSeen = zoomLevel or 0
+	applyCamera()
+	setMaxWorldScale(MAX_SCALE)
+	setLevelLimits(-20, 0, 120, 0)
+	game.shots = {}
+	for i, shot in ipairs(level.shots) do
+		game.shots[i] = shot
+	end
+	game.shotsLeft = #game.shots
 	game.shotNumber = 0
+	game.flying = {}
+	game.spent = {}
+	game.result = nil
+	game.settleReported = false
+	game.levelTime = 0
 	scoreTable.blocks.score = 0
 	scoreTable.targets.score = 0
+	startNewTrajectory()
+	startNewTrajectory()
 	setPhysicsEnabled(true)
+	setGameOn(true)
+	pauseButton()
 	game.state = "aiming"
+	print(string.format("Level %s loaded: %d targets, %d shots\n", game.levelName, game.targetsLeft, game.shotsLeft))
+	logAnalyticsEventWithParam("level_start", "level", game.levelName)
+end
+
+local function finishLevel()
+	local won = game.targetsLeft == 0
+	local bonus = won and game.shotsLeft * SHOT_BONUS or 0
+	scoreTable.targets.score = scoreTable.targets.score + bonus
+	local score = totalScore()
+	-- A won level earns at least one star.
+	local stars = won and math.max(1, starsFor(game.levelName, score)) or 0
+	local best = bestOf(game.levelName)
+	local record = won and score > best
+	if record then
+		highscores[game.levelName] = { score = score, stars = stars }
+		saveHighscores()
+	end
+	game.result = { won = won, score = score, stars = stars, record = record, bonus = bonus, shown = 0 }
+	game.state = "levelEnd"
+	setGameOn(false)
+	analyticsParams = { level = game.levelName, score = tostring(score), stars = tostring(stars), won = tostring(won) }
+	logAnalyticsEventWithParams("level_end", "analyticsParams")
+	if won then
+		print(string.format("Level complete: %s score %d, %d stars\n", game.levelName, score, stars))
+		play("win")
+		if leaderboards[game.levelName] then
+			postHighscore(leaderboards[game.levelName], score)
+		end
+		unlock("game2d.first_clear")
+		if stars == 3 then
+			unlock("game2d.three_stars")
+		end
+		if game.shotNumber == 1 then
+			unlock("game2d.one_shot")
+		end
+		if allLevelsCleared() then
+			unlock("game2d.all_levels")
+		end
+	else
+		print(string.format("Level failed: %s score %d\n", game.levelName, score))
+		play("lose")
+	end
+	clearScreen()
+	local w, h, gap = 190, 60, 24
+	local x = (screenWidth - 3 * w - 2 * gap) / 2
+	local y = screenHeight * 0.64
+	button("LEVELS", x, y, w, h, showLevels)
+	button("RETRY", x + w + gap, y, w, h, function() startLevel(game.levelIndex) end)
+	if won and game.levelIndex < #levelList then
+		button("NEXT", x + 2 * (w + gap), y, w, h, function() startLevel(game.levelIndex + 1) end)
+	end
+end
+
+-- The orbs of the last shot stay where they came to rest, and with them its trail, until the
+-- next launch clears them away.
+local function clearSpentOrbs()
+	for _, name in ipairs(game.spent) do
+		if objects.world[name] then
+			removeObject(name)
+			objects.world[name] = nil
+		end
+	end
+	game.spent = {}
 end
 
 local function launch(pullX, pullY)
 	local length = math.sqrt(pullX * pullX + pullY * pullY)
-	if length < 0.2 then
+	if length < 0.3 then
 		return
 	end
-	if length > MAX_PULL then
-		pullX, pullY = pullX * MAX_PULL / length, pullY * MAX_PULL / length
-	end
+	clearSpentOrbs()
 	game.shotNumber = game.shotNumber + 1
 	game.shotsLeft = game.shotsLeft - 1
-	local name = "projectile_" .. game.shotNumber
-	createPiece(name, blockTable.blocks.projectile, LAUNCH_X, LAUNCH_Y)
+	local name = "orb_" .. game.shotNumber
+	local definition = blockTable.blocks[game.shots[game.shotNumber]]
+	local x, y = launchPoint()
+	createPiece(name, definition, x, y)
+	objects.world[name].special = definition.special
 	setVelocity(name, pullX * SPEED_PER_METRE, pullY * SPEED_PER_METRE)
-	res.playAudio("launch")
-	game.projectile = name
+	play("launch")
+	startNewTrajectory()
+	game.flying = { name }
+	game.specialUsed = false
 	game.flightTime = 0
 	game.restTime = 0
+	game.trailTime = 0
 	game.state = "flying"
+	logAnalyticsEventWithParam("shot", "orb", definition.definition)
+end
+
+-- The orb's action on a second touch: boost, split into three or drop like a stone.
+local function special()
+	local name = game.flying[1]
+	local orb = objects.world[name]
+	if game.specialUsed or not orb then
+		return
+	end
+	game.specialUsed = true
+	local vx, vy = orb.xVel or 0, orb.yVel or 0
+	addPuffToTrajectory(1, orb.x * PIXELS_PER_METRE, orb.y * PIXELS_PER_METRE)
+	_G.particles.addParticles("puff", 8, orb.x * PIXELS_PER_METRE, orb.y * PIXELS_PER_METRE, 20, 20, 0)
+	play("special")
+	if orb.special == "boost" then
+		setVelocity(name, vx * 1.8, vy * 1.8)
+	elseif orb.special == "split" then
+		local definition = blockTable.blocks[orb.definition]
+		local speed = math.sqrt(vx * vx + vy * vy)
+		local angle = math.atan2(vy, vx)
+		for i, turn in ipairs({ -0.25, 0.25 }) do
+			local part = name .. "_" .. i
+			createPiece(part, definition, orb.x, orb.y + turn * 2)
+			objects.world[part].special = "none"
+			setVelocity(part, speed * math.cos(angle + turn), speed * math.sin(angle + turn))
+			game.flying[#game.flying + 1] = part
+		end
+	elseif orb.special == "heavy" then
+		setVelocity(name, vx * 0.2, math.max(vy, 0) + 30)
+	end
 end
 
 local function endShot()
-	if game.projectile and objects.world[game.projectile] then
-		removeObject(game.projectile)
-		objects.world[game.projectile] = nil
-	end
-	game.projectile = nil
+	game.spent = game.flying
+	game.flying = {}
 	print(string.format("Shot %d over: score %d, targets left %d\n", game.shotNumber, totalScore(), game.targetsLeft))
-	if game.targetsLeft == 0 then
-		game.state = "complete"
-		print(string.format("Level complete: score %d\n", totalScore()))
-	elseif game.shotsLeft <= 0 then
-		game.state = "failed"
-		print(string.format("Level failed: score %d\n", totalScore()))
+	if game.targetsLeft == 0 or game.shotsLeft <= 0 then
+		finishLevel()
 	else
 		game.state = "aiming"
 	end
 end
 
+local function pull()
+	local x, y = toWorld(cursor.x or 0, cursor.y or 0)
+	local lx, ly = launchPoint()
+	local dx, dy = lx - x, ly - y
+	local length = math.sqrt(dx * dx + dy * dy)
+	if length > MAX_PULL then
+		dx, dy = dx * MAX_PULL / length, dy * MAX_PULL / length
+	end
+	return dx, dy
+end
+
 local function aim()
+	if (touchcount or 0) >= 2 then
+		game.dragging = false
+		return
+	end
 	if keyPressed.LBUTTON then
 		local x, y = toWorld(cursor.x or 0, cursor.y or 0)
-		local dx, dy = x - LAUNCH_X, y - LAUNCH_Y
-		game.dragging = dx * dx + dy * dy <= GRAB_RADIUS * GRAB_RADIUS
-		game.dragStartX, game.dragStartY = x, y
+		local lx, ly = launchPoint()
+		local dx, dy = x - lx, y - ly
+		local radius = GRAB_RADIUS / math.min(game.camera.scale, 1)
+		game.dragging = dx * dx + dy * dy <= radius * radius
 	end
-	if game.dragging and keyReleased.LBUTTON then
-		game.dragging = false
-		local x, y = toWorld(cursor.x or 0, cursor.y or 0)
-		launch(game.dragStartX - x, game.dragStartY - y)
+	if game.dragging then
+		game.pullX, game.pullY = pull()
+		if keyReleased.LBUTTON then
+			game.dragging = false
+			launch(game.pullX, game.pullY)
+		end
 	end
 end
 
 local function follow(dt)
+	if keyPressed.LBUTTON then
+		special()
+	end
 	game.flightTime = game.flightTime + dt
+	game.trailTime = game.trailTime + dt
+	if game.trailTime >= TRAIL_INTERVAL then
+		game.trailTime = 0
+		for i, name in ipairs(game.flying) do
+			local orb = objects.world[name]
+			if orb and orb.x and not orb.landed then
+				addToTrajectory(i, orb.x * PIXELS_PER_METRE, orb.y * PIXELS_PER_METRE)
+			end
+		end
+	end
 	if hasMovingObjects then
 		game.restTime = 0
 	else
 		game.restTime = game.restTime + dt
 	end
-	if (game.flightTime > 1.0 and game.restTime >= REST_TIME) or game.flightTime > LONGEST_SHOT then
+	-- With the last target gone nothing that still rolls can change the result.
+	local cleared = game.targetsLeft == 0 and game.flightTime > CLEARED_WAIT
+	if (game.flightTime > 1.0 and game.restTime >= REST_TIME) or cleared or game.flightTime > LONGEST_SHOT then
 		endShot()
 	end
 end
+
+-- Wheel and pinch zoom reach the scripts as a running "zoomLevel"; its change since the last
+-- frame scales the view about the bottom middle of the screen, so the ground stays in place.
+local function zoom()
+	local level = zoomLevel or 0
+	local change = level - game.zoomSeen
+	if change == 0 then
+		return
+	end
+	game.zoomSeen = level
+	local c = game.camera
+	local scale = math.max(MIN_SCALE, math.min(MAX_SCALE, c.scale + change))
+	local fx, fy = screenWidth / 2, screenHeight * 0.86
+	local wx, wy = fx / c.scale + c.x, fy / c.scale + c.y
+	c.scale = scale
+	c.x, c.y = wx - fx / scale, wy - fy / scale
+	applyCamera()
+end
+
+----------------------------------------------------------------------------------------------
+-- Callbacks of the game world
 
 -- Called once the scripts have run, and again whenever the values they derive from change.
 function updateValues()
@@ -176,6 +663,8 @@ end
 
 function createStartUpAssets()
 	res.createSpriteSheet(imagePath .. "/game.dat")
+	res.createSpriteSheet(imagePath .. "/scenery.dat")
+	res.createBitmapFont(fontPath .. "/font_big.dat")
 	res.createBitmapFont(fontPath .. "/font_basic.dat")
 	res.useFont("font_basic")
 	res.createTextGroupSet(localizationPath .. "/TEXTS_BASIC.dat")
@@ -185,14 +674,95 @@ function createStartUpAssets()
 	end
 end
 
+-- The pause screen's own buttons, built when it opens and dropped when it closes.
+local function handlePauseMenu()
+	if not game.pauseButtons then
+		game.levelButtons = game.buttons
+		clearScreen()
+		local w, h = 300, 60
+		local x = (screenWidth - w) / 2
+		local y = screenHeight * 0.36
+		local function close()
+			game.buttons = game.levelButtons
+			game.pauseButtons = nil
+		end
+		button("RESUME", x, y, w, h, function()
+			close()
+			game.state = game.resumeState
+			setPhysicsEnabled(true)
+		end)
+		button("RETRY", x, y + 80, w, h, function() close() startLevel(game.levelIndex) end)
+		button("LEVELS", x, y + 160, w, h, function() close() showLevels() end)
+		button("QUIT", x, y + 240, w, h, quitGame)
+		game.pauseButtons = game.buttons
+	end
+	handleButtons()
+end
+
+-- Hazards that something burns on give off embers.
+local function spawnEmbers()
+	for name, piece in pairs(objects.world) do
+		if piece.spawnEmberParticles and math.random() < 0.3 then
+			_G.particles.addParticles("embers", 1, piece.x * PIXELS_PER_METRE, piece.y * PIXELS_PER_METRE, 40, 10, 0)
+		end
+	end
+end
+
+local function spawnMenuParticles(dt)
+	game.menuTime = game.menuTime + dt
+	if game.menuTime > 0.4 then
+		game.menuTime = 0
+		_G.particles.addParticles("bubbles", 1, math.random() * screenWidth, screenHeight + 10, 0, 0, 0)
+	end
+	updateMenuParticlesNative(dt)
+end
+
 function update(dt)
 	if game.state == "start" then
-		startLevel(levelList[1])
-	elseif game.state == "aiming" then
+		reportHighscores()
+		showMenu()
+		return
+	end
+	if keyPressed.KEY_BACK or keyPressed.KEY_MENU then
+		if game.state == "aiming" or game.state == "flying" then
+			game.buttons[1].action()
+			return
+		elseif game.state == "paused" then
+			game.state = game.resumeState
+			setPhysicsEnabled(true)
+			return
+		end
+	end
+	if game.state == "menu" or game.state == "levels" or game.state == "scores" then
+		spawnMenuParticles(dt)
+		handleButtons()
+		return
+	end
+	if game.state == "paused" then
+		handlePauseMenu()
+		return
+	end
+	if game.state == "levelEnd" then
+		game.result.shown = game.result.shown + dt
+		handleButtons()
+		return
+	end
+	game.levelTime = game.levelTime + dt
+	rotateThemeSprites(dt)
+	zoom()
+	if handleButtons() then
+		return
+	end
+	if game.state == "aiming" then
 		aim()
+		if not game.settleReported and game.levelTime > 1.0 and not hasMovingObjects then
+			game.settleReported = true
+			print(string.format("Level %s settled: %d targets\n", game.levelName, game.targetsLeft))
+		end
 	elseif game.state == "flying" then
 		follow(dt)
 	end
+	spawnEmbers()
 end
 
 -- After every physics step: broken pieces leave the world and score.
@@ -201,16 +771,26 @@ function removeBlocks()
 	for name, piece in pairs(objects.world) do
 		if type(piece.strength) == "number" and piece.strength < 0 then
 			broken[#broken + 1] = name
+		elseif piece.frozen and piece.isTarget then
+			piece.strength = -1
+			broken[#broken + 1] = name
 		end
 	end
 	for _, name in ipairs(broken) do
 		local piece = objects.world[name]
+		local x, y = (piece.x or 0) * PIXELS_PER_METRE, (piece.y or 0) * PIXELS_PER_METRE
+		local definition = blockTable.blocks[piece.definition] or {}
+		local size = (definition.width or (definition.radius or 1) * 2) * PIXELS_PER_METRE
+		local height = (definition.height or (definition.radius or 1) * 2) * PIXELS_PER_METRE
+		_G.particles.addParticles(BREAK_PARTICLES[piece.material] or "rubble", 10, x, y, size, height, getAngle(name))
 		if piece.isTarget then
 			game.targetsLeft = game.targetsLeft - 1
 			scoreTable.targets.score = scoreTable.targets.score + (piece.score or 0)
-			res.playAudio("target_pop")
+			play("target_pop")
 		else
 			scoreTable.blocks.score = scoreTable.blocks.score + (piece.score or 0)
+			local material = blockTable.materials[piece.material]
+			play(material and material.breakSound or "break_wood", 0.8)
 		end
 		removeObject(name)
 		objects.world[name] = nil
@@ -218,14 +798,26 @@ function removeBlocks()
 end
 
 function projectileCollision(projectile, other, impact, damage)
+	local orb = objects.world[projectile]
+	if orb then
+		orb.landed = true
+	end
 	local piece = objects.world[other]
 	local material = piece and blockTable.materials[piece.material]
 	if material and impact > 1 then
-		res.playAudio(material.hitSound)
+		play(material.hitSound, math.min(1, impact / 30))
 	end
 end
 
 function blockCollision(nameA, nameB, impact, hit, overTime)
+	if overTime or impact < 8 then
+		return
+	end
+	local piece = objects.world[nameA]
+	local material = piece and blockTable.materials[piece.material]
+	if material then
+		play(material.hitSound, math.min(0.6, impact / 60))
+	end
 end
 
 function setAnimationByName(name, animation)
@@ -234,7 +826,7 @@ end
 function selectObjectAnimation(name, speed, direction, dt)
 end
 
--- The game service's callbacks: this game keeps no menu for it, so they only note its state.
+-- The game service's callbacks.
 function enableGameCenter()
 	game.gameCenter = true
 end
@@ -247,39 +839,253 @@ function hideLoadingInitGameCenter() end
 function hideLoadingLeaderboards() end
 function hideLoadingAchievements() end
 function setIndicatorPositions() end
-function showAchievementPopUp(id) end
+
+function showAchievementPopUp(id)
+	game.achievement = { id = id, time = 3.0 }
+	play("star")
+end
 
 function gamePaused()
 	game.dragging = false
+	game.pressed = nil
+	if game.state == "aiming" or game.state == "flying" then
+		game.resumeState = game.state
+		game.state = "paused"
+		setPhysicsEnabled(false)
+	end
+	print("Game paused\n")
 end
 
 function gameResumed()
+	-- The pause screen stays up until the player chooses to go on.
+	print("Game resumed\n")
 end
 
-local function drawText(key, x, y)
-	res.drawString(TEXTS, key, x, y, "BASELINE", "LEFT")
+----------------------------------------------------------------------------------------------
+-- Drawing
+
+local function screenState()
+	setRenderState(0, 0, 1, 1, 0, 0, 0)
+end
+
+local function drawMenuBackground()
+	drawRect(0.42, 0.70, 0.93, 1.0, 0, 0, screenWidth, screenHeight, false)
+	drawRect(0.55, 0.80, 0.97, 1.0, 0, screenHeight * 0.45, screenWidth, screenHeight, false)
+	screenState()
+	for i = 0, math.ceil(screenWidth / 512) do
+		res.drawSprite("mountains", i * 512 - 90, screenHeight * 0.80, "BOTTOM", "LEFT")
+	end
+	for i = 0, math.ceil(screenWidth / 512) do
+		res.drawSprite("hills", i * 512 - 40, screenHeight * 0.86, "BOTTOM", "LEFT")
+	end
+	drawRect(0.33, 0.58, 0.24, 1.0, 0, screenHeight * 0.86, screenWidth, screenHeight, false)
+	screenState()
+	drawMenuParticlesNative()
+	screenState()
+	res.drawSprite("launcher", 150, screenHeight * 0.86, "BOTTOM", "HCENTER")
+	res.drawSprite("orb_boost", 150, screenHeight * 0.86 - 110, "VCENTER", "HCENTER")
+	res.drawSprite("target_big", screenWidth - 160, screenHeight * 0.86, "BOTTOM", "HCENTER")
+end
+
+local function drawTitle()
+	res.useFont("font_big")
+	drawText("TITLE", screenWidth / 2, 120, "VCENTER", "HCENTER")
+	res.useFont("font_basic")
+end
+
+local function drawScores()
+	drawPanel(screenWidth / 2 - 330, 180, 660, 90 + 52 * #levelList)
+	res.useFont("font_big")
+	drawText("HIGH_SCORES", screenWidth / 2, 225, "VCENTER", "HCENTER")
+	res.useFont("font_basic")
+	for i, path in ipairs(levelList) do
+		local name = levelShortName(path)
+		local score, stars = bestOf(name)
+		local y = 300 + (i - 1) * 52
+		drawText("LEVEL", screenWidth / 2 - 290, y)
+		drawText(tostring(i), screenWidth / 2 - 190, y)
+		drawText(score > 0 and tostring(score) or "-", screenWidth / 2 + 40, y, "VCENTER", "RIGHT")
+		drawStars(stars, screenWidth / 2 + 200, y, 40)
+	end
+end
+
+-- The orbs waiting beside the launcher, the next one on it.
+local function drawLauncherLoad()
+	local lx, ly = launchPoint()
+	local scale = game.camera.scale
+	setRenderState(0, 0, scale, scale, 0, 0, 0)
+	local nextShot = game.shots[game.shotNumber + 1]
+	if game.state == "aiming" and nextShot then
+		local definition = blockTable.blocks[nextShot]
+		local x, y = lx, ly
+		if game.dragging then
+			x, y = lx - game.pullX, ly - game.pullY
+		end
+		local sx, sy = toScreen(x, y)
+		local ax, ay = toScreen(lx, ly)
+		if game.dragging then
+			screenState()
+			drawLine2D(ax, ay, sx, sy, 4 * scale, 60, 40, 30, 255)
+			setRenderState(0, 0, scale, scale, 0, 0, 0)
+		end
+		res.drawSprite(definition.sprite, sx / scale, sy / scale)
+	end
+	for i = game.shotNumber + 2, #game.shots do
+		local definition = blockTable.blocks[game.shots[i]]
+		local sx, sy = toScreen(lx - 1.6 - (i - game.shotNumber - 2) * 1.4, -0.6)
+		res.drawSprite(definition.sprite, sx / scale, sy / scale)
+	end
+end
+
+-- The path the orb would fly if let go now: dots every few hundredths of a second.
+local function drawAim()
+	if not game.dragging then
+		return
+	end
+	local lx, ly = launchPoint()
+	local vx, vy = game.pullX * SPEED_PER_METRE, game.pullY * SPEED_PER_METRE
+	screenState()
+	for i = 1, 14 do
+		local t = i * 0.07
+		local sx, sy = toScreen(lx + vx * t, ly + vy * t + 0.5 * GRAVITY * t * t)
+		res.drawSprite(i % 2 == 0 and "TRAIL_WHITE_1" or "TRAIL_WHITE_2", sx, sy)
+	end
+end
+
+-- Faces drawn over the targets: eyes that follow the orb, blinking now and then.
+local function drawFaces(dt)
+	local orb = game.flying[1] and objects.world[game.flying[1]]
+	local scale = game.camera.scale
+	for name, piece in pairs(objects.world) do
+		if piece.face and piece.x then
+			local face = piece.face
+			local scared = orb and orb.x and math.abs(orb.x - piece.x) < 10
+			local parts = scared and face.scared or face.normal
+			face.blinkTime = face.blinkTime - (dt or 0)
+			if face.blinkTime < -0.15 then
+				face.blinkTime = 2 + math.random() * 3
+			end
+			local blinking = face.blinkTime < 0 and not scared
+			local r = face.size * PIXELS_PER_METRE
+			local sx, sy = toScreen(piece.x, piece.y)
+			setRenderState(0, 0, scale, scale, 0, 0, 0)
+			local cx, cy = sx / scale, sy / scale
+			local lookX, lookY = 0, 0
+			if orb and orb.x then
+				local dx, dy = orb.x - piece.x, orb.y - piece.y
+				local d = math.sqrt(dx * dx + dy * dy)
+				if d > 0 then
+					lookX, lookY = dx / d, dy / d
+				end
+			end
+			for _, side in ipairs({ { "leftEye", "leftPupil", -0.38 }, { "rightEye", "rightPupil", 0.38 } }) do
+				local eye, pupil = parts[side[1]], parts[side[2]]
+				local ex, ey = cx + side[3] * r, cy - 0.2 * r
+				res.drawSprite(blinking and eye.blink or eye.sprite, ex, ey)
+				if not blinking then
+					res.drawSprite(pupil.sprite, ex + lookX * pupil.maxOffsetX, ey + lookY * pupil.maxOffsetY)
+				end
+			end
+			res.drawSprite(parts.nose.sprite, cx, cy + 0.4 * r)
+		end
+	end
+end
+
+local function drawHud()
+	screenState()
+	drawPanel(12, 12, 300, 70)
+	drawText("SCORE", 28, 34)
+	drawText(tostring(totalScore()), 290, 34, "VCENTER", "RIGHT")
+	drawText("SHOTS_LEFT", 28, 62)
+	drawText(tostring(game.shotsLeft), 290, 62, "VCENTER", "RIGHT")
+	local best = bestOf(game.levelName)
+	if best > 0 then
+		drawPanel(330, 12, 240, 40)
+		drawText("BEST", 346, 32)
+		drawText(tostring(best), 556, 32, "VCENTER", "RIGHT")
+	end
+	if game.state == "aiming" and game.shotNumber == 0 then
+		drawPanel(12, 96, 620, 70)
+		drawText("DRAG_TO_LAUNCH", 28, 118)
+		drawText("TOUCH_AGAIN", 28, 146)
+	end
+end
+
+local function drawLevelEnd()
+	local r = game.result
+	screenState()
+	drawRect(0, 0, 0, 0.35, 0, 0, screenWidth, screenHeight, false)
+	drawPanel(screenWidth / 2 - 300, screenHeight * 0.16, 600, screenHeight * 0.62, PANEL_SOLID)
+	res.useFont("font_big")
+	drawText(r.won and "LEVEL_COMPLETE" or "LEVEL_FAILED", screenWidth / 2, screenHeight * 0.24, "VCENTER", "HCENTER")
+	res.useFont("font_basic")
+	local shownStars = math.min(r.stars, math.floor(r.shown / 0.4))
+	drawStars(shownStars, screenWidth / 2, screenHeight * 0.37, 90)
+	drawText("SCORE", screenWidth / 2 - 160, screenHeight * 0.48)
+	drawText(tostring(r.score), screenWidth / 2 + 160, screenHeight * 0.48, "VCENTER", "RIGHT")
+	if r.bonus > 0 then
+		drawText("SHOT_BONUS", screenWidth / 2 - 160, screenHeight * 0.53)
+		drawText(tostring(r.bonus), screenWidth / 2 + 160, screenHeight * 0.53, "VCENTER", "RIGHT")
+	end
+	if r.record then
+		drawText("NEW_HIGH_SCORE", screenWidth / 2, screenHeight * 0.59, "VCENTER", "HCENTER")
+	end
+	drawButtons()
+end
+
+local function drawAchievement(dt)
+	local a = game.achievement
+	if not a then
+		return
+	end
+	a.time = a.time - (dt or 0)
+	if a.time <= 0 then
+		game.achievement = nil
+		return
+	end
+	screenState()
+	drawPanel(screenWidth / 2 - 260, screenHeight - 80, 520, 56)
+	drawText("ACHIEVEMENT", screenWidth / 2 - 240, screenHeight - 52)
+	local entry = gameCenter and gameCenter.achievements and gameCenter.achievements[a.id]
+	drawText(entry and entry.title or a.id, screenWidth / 2 + 240, screenHeight - 52, "VCENTER", "RIGHT")
 end
 
 function draw()
-	drawRect(0.53, 0.78, 0.95, 1.0, 0, 0, screenWidth, screenHeight, false)
-	local _, groundY = toScreen(0, 0)
-	drawRect(0.36, 0.60, 0.25, 1.0, 0, groundY, screenWidth, screenHeight, false)
+	local dt = 1 / 60
+	if game.state == "menu" or game.state == "levels" or game.state == "scores" or game.state == "start" then
+		drawMenuBackground()
+		screenState()
+		if game.state == "menu" then
+			drawTitle()
+		elseif game.state == "levels" then
+			drawTitle()
+			drawText("CHOOSE_LEVEL", screenWidth / 2, 175, "VCENTER", "HCENTER")
+		else
+			drawScores()
+		end
+		drawButtons()
+		drawAchievement(dt)
+		return
+	end
+	drawBackgroundNative()
 	drawGameNative()
-	-- The interface is drawn in screen pixels, whatever the camera left in the render state.
-	setRenderState(0, 0, 1, 1, 0, 0, 0)
-	if game.dragging then
-		local x, y = toScreen(LAUNCH_X, LAUNCH_Y)
-		drawLine2D(x, y, cursor.x or x, cursor.y or y, 3, 80, 40, 20, 255)
+	drawFaces(dt)
+	drawForegroundNative()
+	drawLauncherLoad()
+	drawAim()
+	drawHud()
+	if game.state == "paused" then
+		screenState()
+		drawRect(0, 0, 0, 0.45, 0, 0, screenWidth, screenHeight, false)
+		res.useFont("font_big")
+		drawText("PAUSED", screenWidth / 2, screenHeight * 0.26, "VCENTER", "HCENTER")
+		res.useFont("font_basic")
+		drawButtons()
+	elseif game.state == "levelEnd" then
+		drawLevelEnd()
+	else
+		screenState()
+		drawButtons()
 	end
-	drawText("SCORE", 20, 40)
-	drawText(tostring(totalScore()), 120, 40)
-	drawText("SHOTS_LEFT", 20, 72)
-	drawText(tostring(game.shotsLeft), 120, 72)
-	if game.state == "aiming" and game.shotNumber == 0 then
-		drawText("DRAG_TO_LAUNCH", 20, 104)
-	elseif game.state == "complete" then
-		drawText("LEVEL_COMPLETE", 400, 300)
-	elseif game.state == "failed" then
-		drawText("LEVEL_FAILED", 400, 300)
-	end
+	drawAchievement(dt)
 end

@@ -3,5 +3,7 @@ palette = {
 	{ title = "Wood", groups = { "wood" } },
 	{ title = "Stone", groups = { "stone", "static" } },
 	{ title = "Glass", groups = { "glass", "staticfragile" } },
-	{ title = "Targets", groups = { "targets" } },
+	{ title = "Hazards", groups = { "hazard" } },
+	{ title = "Targets", groups = { "targets", "scoreobjects" } },
+	{ title = "Scenery", groups = { "misc", "decorations" } },
 }

@@ -1,4 +1,4 @@
--- Pieces worth points when destroyed, beyond the damage they take.
+-- Pieces worth extra points when destroyed.
 scoreobjects = {
-	{ definition = "bonus_stone", type = "box", sprite = "stone_block", width = 1.5, height = 1.5, density = 3.0, friction = 0.7, restitution = 0.05, material = "stone", strength = 25, defence = 4, damageFactors = "block", score = 2000, z = 2 },
+	{ definition = "bonus_gem", type = "box", sprite = "bonus_gem", width = 1.0, height = 1.0, density = 1.0, friction = 0.5, restitution = 0.1, material = "glass", strength = 2, defence = 0, damageFactors = "block", score = 3000, z = 3 },
 }

@@ -50,7 +50,7 @@ def premultiplied(image):
 
 def draw_box(draw, box, spec):
     fill = colour(spec["fill"])
-    outline = colour(spec.get("outline", "#00000000")) if "outline" in spec else darker(fill)
+    outline = colour(spec["outline"]) if "outline" in spec else darker(fill)
     draw.rectangle(box, fill=fill, outline=outline, width=2)
     x0, y0, x1, y1 = box
     # Grain lines along the long side.
@@ -61,40 +61,180 @@ def draw_box(draw, box, spec):
         else:
             x = x0 + (x1 - x0) * i // (spec["grain"] + 1)
             draw.line((x, y0 + 3, x, y1 - 3), fill=darker(fill, 0.8), width=1)
+    if spec.get("bevel"):
+        draw.line((x0 + 2, y0 + 2, x1 - 2, y0 + 2), fill=lighter(fill, 0.3), width=2)
+        draw.line((x0 + 2, y0 + 2, x0 + 2, y1 - 2), fill=lighter(fill, 0.3), width=2)
+        draw.line((x0 + 2, y1 - 3, x1 - 2, y1 - 3), fill=darker(fill, 0.75), width=2)
+    if spec.get("cross"):
+        draw.line((x0 + 3, y0 + 3, x1 - 3, y1 - 3), fill=darker(fill, 0.7), width=2)
+        draw.line((x0 + 3, y1 - 3, x1 - 3, y0 + 3), fill=darker(fill, 0.7), width=2)
+    if spec.get("shine"):
+        w, h = x1 - x0, y1 - y0
+        draw.line((x0 + w * 0.25, y1 - h * 0.15, x0 + w * 0.75, y0 + h * 0.15), fill=(255, 255, 255, 200), width=2)
+    if spec.get("bolts"):
+        for bx, by in ((x0 + 4, y0 + 4), (x1 - 4, y0 + 4), (x0 + 4, y1 - 4), (x1 - 4, y1 - 4)):
+            draw.ellipse((bx - 2, by - 2, bx + 2, by + 2), fill=darker(fill, 0.5))
+    # Glowing spots at fixed, seeded places: coal beds.
+    spots = spec.get("spots")
+    if spots:
+        state = random.Random(11)
+        for _ in range(spec.get("spotCount", 12)):
+            cx, cy = state.uniform(x0 + 3, x1 - 3), state.uniform(y0 + 3, y1 - 3)
+            r = state.uniform(1.5, 3.5)
+            draw.ellipse((cx - r, cy - r, cx + r, cy + r), fill=colour(state.choice(spots)))
 
 
 def draw_circle(draw, box, spec):
     fill = colour(spec["fill"])
     draw.ellipse(box, fill=fill, outline=darker(fill), width=2)
     x0, y0, x1, y1 = box
-    # A highlight toward the top left.
-    r = (x1 - x0) / 6
-    cx, cy = x0 + (x1 - x0) * 0.35, y0 + (y1 - y0) * 0.35
-    draw.ellipse((cx - r, cy - r, cx + r, cy + r), fill=lighter(fill))
+    w, h = x1 - x0, y1 - y0
+    marks = spec.get("marks")
+    mark = colour(spec.get("markColour", "#ffffff"))
+    if marks == "band":
+        draw.rectangle((x0 + w * 0.12, y0 + h * 0.42, x1 - w * 0.12, y0 + h * 0.58), fill=mark)
+    elif marks == "dots":
+        for fx, fy in ((0.5, 0.3), (0.3, 0.62), (0.7, 0.62)):
+            r = w * 0.1
+            draw.ellipse((x0 + w * fx - r, y0 + h * fy - r, x0 + w * fx + r, y0 + h * fy + r), fill=mark)
+    elif marks == "ring":
+        draw.ellipse((x0 + w * 0.25, y0 + h * 0.25, x1 - w * 0.25, y1 - h * 0.25), outline=mark, width=max(2, int(w / 10)))
+    elif marks == "belly":
+        draw.ellipse((x0 + w * 0.2, y0 + h * 0.45, x1 - w * 0.2, y1 - h * 0.06), fill=mark)
+    if spec.get("highlight", True):
+        # A highlight toward the top left.
+        r = w / 7
+        cx, cy = x0 + w * 0.32, y0 + h * 0.3
+        draw.ellipse((cx - r, cy - r, cx + r, cy + r), fill=lighter(fill))
 
 
-def draw_face(draw, box, spec):
-    draw_circle(draw, box, spec)
+def draw_ring(draw, box, spec):
+    draw.ellipse(box, outline=colour(spec["fill"]), width=spec.get("thickness", 2))
+
+
+def draw_arc(draw, box, spec):
+    """A mouth: the lower half of an ellipse."""
+    x0, y0, x1, y1 = box
+    draw.arc((x0 + 1, y0 - (y1 - y0), x1 - 1, y1 - 1), 10, 170, fill=colour(spec["fill"]), width=spec.get("thickness", 2))
+
+
+def draw_line(draw, box, spec):
+    x0, y0, x1, y1 = box
+    draw.line((x0 + 1, (y0 + y1) / 2, x1 - 1, (y0 + y1) / 2), fill=colour(spec["fill"]), width=spec.get("thickness", 2))
+
+
+def draw_polygon(draw, box, spec):
+    """Points given as fractions of the sprite's box."""
+    x0, y0, x1, y1 = box
+    points = [(x0 + (x1 - x0) * px, y0 + (y1 - y0) * py) for px, py in spec["points"]]
+    fill = colour(spec["fill"])
+    draw.polygon(points, fill=fill, outline=colour(spec["outline"]) if "outline" in spec else darker(fill))
+
+
+def draw_star(draw, box, spec):
+    x0, y0, x1, y1 = box
+    cx, cy, r = (x0 + x1) / 2, (y0 + y1) / 2 + 1, (x1 - x0) / 2 - 1
+    points = []
+    for i in range(10):
+        a = -math.pi / 2 + i * math.pi / 5
+        radius = r if i % 2 == 0 else r * 0.45
+        points.append((cx + radius * math.cos(a), cy + radius * math.sin(a)))
+    fill = colour(spec["fill"])
+    draw.polygon(points, fill=fill, outline=colour(spec.get("outline", "#00000080")))
+
+
+def draw_launcher(draw, box, spec):
+    """A stone pedestal, a coiled spring and a cup on top, where the orb rests."""
     x0, y0, x1, y1 = box
     w, h = x1 - x0, y1 - y0
-    for ex in (0.33, 0.67):
-        cx, cy, r = x0 + w * ex, y0 + h * 0.42, w * 0.1
-        draw.ellipse((cx - r, cy - r, cx + r, cy + r), fill=(255, 255, 255, 255))
-        draw.ellipse((cx - r / 2, cy - r / 2, cx + r / 2, cy + r / 2), fill=(0, 0, 0, 255))
-    draw.arc((x0 + w * 0.3, y0 + h * 0.45, x1 - w * 0.3, y1 - h * 0.2), 20, 160, fill=(0, 0, 0, 255), width=2)
+    stone, metal, cup = colour(spec["fill"]), colour(spec["metal"]), colour(spec["cup"])
+    draw.polygon([(x0 + 2, y1), (x1 - 2, y1), (x1 - w * 0.2, y0 + h * 0.62), (x0 + w * 0.2, y0 + h * 0.62)], fill=stone, outline=darker(stone))
+    turns = 5
+    top, bottom = y0 + h * 0.16, y0 + h * 0.62
+    for i in range(turns * 2):
+        ya = top + (bottom - top) * i / (turns * 2)
+        yb = top + (bottom - top) * (i + 1) / (turns * 2)
+        xa, xb = (x0 + w * 0.3, x1 - w * 0.3) if i % 2 == 0 else (x1 - w * 0.3, x0 + w * 0.3)
+        draw.line((xa, ya, xb, yb), fill=metal, width=3)
+    draw.chord((x0 + 1, y0 - h * 0.05, x1 - 1, y0 + h * 0.2), 0, 180, fill=cup, outline=darker(cup))
 
 
-def draw_post(draw, box, spec):
-    """A forked post: the launcher."""
-    fill = colour(spec["fill"])
+def draw_mountains(draw, box, spec):
+    """Peaks along the bottom edge, the tiles meeting at the same height on both sides."""
     x0, y0, x1, y1 = box
-    w = x1 - x0
-    draw.rectangle((x0 + w * 0.4, y0 + (y1 - y0) * 0.35, x1 - w * 0.4, y1), fill=fill, outline=darker(fill))
-    draw.line((x0 + w * 0.5, y0 + (y1 - y0) * 0.4, x0 + 2, y0 + 2), fill=fill, width=max(2, w // 6))
-    draw.line((x0 + w * 0.5, y0 + (y1 - y0) * 0.4, x1 - 2, y0 + 2), fill=fill, width=max(2, w // 6))
+    w, h = x1 - x0, y1 - y0
+    fill = colour(spec["fill"])
+    peaks = spec.get("peaks", [(0.0, 0.55), (0.2, 0.1), (0.38, 0.45), (0.55, 0.2), (0.75, 0.5), (0.88, 0.25), (1.0, 0.55)])
+    points = [(x0, y1)] + [(x0 + w * px, y0 + h * py) for px, py in peaks] + [(x1, y1)]
+    draw.polygon(points, fill=fill)
+    if "cap" in spec:
+        cap = colour(spec["cap"])
+        for (ax, ay), (bx, by), (cx, cy) in zip(peaks, peaks[1:], peaks[2:]):
+            if by < ay and by < cy:
+                px, py = x0 + w * bx, y0 + h * by
+                d = h * 0.12
+                draw.polygon([(px, py), (px - d * 0.9, py + d), (px + d * 0.9, py + d)], fill=cap)
 
 
-SHAPES = {"box": draw_box, "circle": draw_circle, "face": draw_face, "post": draw_post}
+def draw_hills(draw, box, spec):
+    x0, y0, x1, y1 = box
+    w, h = x1 - x0, y1 - y0
+    fill = colour(spec["fill"])
+    for cx, r in ((0.0, 0.3), (0.35, 0.35), (0.7, 0.28), (1.0, 0.3)):
+        draw.ellipse((x0 + w * (cx - r), y0 + h * 0.15 * (1 + cx % 0.5), x0 + w * (cx + r), y1 + h), fill=fill)
+    draw.rectangle((x0, y1 - h * 0.25, x1, y1), fill=fill)
+
+
+def draw_tufts(draw, box, spec):
+    """A strip of ground edge with blades or bumps standing above it."""
+    x0, y0, x1, y1 = box
+    w, h = x1 - x0, y1 - y0
+    fill = colour(spec["fill"])
+    base = y0 + h * spec.get("base", 0.6)
+    draw.rectangle((x0, base, x1, y1), fill=fill)
+    state = random.Random(5)
+    step = spec.get("step", 8)
+    for x in range(int(x0), int(x1), step):
+        top = y0 + state.uniform(0, h * 0.4)
+        draw.polygon([(x, base + 1), (x + step / 2, top), (x + step, base + 1)], fill=fill)
+    draw.line((x0, y1 - 1, x1, y1 - 1), fill=darker(fill, 0.85))
+
+
+def draw_cloud(draw, box, spec):
+    x0, y0, x1, y1 = box
+    w, h = x1 - x0, y1 - y0
+    fill = colour(spec["fill"])
+    for cx, cy, r in ((0.25, 0.62, 0.22), (0.45, 0.42, 0.3), (0.7, 0.55, 0.25), (0.5, 0.68, 0.28)):
+        draw.ellipse((x0 + w * (cx - r), y0 + h * (cy - r * w / h * 0.5), x0 + w * (cx + r), y0 + h * (cy + r * w / h * 0.5)), fill=fill)
+
+
+def draw_sun(draw, box, spec):
+    x0, y0, x1, y1 = box
+    cx, cy, r = (x0 + x1) / 2, (y0 + y1) / 2, (x1 - x0) / 2
+    fill = colour(spec["fill"])
+    for i in range(12):
+        a = i * math.pi / 6
+        draw.polygon([(cx + r * 0.55 * math.cos(a - 0.15), cy + r * 0.55 * math.sin(a - 0.15)),
+                      (cx + r * math.cos(a), cy + r * math.sin(a)),
+                      (cx + r * 0.55 * math.cos(a + 0.15), cy + r * 0.55 * math.sin(a + 0.15))], fill=lighter(fill, 0.3))
+    draw.ellipse((cx - r * 0.55, cy - r * 0.55, cx + r * 0.55, cy + r * 0.55), fill=fill)
+
+
+def draw_flower(draw, box, spec):
+    x0, y0, x1, y1 = box
+    w, h = x1 - x0, y1 - y0
+    draw.line(((x0 + x1) / 2, y0 + h * 0.4, (x0 + x1) / 2, y1), fill=colour("#3f7d2a"), width=2)
+    cx, cy, r = (x0 + x1) / 2, y0 + h * 0.3, w * 0.22
+    for i in range(5):
+        a = i * 2 * math.pi / 5
+        px, py = cx + r * math.cos(a), cy + r * math.sin(a)
+        draw.ellipse((px - r, py - r, px + r, py + r), fill=colour(spec["fill"]))
+    draw.ellipse((cx - r * 0.7, cy - r * 0.7, cx + r * 0.7, cy + r * 0.7), fill=colour("#f6d04d"))
+
+
+SHAPES = {"box": draw_box, "circle": draw_circle, "ring": draw_ring, "arc": draw_arc, "line": draw_line,
+          "polygon": draw_polygon, "star": draw_star, "launcher": draw_launcher, "mountains": draw_mountains,
+          "hills": draw_hills, "tufts": draw_tufts, "cloud": draw_cloud, "sun": draw_sun, "flower": draw_flower}
 
 
 def pack(sizes, max_width):
@@ -115,10 +255,12 @@ def sprites(name, spec, out_dir):
     entries = spec["sprites"]
     positions, size = pack([(s["width"], s["height"]) for s in entries], spec.get("maxWidth", 512))
     sheet = Image.new("RGBA", size, (0, 0, 0, 0))
-    draw = ImageDraw.Draw(sheet)
     body = chunkfile.Writer().utf(name + ".png").int16(len(entries))
     for s, (x, y) in zip(entries, positions):
-        SHAPES[s["shape"]](draw, (x, y, x + s["width"] - 1, y + s["height"] - 1), s)
+        # Each sprite is drawn on its own canvas, so a shape that reaches past its box is cut there.
+        canvas = Image.new("RGBA", (s["width"], s["height"]), (0, 0, 0, 0))
+        SHAPES[s["shape"]](ImageDraw.Draw(canvas), (0, 0, s["width"] - 1, s["height"] - 1), s)
+        sheet.paste(canvas, (x, y))
         pivot_x = s.get("pivotX", s["width"] // 2)
         pivot_y = s.get("pivotY", s["height"] // 2)
         body.utf(s["name"]).int16(x).int16(y).int16(s["width"]).int16(s["height"]).int16(pivot_x).int16(pivot_y)
@@ -172,7 +314,24 @@ def noise(t, s, state=random.Random(7)):
     return state.uniform(-1.0, 1.0)
 
 
-SOUND_KINDS = {"tone": tone, "noise": noise}
+def notes(t, s):
+    """A short tune: the "notes" in hertz one after another, each struck and fading, with a soft
+    octave above it."""
+    length = s["seconds"] / len(s["notes"])
+    index = min(int(t / length), len(s["notes"]) - 1)
+    local = t - index * length
+    f = s["notes"][index]
+    fade = (1.0 - local / length) ** 2
+    return (math.sin(2 * math.pi * f * t) + 0.3 * math.sin(4 * math.pi * f * t)) / 1.3 * fade
+
+
+def thud(t, s, state=random.Random(3)):
+    """Noise under a falling low tone: a heavy knock."""
+    f = s["from"] + (s["to"] - s["from"]) * t / s["seconds"]
+    return 0.7 * math.sin(2 * math.pi * f * t) + 0.3 * state.uniform(-1.0, 1.0)
+
+
+SOUND_KINDS = {"tone": tone, "noise": noise, "notes": notes, "thud": thud}
 
 
 def sounds(name, spec, out_dir):

@@ -1,2 +1,7 @@
--- The game service's leaderboards: one per level, by level file name.
-level_1 = { id = "game2d.level_1", title = "Level 1" }
+-- The game service's leaderboards: one per level, the level file name to the board's id.
+level_1 = "game2d.level_1"
+level_2 = "game2d.level_2"
+level_3 = "game2d.level_3"
+level_4 = "game2d.level_4"
+level_5 = "game2d.level_5"
+level_6 = "game2d.level_6"
