@@ -1,3 +1,4 @@
+#include "support/LoopbackHttpServer.h"
 #include <platform/HttpFetch.h>
 #include <platform/MainQueue.h>
 #include <gtest/gtest.h>
@@ -16,80 +17,27 @@ using platform::HttpResult;
 namespace
 {
 
-// Answers requests on a loopback port: GET "/ok" with a page, POST "/echo" with its own body,
-// anything else with 404.
-class LoopbackServer
+// Answers GET "/ok" with a page, POST "/echo" with its own body, anything else with 404.
+LoopbackHttpServer::Answer pages(const LoopbackHttpServer::Request& request)
 {
-public:
-	LoopbackServer()
+	LoopbackHttpServer::Answer answer;
+	if (request.method == "POST" && request.path == "/echo")
+		answer.body = request.body;
+	else if (request.method == "GET" && request.path == "/ok")
+		answer.body = "<title>Loopback</title>";
+	else
 	{
-		m_socket = socket(AF_INET, SOCK_STREAM, 0);
-		sockaddr_in address{};
-		address.sin_family = AF_INET;
-		address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-		bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-		socklen_t length = sizeof(address);
-		getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-		m_port = ntohs(address.sin_port);
-		listen(m_socket, 4);
-		m_thread = std::thread([this] { serve(); });
+		answer.status = 404;
+		answer.body = "missing";
 	}
-
-	~LoopbackServer()
-	{
-		shutdown(m_socket, SHUT_RDWR);
-		close(m_socket);
-		m_thread.join();
-	}
-
-	std::string url(const char* path) const
-	{
-		return "http://127.0.0.1:" + std::to_string(m_port) + path;
-	}
-
-private:
-	void serve()
-	{
-		for (;;)
-		{
-			const int client = accept(m_socket, nullptr, nullptr);
-			if (client < 0)
-				return;
-			std::string request;
-			char buffer[512];
-			size_t headerEnd = std::string::npos;
-			size_t wanted = 0;
-			while (headerEnd == std::string::npos || request.size() < headerEnd + 4 + wanted)
-			{
-				const ssize_t n = read(client, buffer, sizeof(buffer));
-				if (n <= 0)
-					break;
-				request.append(buffer, static_cast<size_t>(n));
-				headerEnd = request.find("\r\n\r\n");
-				const size_t length = request.find("Content-Length: ");
-				if (length != std::string::npos && length < headerEnd)
-					wanted = std::stoul(request.substr(length + 16));
-			}
-			const bool echo = request.rfind("POST /echo ", 0) == 0;
-			const bool ok = echo || request.rfind("GET /ok ", 0) == 0;
-			const std::string body = echo ? request.substr(headerEnd + 4) : ok ? "<title>Loopback</title>" : "missing";
-			const std::string response = std::string(ok ? "HTTP/1.1 200 OK" : "HTTP/1.1 404 Not Found") +
-				"\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-			(void)!write(client, response.data(), response.size());
-			close(client);
-		}
-	}
-
-	int m_socket;
-	int m_port;
-	std::thread m_thread;
-};
+	return answer;
+}
 
 } // namespace
 
 TEST(HttpFetch, ReportsStatusAndBody)
 {
-	LoopbackServer server;
+	LoopbackHttpServer server(pages);
 	const HttpResult ok = HttpFetch::get(server.url("/ok"));
 	EXPECT_TRUE(ok.ok) << ok.error;
 	EXPECT_EQ(200, ok.status);
@@ -116,7 +64,7 @@ TEST(HttpFetch, ReportsStatusAndBody)
 
 TEST(HttpFetch, PostsBodiesWithZeroBytes)
 {
-	LoopbackServer server;
+	LoopbackHttpServer server(pages);
 	for (size_t size : {size_t(0), size_t(7), size_t(100000)})
 	{
 		platform::HttpRequest request;
@@ -169,7 +117,7 @@ TEST(HttpFetch, ReadsFilesAndRefusesOtherSchemes)
 
 TEST(HttpFetch, DeliversOnTheMainQueueAndNotAfterDestruction)
 {
-	LoopbackServer server;
+	LoopbackHttpServer server(pages);
 	platform::MainQueue queue;
 	int deliveries = 0;
 	{

@@ -33,6 +33,16 @@ AnalyticsRect textFrame(const AnalyticsAdTextStyle& style)
 	return rect(style.location, style.dimension);
 }
 
+// Places a text element, if the view has it, where the style says and sets it in the style's font.
+void applyTextStyle(AnalyticsAdElement* element, const AnalyticsAdTextStyle& style)
+{
+	if (!element)
+		return;
+	element->frame = textFrame(style);
+	element->font = style.font;
+	element->fontSize = style.fontSize;
+}
+
 // Runs an operation of the view the way every one runs: what it throws ends it unreported.
 template <class Work>
 void guard(Work&& work)
@@ -214,20 +224,10 @@ void AnalyticsAdView::layOut(bool landscape)
 	const AnalyticsAdTextStyle& sellMessage = landscape ? theme.landscapeSellMessageTextStyle : theme.portraitSellMessageTextStyle;
 	const AnalyticsAdTextStyle& appName = landscape ? theme.landscapeAppNameTextStyle : theme.portraitAppNameTextStyle;
 	const AnalyticsAdTextStyle& advertiser = landscape ? theme.landscapeAdvertiserTextStyle : theme.portraitAdvertiserTextStyle;
-	if (AnalyticsAdElement* element = mutableElement("sellMessage"))
-	{
-		element->frame = textFrame(sellMessage);
-		element->font = sellMessage.font;
-		element->fontSize = sellMessage.fontSize;
-	}
+	applyTextStyle(mutableElement("sellMessage"), sellMessage);
 	if (AnalyticsAdElement* element = mutableElement("icon"))
 		element->frame = iconFrame(landscape);
-	if (AnalyticsAdElement* element = mutableElement("appName"))
-	{
-		element->frame = textFrame(appName);
-		element->font = appName.font;
-		element->fontSize = appName.fontSize;
-	}
+	applyTextStyle(mutableElement("appName"), appName);
 	if (AnalyticsAdElement* element = mutableElement("advertiser"))
 	{
 		element->frame = textFrame(advertiser);
