@@ -27,10 +27,7 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
 	const std::string& file = chunkInputFile(data, size);
-	for (int textureSize : TEXTURE_SIZES)
-	{
-		RecordingContext context;
-		context.textureWidth = context.textureHeight = textureSize;
+	drawOnEveryDevice([&file](RecordingContext& context) {
 		lang::Ptr<game::SpriteSheet> sheet = new game::SpriteSheet(context.createImage("parts.png"));
 		AnySprite provider(sheet->createSprite("part", 0, 0, 7, 5, 3, 2));
 		try
@@ -48,6 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		catch (const lang::Throwable&)
 		{
 		}
-	}
+	});
 	return 0;
 }

@@ -1,6 +1,7 @@
 #ifndef FUZZ_CHUNK_DRAWING_H
 #define FUZZ_CHUNK_DRAWING_H
 
+#include "../tests/support/RecordingContext.h"
 #include <game/Anchor.h>
 
 /** Anchors that between them take every vertical and every horizontal choice. */
@@ -18,5 +19,17 @@ inline const game::Anchor DRAW_ANCHORS[] = {
  * rectangles.
  */
 inline const int TEXTURE_SIZES[] = {256, 0};
+
+/** Calls draw(context) once with a fresh recording device for each of TEXTURE_SIZES. */
+template <class Draw>
+void drawOnEveryDevice(Draw draw)
+{
+	for (int textureSize : TEXTURE_SIZES)
+	{
+		RecordingContext context;
+		context.textureWidth = context.textureHeight = textureSize;
+		draw(context);
+	}
+}
 
 #endif

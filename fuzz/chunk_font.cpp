@@ -35,10 +35,7 @@ void useFont(RecordingContext& context, const game::BitmapFont& font)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
 	const std::string& file = chunkInputFile(data, size);
-	for (int textureSize : TEXTURE_SIZES)
-	{
-		RecordingContext context;
-		context.textureWidth = context.textureHeight = textureSize;
+	drawOnEveryDevice([&file](RecordingContext& context) {
 		lang::Ptr<game::BitmapFont> font;
 		try
 		{
@@ -46,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		}
 		catch (const lang::Throwable&)
 		{
-			return 0;
+			return;
 		}
 		useFont(context, *font);
-	}
+	});
 	return 0;
 }

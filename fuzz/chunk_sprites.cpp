@@ -10,10 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
 	const std::string& file = chunkInputFile(data, size);
-	for (int textureSize : TEXTURE_SIZES)
-	{
-		RecordingContext context;
-		context.textureWidth = context.textureHeight = textureSize;
+	drawOnEveryDevice([&file](RecordingContext& context) {
 		try
 		{
 			lang::Ptr<game::SpriteSheet> sheet = new game::SpriteSheet(&context, file.c_str());
@@ -27,13 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 				std::abort();
 			for (const ImageDraw& draw : context.imageDraws)
 			{
-				if (draw.withUV != (textureSize > 0))
+				if (draw.withUV != (context.textureWidth > 0))
 					std::abort();
 			}
 		}
 		catch (const lang::Throwable&)
 		{
 		}
-	}
+	});
 	return 0;
 }
