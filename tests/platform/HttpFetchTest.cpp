@@ -2,12 +2,9 @@
 #include <platform/HttpFetch.h>
 #include <platform/MainQueue.h>
 #include <gtest/gtest.h>
-#include <arpa/inet.h>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -86,16 +83,10 @@ TEST(HttpFetch, PostsBodiesWithZeroBytes)
 TEST(HttpFetch, GivesUpAfterTheRequestsTimeout)
 {
 	// Listens but never answers: connections wait in the backlog.
-	const int silent = socket(AF_INET, SOCK_STREAM, 0);
-	sockaddr_in address{};
-	address.sin_family = AF_INET;
-	address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-	bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-	socklen_t length = sizeof(address);
-	getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
-	listen(silent, 4);
+	int port = 0;
+	const int silent = listenOnLoopback(port);
 	platform::HttpRequest request;
-	request.url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+	request.url = "http://127.0.0.1:" + std::to_string(port) + "/";
 	request.timeout = 1;
 	const HttpResult result = HttpFetch::perform(request);
 	EXPECT_FALSE(result.ok);

@@ -11,6 +11,22 @@
 #include <unistd.h>
 #include <vector>
 
+// Opens a TCP socket listening on 127.0.0.1 at a port the system picks and stores that port.
+// The caller owns the socket and closes it.
+inline int listenOnLoopback(int& port)
+{
+	const int listening = socket(AF_INET, SOCK_STREAM, 0);
+	sockaddr_in address{};
+	address.sin_family = AF_INET;
+	address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+	socklen_t length = sizeof(address);
+	getsockname(listening, reinterpret_cast<sockaddr*>(&address), &length);
+	port = ntohs(address.sin_port);
+	listen(listening, 8);
+	return listening;
+}
+
 // An HTTP/1.1 server on 127.0.0.1 at a free port, inside the test's process: one connection at a
 // time, each request handed to the handler on the server's thread and its answer sent back. Keeps
 // every request it read. Owned by the test; the destructor stops it.
@@ -39,15 +55,7 @@ public:
 
 	explicit LoopbackHttpServer(Handler handler) : m_handler(std::move(handler))
 	{
-		m_socket = socket(AF_INET, SOCK_STREAM, 0);
-		sockaddr_in address{};
-		address.sin_family = AF_INET;
-		address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-		bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-		socklen_t length = sizeof(address);
-		getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
-		m_port = ntohs(address.sin_port);
-		listen(m_socket, 8);
+		m_socket = listenOnLoopback(m_port);
 		m_thread = std::thread([this] { serve(); });
 	}
 
