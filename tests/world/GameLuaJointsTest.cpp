@@ -37,6 +37,9 @@ TEST_F(GameLuaJoints, JointsBox2DCannotMakeAreRefused)
 {
 	const char* const refused[] = {
 		"joint({type = 6})",
+		"joint({type = 0/0})",
+		"joint({type = 1e30})",
+		"joint({type = -1/0})",
 		"joint({end2 = 'nobody'})",
 		"joint({end1 = 'nobody'})",
 		"joint({end2 = 'a'})",
@@ -50,6 +53,20 @@ TEST_F(GameLuaJoints, JointsBox2DCannotMakeAreRefused)
 		EXPECT_EQ(nullptr, world->getBody("a")->GetJointList()) << description;
 	}
 	frames(3);
+}
+
+TEST_F(GameLuaJoints, AnAnchorModeNoWholeNumberHoldsAnchorsAtTheBodyOrigins)
+{
+	for (const char* coordType : {"0/0", "1e30", "-1/0"})
+	{
+		run(std::string("world.createJoint(joint({type = 1, coordType = ") + coordType + ", x1 = 4, y1 = 4}))");
+		const b2JointEdge* edge = world->getBody("a")->GetJointList();
+		ASSERT_NE(nullptr, edge) << coordType;
+		const b2DistanceJoint* rod = static_cast<const b2DistanceJoint*>(edge->joint);
+		EXPECT_EQ(b2Vec2(0.0f, 0.0f), rod->GetLocalAnchorA()) << coordType;
+		EXPECT_EQ(1.0f, rod->GetLength()) << coordType;
+		run("world.destroyJoint('j')");
+	}
 }
 
 TEST_F(GameLuaJoints, DestroyLinkHandsASecondToTheSurvivor)

@@ -54,6 +54,29 @@ TEST_F(GameLuaObjects, PolygonsBox2DCannotBuildAreRefused)
 	}
 }
 
+// A level's place of an object reaches the world unchecked; Box2D cannot hold a body at no number.
+TEST_F(GameLuaObjects, ObjectsPlacedAtNoFiniteNumberAreRefused)
+{
+	run("world.clearVertices() world.addVertex(0, 0) world.addVertex(1, 0) world.addVertex(0, 1)");
+	const char* const creations[] = {
+		"world.createBox('piece', '', %s, %s, 1, 1, 1, 0.5, 0.1, true, false, 1)",
+		"world.createCircle('piece', '', %s, %s, 0.5, 1, 0.5, 0.1, true, false, 1)",
+		"world.createPolygon('piece', '', %s, %s, 1, 1, 1, 0.5, 0.1, true, false, 1)",
+	};
+	const char* const places[][2] = {{"0/0", "0"}, {"1", "1/0"}, {"-1/0", "-1/0"}};
+	for (const char* creation : creations)
+	{
+		for (const auto& place : places)
+		{
+			char script[160];
+			std::snprintf(script, sizeof script, creation, place[0], place[1]);
+			run(script);
+			EXPECT_EQ(nullptr, world->getBody("piece")) << script;
+			EXPECT_TRUE(boolean("(world.objects.world or {}).piece == nil")) << script;
+		}
+	}
+}
+
 TEST_F(GameLuaObjects, ReusedNameRemovesTheEarlierObject)
 {
 	run("world.createBox('crate', '', 0, -2, 1, 1, 1, 0.5, 0.1, true, false, 1)\n"

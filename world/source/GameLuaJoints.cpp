@@ -34,6 +34,15 @@ float numberOr(const lua::LuaTable& table, const char* key, float fallback)
 	return table.isNumber(key) ? table.getNumber(key) : fallback;
 }
 
+// The number rounded toward zero, or fallback when no int holds it: an infinity, no number, or a
+// number beyond the int range, any of which a level's joint table may hold.
+int wholeNumberOr(float value, int fallback)
+{
+	const float whole = std::trunc(value);
+	const float bound = 2147483648.0f;
+	return whole >= -bound && whole < bound ? static_cast<int>(whole) : fallback;
+}
+
 bool booleanOr(const lua::LuaTable& table, const char* key, bool fallback)
 {
 	return table.isBoolean(key) ? table.getBoolean(key) : fallback;
@@ -201,11 +210,13 @@ void GameLua::createJoint(const lua::LuaTable& description)
 {
 	if (deferWhileLocked([this, description] { createJoint(description); }))
 		return;
-	const int type = static_cast<int>(description.getNumber("type"));
+	// A type no int holds is refused as the unknown type 0.
+	const int type = wholeNumberOr(description.getNumber("type"), 0);
 	const lang::String name = description.getString("name");
 	const lang::String end1 = description.getString("end1");
 	const lang::String end2 = description.getString("end2");
-	const int coordType = description.isNumber("coordType") ? static_cast<int>(std::floor(description.getNumber("coordType") + 0.5f)) : 0;
+	// An anchor mode no int holds becomes -1, one of the modes that anchor at the body origins.
+	const int coordType = description.isNumber("coordType") ? wholeNumberOr(std::floor(description.getNumber("coordType") + 0.5f), -1) : 0;
 	const float x1 = description.getNumber("x1");
 	const float y1 = description.getNumber("y1");
 	const float x2 = description.getNumber("x2");

@@ -73,6 +73,15 @@ bool isProperPolygon(const lang::String& name, const lang::Array<b2Vec2>& vertic
 	return false;
 }
 
+// Logs the refusal of an object placed at an infinity or at no number, which Box2D cannot hold.
+bool isFinitePlace(const lang::String& name, float x, float y)
+{
+	if (std::isfinite(x) && std::isfinite(y))
+		return true;
+	lang::Debug::printf("Object %s refused: its place (%g, %g) is not finite\n", name.c_str(), x, y);
+	return false;
+}
+
 } // namespace
 
 GameLua::RenderObjectData::RenderObjectData(const lang::String& objectName, const lua::LuaTable& scriptTable, b2Body* objectBody, float x, float y, float z) :
@@ -241,6 +250,8 @@ void GameLua::createBoxLua(const lang::String& name, const lang::String& sprite,
 {
 	if (deferWhileLocked([=] { createBoxLua(name, sprite, x, y, width, height, density, friction, restitution, collisionEnabled, isProjectile, zOrder); }))
 		return;
+	if (!isFinitePlace(name, x, y))
+		return;
 	removeReusedName(name);
 	b2Body* body = createBox(name, x, y, width, height, density, friction, restitution, collisionEnabled);
 	RenderObjectData* record = addObject(name, sprite, "box", body, x, y, density, friction, restitution, zOrder);
@@ -255,6 +266,8 @@ void GameLua::createBoxLua(const lang::String& name, const lang::String& sprite,
 void GameLua::createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
 	if (deferWhileLocked([=] { createCircleLua(name, sprite, x, y, radius, density, friction, restitution, collisionEnabled, isProjectile, zOrder); }))
+		return;
+	if (!isFinitePlace(name, x, y))
 		return;
 	removeReusedName(name);
 	b2Body* body = createCircle(name, x, y, radius, density, friction, restitution, collisionEnabled, isProjectile);
@@ -274,6 +287,8 @@ void GameLua::createCircleLua(const lang::String& name, const lang::String& spri
 void GameLua::createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
 	if (deferWhileLocked([=] { createPolygonLua(name, sprite, x, y, width, height, density, friction, restitution, collisionEnabled, isProjectile, zOrder); }))
+		return;
+	if (!isFinitePlace(name, x, y))
 		return;
 	if (!isProperPolygon(name, m_vertices))
 		return;

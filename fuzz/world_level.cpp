@@ -1,0 +1,211 @@
+// Loads each input as a level the way the game does: the bytes are plain level text, enciphered
+// under the data key into the level file, loaded by the game world (definition files, emptying
+// the world, the level table and its "filename" check) and then built into bodies and joints by
+// a small level script through the world's own methods. One game world serves every input, so
+// each input pays only for the load; what an input built is removed before the next, and the Lua
+// work of each input runs under the limits of LuaFuzzing.h.
+#include "LuaFuzzing.h"
+#include "../tests/support/RecordingContext.h"
+#include "../tests/world/WorldTestApp.h"
+#include <game/LuaResources.h>
+#include <io/AppDataInputStream.h>
+#include <io/AppDataOutputStream.h>
+#include <io/ByteArrayInputStream.h>
+#include <lang/Array.h>
+#include <lang/Ptr.h>
+#include <lang/Throwable.h>
+#include <lua/LuaState.h>
+#include <lua/LuaTable.h>
+#include <world/FileKeys.h>
+#include <world/GameLua.h>
+#include <world/encrypt.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// The level every input becomes, under the data directory, without its extension; the seeds
+// name it in their "filename", which the loader compares with the file's own name.
+const char* const LEVEL_NAME = "levels/level_1";
+
+// The definition files a load reads, each enciphered once into the data directory's scripts:
+// a material, a damage factor set, one box, one circle and one target, so that seeds build
+// bodies of both shapes. Every other file the load asks for is there and empty, so no input
+// pays for a missing file's report.
+struct DefinitionText
+{
+	const char* file;
+	const char* text;
+};
+
+const DefinitionText DEFINITIONS[] = {
+	{"materials.lua", "wood = { hitSound = 'hit_wood', rolling = 'wood' }"},
+	{"damagefactors.lua", "block = { wood = 1 }"},
+	{"blocks_wood.lua", "wood = { { definition = 'wood_plank', type = 'box', sprite = '', width = 6, height = 0.6,"
+		" density = 1, friction = 0.7, restitution = 0.1, material = 'wood', z = 2 } }"},
+	{"projectiles.lua", "projectiles = { { definition = 'projectile', type = 'circle', sprite = '', radius = 0.5,"
+		" density = 2, friction = 0.5, restitution = 0.2, material = 'wood', z = 3 } }"},
+	{"targets.lua", "targets = { { definition = 'target', type = 'circle', sprite = '', radius = 0.7,"
+		" density = 1, friction = 0.5, restitution = 0.3, material = 'wood', z = 2 } }"},
+	{"levelgoals.lua", ""},
+	{"scoreobjects.lua", ""},
+	{"blocks_hazard.lua", ""},
+	{"blocks_stone.lua", ""},
+	{"blocks_glass.lua", ""},
+	{"blocks_misc.lua", ""},
+	{"blocks_static.lua", ""},
+	{"blocks_staticfragile.lua", ""},
+	{"blocks_decorations.lua", ""},
+	{"themes.lua", ""},
+	{"groups.lua", ""},
+	{"particles.lua", ""},
+};
+
+// What the game's scripts do with a loaded level, reduced to the world's methods: every entry of
+// "world" whose definition is known becomes a body where the entry puts it, turned by its angle,
+// and the level's "joints" are made between them. clearLevel removes it all again, so that an
+// input frees what it made before it ends (leak detection counts allocations per input) and a
+// load that fails, which keeps the table it would replace, finds none. Defined in the world's
+// table, whose members are its globals.
+const char* const BUILD_LEVEL = R"(
+local pairs, type = _G.pairs, _G.type
+function buildLevel(name)
+	loadLevel(name)
+	local level = loadedObjects
+	if type(level) ~= "table" or type(level.world) ~= "table" then return end
+	for key, entry in pairs(level.world) do
+		local definition = type(entry) == "table" and blockTable.blocks[entry.definition]
+		if definition then
+			if definition.type == "circle" then
+				createCircle(key, definition.sprite, entry.x, entry.y, definition.radius, definition.density,
+					definition.friction, definition.restitution, true, definition.group == "projectiles", definition.z)
+			else
+				createBox(key, definition.sprite, entry.x, entry.y, definition.width, definition.height, definition.density,
+					definition.friction, definition.restitution, true, false, definition.z)
+			end
+			if entry.angle ~= 0 then setRotation(key, entry.angle) end
+		end
+	end
+	if type(level.joints) == "table" then createJoints(level.joints) end
+end
+
+function clearLevel()
+	for key in pairs(objects.world) do removeObject(key) end
+	loadedObjects = nil
+	objects.world = {}
+	objects.joints = {}
+end
+)";
+
+lang::Array<unsigned char> bytes(const void* data, size_t size)
+{
+	lang::Array<unsigned char> array;
+	array.resize(static_cast<int>(size));
+	std::copy(static_cast<const unsigned char*>(data), static_cast<const unsigned char*>(data) + size, array.begin());
+	return array;
+}
+
+// Writes text enciphered under the data key; false when it cannot be enciphered.
+bool ship(const std::filesystem::path& file, const void* text, size_t size)
+{
+	lang::Array<unsigned char> cipher;
+	if (!encrypt(FileKeys::dataKey(), bytes(text, size), cipher))
+		return false;
+	std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(cipher.begin()), cipher.size());
+	return true;
+}
+
+// The game world every input loads into, with its data and documents directories in a fresh
+// temporary directory; made at the first input and torn down, directory and all, at exit.
+class LevelWorld
+{
+public:
+	LevelWorld() : m_directory(makeDirectory())
+	{
+		std::filesystem::create_directories(m_directory / "data" / "levels");
+		std::filesystem::create_directories(m_directory / "data" / "scripts");
+		std::filesystem::create_directories(m_directory / "documents");
+		for (const DefinitionText& definition : DEFINITIONS)
+			ship(m_directory / "data" / "scripts" / definition.file, definition.text, std::char_traits<char>::length(definition.text));
+		io::AppDataInputStream::setRootPath((m_directory / "documents").c_str());
+		io::AppDataOutputStream::setRootPath((m_directory / "documents").c_str());
+		m_app.setDataPath((m_directory / "data").c_str());
+
+		m_world = new GameLua(&m_app, m_resources->getResources(), m_lua, &m_context);
+		m_world->setString("scriptPath", "scripts");
+		io::ByteArrayInputStream script(BUILD_LEVEL, static_cast<int>(std::char_traits<char>::length(BUILD_LEVEL)));
+		m_lua->compile(&script, script.available(), lang::String("buildLevel"), m_world);
+	}
+
+	~LevelWorld()
+	{
+		m_world = nullptr;
+		m_resources = nullptr;
+		m_lua = nullptr;
+		io::AppDataInputStream::setRootPath("");
+		io::AppDataOutputStream::setRootPath("");
+		std::error_code ignored;
+		std::filesystem::remove_all(m_directory, ignored);
+	}
+
+	LevelWorld(const LevelWorld&) = delete;
+	LevelWorld& operator=(const LevelWorld&) = delete;
+
+	std::filesystem::path levelFile() const					{ return m_directory / "data" / (std::string(LEVEL_NAME) + ".lua"); }
+
+	// Loads and builds the level file, then removes what it built and collects the garbage of
+	// the input's Lua work, so that the next input starts with what this one started with.
+	void load()
+	{
+		luafuzz::limit(*m_lua);
+		callQuietly("buildLevel");
+		// The clearing gets a budget of its own: the input may have spent all of its own.
+		luafuzz::budget = luafuzz::Budget{0, 0};
+		callQuietly("clearLevel");
+		lua_gc(m_lua->interpreter(), LUA_GCCOLLECT, 0);
+	}
+
+private:
+	std::filesystem::path m_directory;
+	WorldTestOS m_os;
+	WorldTestApp m_app{&m_os};
+	RecordingContext m_context;
+	lang::Ptr<lua::LuaState> m_lua = new lua::LuaState;
+	lang::Ptr<game::LuaResources> m_resources = new game::LuaResources(m_lua, &m_context);
+	lang::Ptr<GameLua> m_world;
+
+	// Script errors and the exceptions of the world's methods are the outcomes a level may have.
+	void callQuietly(const char* function)
+	{
+		try
+		{
+			m_world->call(function, lang::String(LEVEL_NAME));
+		}
+		catch (const lang::Throwable&)
+		{
+		}
+	}
+
+	static std::filesystem::path makeDirectory()
+	{
+		std::string pattern = (std::filesystem::temp_directory_path() / "fuzz-world-level-XXXXXX").string();
+		if (!mkdtemp(pattern.data()))
+			std::abort();
+		return pattern;
+	}
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+	static LevelWorld world;
+	if (!ship(world.levelFile(), data, size))
+		return 0;
+	world.load();
+	return 0;
+}
