@@ -1,6 +1,7 @@
 // A level of 200 blocks under a three-layer parallax theme, drawn through the game world's script
 // callback, against the same sprites drawn straight through the 2D batcher, into a 1024 x 768
 // offscreen framebuffer.
+#include "TemporaryDocuments.h"
 #include <game/GameTestFiles.h>
 #include <lua/ScriptRunner.h>
 #include <support/HeadlessGL.h>
@@ -60,6 +61,8 @@ struct Level
 	lang::Ptr<gr::EGL_Context> device = gr::EGL_createContext(SCREEN_WIDTH, SCREEN_HEIGHT, gr::Context::ORIENTATION_0, nullptr);
 	WorldTestOS os;
 	WorldTestApp app{&os};
+	// Declared before the world, which saves its settings here when it goes.
+	TemporaryDocuments documents;
 	lang::Ptr<lua::LuaState> lua = new lua::LuaState;
 	lang::Ptr<game::LuaResources> res = new game::LuaResources(lua, device);
 	game::Resources& resources = *res->getResources();

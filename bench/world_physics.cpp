@@ -2,6 +2,7 @@
 // own bookkeeping and the callbacks into a script that does nothing) against a bare physics step
 // of the same bodies, timed side by side in one run, while the pyramid settles and once it
 // sleeps. The counter "ratio" is game frame time over bare step time.
+#include "TemporaryDocuments.h"
 #include <lua/ScriptRunner.h>
 #include <support/RecordingContext.h>
 #include <world/WorldTestApp.h>
@@ -92,6 +93,8 @@ struct Worlds
 	RecordingContext context;
 	WorldTestOS os;
 	WorldTestApp app{&os};
+	// Declared before the world, which saves its settings here when it goes.
+	TemporaryDocuments documents;
 	lang::Ptr<lua::LuaState> lua = new lua::LuaState;
 	lang::Ptr<game::LuaResources> res = new game::LuaResources(lua, &context);
 	lang::Ptr<GameLua> game = new GameLua(&app, res->getResources(), lua, &context);
