@@ -77,6 +77,22 @@ TEST_F(GameLuaObjects, ObjectsPlacedAtNoFiniteNumberAreRefused)
 	}
 }
 
+TEST_F(GameLuaObjects, MovesAndTurnsToNoFiniteNumberChangeNothing)
+{
+	run("world.createBox('crate', '', 2, -3, 1, 1, 1, 0.5, 0.1, true, false, 1) world.setRotation('crate', 1)");
+	const char* const changes[] = {"world.setPosition('crate', 0/0, 1)", "world.setPosition('crate', 1, -1/0)",
+		"world.setRotation('crate', 0/0)", "world.setRotation('crate', 1/0)"};
+	for (const char* change : changes)
+	{
+		run(change);
+		const b2Body* body = world->getBody("crate");
+		EXPECT_FLOAT_EQ(2.0f, body->GetPosition().x) << change;
+		EXPECT_FLOAT_EQ(-3.0f, body->GetPosition().y) << change;
+		EXPECT_FLOAT_EQ(1.0f, body->GetAngle()) << change;
+		EXPECT_EQ(1.0f, number("world.getAngle('crate')")) << change;
+	}
+}
+
 TEST_F(GameLuaObjects, ReusedNameRemovesTheEarlierObject)
 {
 	run("world.createBox('crate', '', 0, -2, 1, 1, 1, 0.5, 0.1, true, false, 1)\n"

@@ -421,7 +421,7 @@ void GameLua::setPosition(const lang::String& name, float x, float y)
 	if (deferWhileLocked([=] { setPosition(name, x, y); }))
 		return;
 	RenderObjectData* record = recordOf(name);
-	if (!record)
+	if (!record || !isFinitePlace(name, x, y))
 		return;
 	record->body->SetTransform(b2Vec2(x, y), record->body->GetAngle());
 	record->table.setNumber("x", x);
@@ -440,7 +440,8 @@ void GameLua::setRotation(const lang::String& name, float angle)
 	if (deferWhileLocked([=] { setRotation(name, angle); }))
 		return;
 	RenderObjectData* record = recordOf(name);
-	if (!record)
+	// A body turned to no finite angle would poison the physics world.
+	if (!record || !std::isfinite(angle))
 		return;
 	float reduced = std::fmod(angle, TWO_PI);
 	if (reduced < 0.0f)
