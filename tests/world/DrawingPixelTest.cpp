@@ -81,7 +81,7 @@ TEST(DrawingPixels, SkyGroundBlocksMaskedBlockAndTrail)
 
 		// Low block (layer 2) under the masked block (layer 3) under the high block (layer 4).
 		std::unique_ptr<GameLua::RenderObjectData> objects[] = {
-			std::unique_ptr<GameLua::RenderObjectData>(placed("bird", nullptr, 1.0f, 0.0f, 0.0f)),
+			std::unique_ptr<GameLua::RenderObjectData>(placed("orb", nullptr, 1.0f, 0.0f, 0.0f)),
 			std::unique_ptr<GameLua::RenderObjectData>(placed("low", resources.getSprite("block"), 2.0f, 20.0f, 12.0f)),
 			std::unique_ptr<GameLua::RenderObjectData>(placed("masked", resources.getSprite("mask"), 3.0f, 24.0f, 12.0f)),
 			std::unique_ptr<GameLua::RenderObjectData>(placed("high", resources.getSprite("block"), 4.0f, 20.0f, 18.0f)),

@@ -11,19 +11,19 @@ protected:
 	Drawing()
 	{
 		loadSheet("blocks", {{"block", 0, 0, 10, 10, 5, 5}, {"stone", 0, 0, 10, 10, 5, 5}, {"glass", 0, 0, 10, 10, 5, 5},
-			{"bird", 0, 0, 10, 10, 5, 5}, {"TRAIL_WHITE_1", 0, 0, 4, 4, 2, 2}});
+			{"orb", 0, 0, 10, 10, 5, 5}, {"TRAIL_WHITE_1", 0, 0, 4, 4, 2, 2}});
 	}
 };
 
 TEST_F(Drawing, LayersAreDrawnInAscendingZWhateverTheOrderOfCreation)
 {
-	addObject("d", "bird", 40.0f);
+	addObject("d", "orb", 40.0f);
 	addObject("c", "glass", 36.0f);
 	addObject("a", "block", 0.0f);
 	addObject("b", "stone", 5.5f);
 	addObject("a2", "block", 0.0f);
 	run("world.drawGameNative()");
-	EXPECT_EQ((std::vector<std::string>{"block", "block", "stone", "glass", "bird"}), drawnSprites());
+	EXPECT_EQ((std::vector<std::string>{"block", "block", "stone", "glass", "orb"}), drawnSprites());
 }
 
 TEST_F(Drawing, TrajectoriesLieJustBelowTheFirstProjectileOrDamagingObject)
@@ -34,9 +34,9 @@ TEST_F(Drawing, TrajectoriesLieJustBelowTheFirstProjectileOrDamagingObject)
 	run("world.drawGameNative()");
 	EXPECT_EQ((std::vector<std::string>{"block", "TRAIL_WHITE_1", "stone"}), drawnSprites());
 
-	addObject("bird", "bird", 2.0f).isProjectile = true;
+	addObject("orb", "orb", 2.0f).isProjectile = true;
 	run("world.drawGameNative()");
-	EXPECT_EQ((std::vector<std::string>{"block", "TRAIL_WHITE_1", "bird", "stone"}), drawnSprites());
+	EXPECT_EQ((std::vector<std::string>{"block", "TRAIL_WHITE_1", "orb", "stone"}), drawnSprites());
 
 	GameLuaTestAccess::removeAll(*world);
 	addObject("calm", "block", 1.0f);

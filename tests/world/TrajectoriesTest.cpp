@@ -11,7 +11,7 @@ protected:
 		loadSheet("trails", {{"TRAIL_WHITE_1", 0, 0, 4, 4, 2, 2}, {"TRAIL_WHITE_2", 0, 0, 4, 4, 2, 2}, {"TRAIL_WHITE_3", 0, 0, 4, 4, 2, 2},
 			{"PROJECTILE_SPECIAL", 0, 0, 8, 8, 4, 4}});
 		// A projectile without a sprite of its own: only the trails are drawn.
-		addObject("bird", nullptr, 1.0f).isProjectile = true;
+		addObject("orb", nullptr, 1.0f).isProjectile = true;
 	}
 
 	std::vector<std::string> drawn()
