@@ -31,10 +31,11 @@ bool exists(const std::string& path)
 std::string filePath(const char* name)
 {
 	const std::string directory = platform::Directories::library();
-	const std::string older = directory + "/" + name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ".archive";
+	const std::string file = name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ".archive";
+	const std::string older = directory + "/" + file;
 	if (exists(older))
 		return older;
-	return directory + "/." + name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ".archive";
+	return directory + "/." + file;
 }
 
 // Keeps a file that cannot be decoded for inspection, out of the way of the files to come.
