@@ -9,6 +9,11 @@ namespace {
 std::mutex s_mutex;
 std::shared_ptr<AnalyticsFileCache> s_instance;
 
+std::string directoryPath()
+{
+	return platform::Directories::caches() + "/Analytics";
+}
+
 } // namespace
 
 std::shared_ptr<AnalyticsFileCache> AnalyticsFileCache::createInstanceWithApiKey(const std::string& apiKey)
@@ -27,7 +32,7 @@ std::shared_ptr<AnalyticsFileCache> AnalyticsFileCache::instance()
 
 std::string AnalyticsFileCache::createDirectoryPath() const
 {
-	const std::string path = platform::Directories::caches() + "/Analytics";
+	const std::string path = directoryPath();
 	platform::Directories::create(path);
 	return path;
 }
@@ -81,7 +86,7 @@ bool AnalyticsFileCache::exists(const std::string& prefix) const
 
 bool AnalyticsFileCache::removeCache() const
 {
-	const std::string path = platform::Directories::caches() + "/Analytics";
+	const std::string path = directoryPath();
 	std::error_code error;
 	std::filesystem::remove_all(path, error);
 	return !error && !std::filesystem::exists(path, error);
