@@ -1,5 +1,6 @@
 #include <platform/ArchiveValue.h>
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 
@@ -167,7 +168,7 @@ bool ArchiveValue::operator==(const ArchiveValue& other) const
 {
 	// Doubles compare by bits so that a NaN survives a round trip equal to itself.
 	return m_kind == other.m_kind && m_int == other.m_int &&
-		std::equal(reinterpret_cast<const char*>(&m_real), reinterpret_cast<const char*>(&m_real + 1), reinterpret_cast<const char*>(&other.m_real)) &&
+		std::memcmp(&m_real, &other.m_real, sizeof(m_real)) == 0 &&
 		m_text == other.m_text && m_keys == other.m_keys && m_items == other.m_items;
 }
 
