@@ -327,8 +327,7 @@ def notes(t, s):
 
 def thud(t, s, state=random.Random(3)):
     """Noise under a falling low tone: a heavy knock."""
-    f = s["from"] + (s["to"] - s["from"]) * t / s["seconds"]
-    return 0.7 * math.sin(2 * math.pi * f * t) + 0.3 * state.uniform(-1.0, 1.0)
+    return 0.7 * tone(t, s) + 0.3 * state.uniform(-1.0, 1.0)
 
 
 SOUND_KINDS = {"tone": tone, "noise": noise, "notes": notes, "thud": thud}
