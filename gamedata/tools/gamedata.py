@@ -251,6 +251,12 @@ def pack(sizes, max_width):
     return positions, (width, y + shelf)
 
 
+def save_sheet(out_dir, name, sheet, tag, body):
+    """The sheet as NAME.png and its description as NAME.dat, one chunk of the tag."""
+    premultiplied(sheet).save(os.path.join(out_dir, name + ".png"))
+    chunkfile.save(os.path.join(out_dir, name + ".dat"), chunkfile.Writer().chunk(tag, chunkfile.versioned(body)))
+
+
 def sprites(name, spec, out_dir):
     entries = spec["sprites"]
     positions, size = pack([(s["width"], s["height"]) for s in entries], spec.get("maxWidth", 512))
@@ -264,8 +270,7 @@ def sprites(name, spec, out_dir):
         pivot_x = s.get("pivotX", s["width"] // 2)
         pivot_y = s.get("pivotY", s["height"] // 2)
         body.utf(s["name"]).int16(x).int16(y).int16(s["width"]).int16(s["height"]).int16(pivot_x).int16(pivot_y)
-    premultiplied(sheet).save(os.path.join(out_dir, name + ".png"))
-    chunkfile.save(os.path.join(out_dir, name + ".dat"), chunkfile.Writer().chunk("SPRT", chunkfile.versioned(body)))
+    save_sheet(out_dir, name, sheet, "SPRT", body)
 
 
 def font(name, spec, out_dir):
@@ -285,8 +290,7 @@ def font(name, spec, out_dir):
         body.int16(code).int16(x).int16(y).int16(w).int16(h).int16(ascent)
     sheet = Image.new("RGBA", size, colour(spec.get("colour", "#ffffff")))
     sheet.putalpha(coverage)
-    premultiplied(sheet).save(os.path.join(out_dir, name + ".png"))
-    chunkfile.save(os.path.join(out_dir, name + ".dat"), chunkfile.Writer().chunk("FONT", chunkfile.versioned(body)))
+    save_sheet(out_dir, name, sheet, "FONT", body)
 
 
 def texts(name, spec, out_dir):
@@ -327,8 +331,7 @@ def notes(t, s):
 
 def thud(t, s, state=random.Random(3)):
     """Noise under a falling low tone: a heavy knock."""
-    f = s["from"] + (s["to"] - s["from"]) * t / s["seconds"]
-    return 0.7 * math.sin(2 * math.pi * f * t) + 0.3 * state.uniform(-1.0, 1.0)
+    return 0.7 * tone(t, s) + 0.3 * state.uniform(-1.0, 1.0)
 
 
 SOUND_KINDS = {"tone": tone, "noise": noise, "notes": notes, "thud": thud}
