@@ -238,12 +238,21 @@ GameLua::RenderObjectData* GameLua::addObject(const lang::String& name, const la
 	return new RenderObjectData(name, table, body, x, y, zOrder);
 }
 
-void GameLua::enterObject(RenderObjectData* record, bool isProjectile)
+void GameLua::enterObject(RenderObjectData* record, const lang::String& sprite, bool fromSheet, bool isProjectile)
 {
+	assignSprite(*record, sprite, fromSheet);
 	putRecord(record->name, record);
 	record->isProjectile = isProjectile;
 	if (record->name != "ground")
 		m_zOrder[static_cast<int>(record->zOrder)].add(record->name);
+}
+
+void GameLua::setSize(RenderObjectData& record, float width, float height)
+{
+	record.table.setNumber("width", width);
+	record.table.setNumber("height", height);
+	record.width = width;
+	record.height = height;
 }
 
 void GameLua::createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
@@ -255,12 +264,8 @@ void GameLua::createBoxLua(const lang::String& name, const lang::String& sprite,
 	removeReusedName(name);
 	b2Body* body = createBox(name, x, y, width, height, density, friction, restitution, collisionEnabled);
 	RenderObjectData* record = addObject(name, sprite, "box", body, x, y, density, friction, restitution, zOrder);
-	record->table.setNumber("width", width);
-	record->table.setNumber("height", height);
-	record->width = width;
-	record->height = height;
-	assignSprite(*record, sprite, false);
-	enterObject(record, isProjectile);
+	setSize(*record, width, height);
+	enterObject(record, sprite, false, isProjectile);
 }
 
 void GameLua::createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
@@ -275,8 +280,7 @@ void GameLua::createCircleLua(const lang::String& name, const lang::String& spri
 	record->table.setNumber("radius", radius);
 	record->radius = radius;
 	record->rolls = true;
-	assignSprite(*record, sprite, false);
-	enterObject(record, isProjectile);
+	enterObject(record, sprite, false, isProjectile);
 	if (isProjectile)
 	{
 		body->SetAngularDamping(PROJECTILE_ANGULAR_DAMPING);
@@ -295,12 +299,8 @@ void GameLua::createPolygonLua(const lang::String& name, const lang::String& spr
 	removeReusedName(name);
 	b2Body* body = createPolygon(name, x, y, density, friction, restitution, collisionEnabled);
 	RenderObjectData* record = addObject(name, sprite, "polygon", body, x, y, density, friction, restitution, zOrder);
-	record->table.setNumber("width", width);
-	record->table.setNumber("height", height);
-	record->width = width;
-	record->height = height;
-	assignSprite(*record, sprite, true);
-	enterObject(record, isProjectile);
+	setSize(*record, width, height);
+	enterObject(record, sprite, true, isProjectile);
 	if (isProjectile)
 		body->SetAngularDamping(PROJECTILE_ANGULAR_DAMPING);
 }

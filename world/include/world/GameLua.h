@@ -457,13 +457,15 @@ private:
 	RenderObjectData* recordOf(const lang::String& name) const;
 	// An object already under the name is removed first, with a log line.
 	void removeReusedName(const lang::String& name);
-	// Enters a new record in the object table and, unless it is the ground, its z-order layer.
-	void enterObject(RenderObjectData* record, bool isProjectile);
+	// Gives a new record its sprite, then enters it in the object table and, unless it is the ground, its z-order layer.
+	void enterObject(RenderObjectData* record, const lang::String& sprite, bool fromSheet, bool isProjectile);
+	// Width and height in metres, in the record and its script table alike.
+	void setSize(RenderObjectData& record, float width, float height);
 	int transformPoint(lua::LuaState* lua, bool toWorld);
 	// The scripts' table "world" inside "objects", made on first use.
 	lua::LuaTable worldTable();
 	b2Body* createBody(bool isStatic, float x, float y, const b2Shape& shape, float density, float friction, float restitution, FixtureUserData* userData);
-	// Publishes the script table, makes the record and enters it in the tables.
+	// Publishes the script table and makes the record; enterObject enters it in the tables.
 	RenderObjectData* addObject(const lang::String& name, const lang::String& sprite, const char* type, b2Body* body, float x, float y, float density, float friction, float restitution, float zOrder);
 	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
 	// Removes a record already found in the object table, with its body, tables and joints.
