@@ -1,4 +1,5 @@
-// Formats an arbitrary template with one number and one text argument into buffers of every size.
+// Formats an arbitrary template with a number, a text and the number's bits as a signed and an
+// unsigned integer into buffers of every size.
 #include <lang/Format.h>
 #include <lang/FormatException.h>
 #include <cstddef>
@@ -15,10 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 		data += sizeof(number);
 		size -= sizeof(number);
 	}
+	int64_t bits = 0;
+	std::memcpy(&bits, &number, sizeof(bits));
 	const lang::String pattern(reinterpret_cast<const char*>(data), static_cast<int>(size));
 	try
 	{
-		const lang::Format format(pattern, number, pattern);
+		const lang::Format format(pattern, number, pattern, bits, static_cast<uint64_t>(bits));
 		const lang::String whole = format.format();
 		std::vector<char> buffer(16);
 		for (int room = 0; room <= static_cast<int>(buffer.size()); ++room)

@@ -106,6 +106,51 @@ TEST(AudioClip, MemoryClipKeepsItsOwnCopy)
 	EXPECT_EQ(16, clip->dataSize());
 }
 
+// A sound cut inside a sample frame (a download that stopped early) ends on its last whole frame,
+// so every pass of a loop starts in step: streamed from the WAV file and held in memory alike.
+TEST(AudioClip, CutInsideAFrameLoopsOnWholeFrames)
+{
+	const struct
+	{
+		int channels;
+		// Bytes the data chunk's size field gives, and bytes of it the file holds.
+		int declared;
+		int kept;
+		int whole;
+	} cases[] = {
+		{2, 40, 39, 36},
+		{2, 40, 38, 36},
+		{2, 40, 37, 36},
+		{2, 40, 40, 40},
+		{2, 39, 39, 36},
+		{1, 40, 7, 6},
+	};
+	const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "cut.wav";
+	for (const auto& c : cases)
+	{
+		Bytes wav = wavFile({{"fmt ", fmtBody(1, static_cast<unsigned int>(c.channels), 22050, 16)}, {"data", counting(c.declared)}});
+		wav.resize(wav.size() - static_cast<size_t>(c.declared - c.kept) - static_cast<size_t>(c.declared % 2));
+		std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
+		const lang::Ptr<audio::AudioClip> clips[] = {
+			new audio::AudioClip(nullptr, lang::String(path.c_str())),
+			memoryClip(counting(c.kept), c.channels, 16),
+		};
+		Bytes threePasses;
+		for (int pass = 0; pass < 3; ++pass)
+			threePasses.insert(threePasses.end(), wav.begin() + 44, wav.begin() + 44 + c.whole);
+		for (const auto& clip : clips)
+		{
+			SCOPED_TRACE(std::to_string(c.channels) + " channels, " + std::to_string(c.kept) + " bytes kept, " + (clip == clips[0] ? "file" : "memory"));
+			EXPECT_EQ(c.whole, clip->dataSize());
+			audio::AudioClipInstance instance = instanceOf(clip, true);
+			Bytes out(threePasses.size());
+			EXPECT_EQ(static_cast<int>(out.size()), instance.fetchData(out.data(), static_cast<int>(out.size())));
+			EXPECT_EQ(threePasses, out);
+		}
+	}
+	std::remove(path.c_str());
+}
+
 TEST(AudioClip, FileFormatFollowsTheNameInAnyCase)
 {
 	const Bytes wav = wavFile({{"fmt ", fmtBody(1, 1, 8000, 8)}, {"data", Bytes(10, 128)}});

@@ -11,10 +11,15 @@
 #define AL_ALEXT_PROTOTYPES
 #include <AL/alext.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 using namespace audiotest;
@@ -190,6 +195,41 @@ TEST(AudioOutput, WithoutADeviceItRunsSilentInRealTime)
 	EXPECT_GE(waited, 50);
 	output.stopOutput();
 	EXPECT_FALSE(output.isRunning());
+}
+
+// Without a sound card the sound libraries' own complaints stay off the standard error and one
+// line says that the program runs without sound, however many outputs are made; the environment
+// is left as it was. In a process of its own: the libraries read their settings once.
+TEST(AudioOutputDeathTest, WithoutASoundCardOneLineSaysSo)
+{
+	GTEST_FLAG_SET(death_test_style, "threadsafe");
+	const std::string notice = "No sound device: the game runs without sound\n";
+	const std::string opened = "a sound device opened\n";
+	EXPECT_EXIT(
+		{
+			// The tests' environment picks OpenAL's silent driver; this asks for the one that
+			// complains on such a machine. Whatever a sound library keeps for the user goes into
+			// a folder of the test's own.
+			setenv("ALSOFT_DRIVERS", "alsa", 1);
+			std::string home = ::testing::TempDir() + "soundless-XXXXXX";
+			if (!mkdtemp(&home[0]))
+				std::exit(1);
+			setenv("HOME", home.c_str(), 1);
+			setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+			bool sound = false;
+			for (int i = 0; i < 2; ++i)
+			{
+				audio::AudioOutput output({2, 16, 22050});
+				sound = output.startOutput();
+			}
+			if (sound)
+				std::fputs(opened.c_str(), stderr);
+			if (std::getenv("ALSOFT_LOGLEVEL"))
+				std::fputs("the environment was changed\n", stderr);
+			std::filesystem::remove_all(home);
+			std::exit(0);
+		},
+		::testing::ExitedWithCode(0), ::testing::AnyOf(::testing::StrEq(notice), ::testing::StrEq(opened)));
 }
 
 TEST(AudioOutput, LoopbackRendersTheMixAtTheMasterVolume)

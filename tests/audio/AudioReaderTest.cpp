@@ -69,7 +69,13 @@ TEST(AudioReaderWav, HeaderErrors)
 	cutList.resize(cutList.size() - 10);
 	Bytes cutFmt = wavFile({{"fmt ", longFmt}});
 	cutFmt.resize(cutFmt.size() - 1);
+	// A size field that claims about 6 MB: its bytes sit right after "LIST" at byte 40.
+	Bytes hugeList = wavFile({{"fmt ", fmt}, {"LIST", Bytes(26, 'x')}});
+	for (int i = 0; i < 4; ++i)
+		hugeList[40 + static_cast<size_t>(i)] = static_cast<uint8_t>(6298721u >> (8 * i));
 	const std::string notPcmExtensible = "WAV was not PCM! RIFF AudioEncoding TwoCC value: 0xfffe";
+	const std::string twentyFourBits = "io: 24-bit samples are not supported while reading ByteArrayInputStream";
+	const std::string sixChannels = "io: 6 channels are not supported while reading ByteArrayInputStream";
 	const struct
 	{
 		const char* name;
@@ -81,13 +87,19 @@ TEST(AudioReaderWav, HeaderErrors)
 		{"odd LIST without its pad byte", unpadded, "data 8"},
 		{"odd LIST and its pad byte last", wavFile({{"fmt ", fmt}, {"LIST", Bytes(7, 'x')}}), "data 0"},
 		{"LIST running past the end", cutList, "io: WAV chunk of 26 bytes runs past the end of the file while reading ByteArrayInputStream"},
+		{"LIST claiming megabytes", hugeList, "io: WAV chunk of 6298721 bytes runs past the end of the file while reading ByteArrayInputStream"},
 		{"fmt running past the end", cutFmt, "io: WAV chunk of 18 bytes runs past the end of the file while reading ByteArrayInputStream"},
 		{"fmt longer than 16 bytes", wavFile({{"fmt ", longFmt}, {"data", Bytes(8)}}), "data 8"},
 		{"data before fmt", wavFile({{"data", Bytes(8)}, {"fmt ", fmt}}), "Missing fmt chunk before data chunk in wav file"},
 		{"float samples", wavFile({{"fmt ", fmtBody(3, 2, 44100, 32)}, {"data", Bytes(8)}}), "WAV was not PCM! RIFF AudioEncoding TwoCC value: 0x3"},
 		{"extensible PCM, mono 8-bit", wavFile({{"fmt ", extensibleFmtBody(1, 1, 8000, 8)}, {"data", Bytes(8)}}), "data 8"},
-		{"extensible PCM, 6 channels", wavFile({{"fmt ", extensibleFmtBody(1, 6, 44100, 16)}, {"data", Bytes(8)}}), notPcmExtensible},
-		{"extensible PCM, 24-bit", wavFile({{"fmt ", extensibleFmtBody(1, 2, 44100, 24)}, {"data", Bytes(8)}}), notPcmExtensible},
+		// The mixer plays mono and stereo of 8 and 16 bits, whichever header says so.
+		{"plain PCM, 24-bit", wavFile({{"fmt ", fmtBody(1, 2, 44100, 24)}, {"data", Bytes(12)}}), twentyFourBits},
+		{"extensible PCM, 24-bit", wavFile({{"fmt ", extensibleFmtBody(1, 2, 44100, 24)}, {"data", Bytes(12)}}), twentyFourBits},
+		{"plain PCM, 32-bit", wavFile({{"fmt ", fmtBody(1, 1, 44100, 32)}, {"data", Bytes(8)}}), "io: 32-bit samples are not supported while reading ByteArrayInputStream"},
+		{"plain PCM, 6 channels", wavFile({{"fmt ", fmtBody(1, 6, 44100, 16)}, {"data", Bytes(12)}}), sixChannels},
+		{"extensible PCM, 6 channels", wavFile({{"fmt ", extensibleFmtBody(1, 6, 44100, 16)}, {"data", Bytes(12)}}), sixChannels},
+		{"plain PCM, no channels", wavFile({{"fmt ", fmtBody(1, 0, 44100, 16)}, {"data", Bytes(8)}}), "io: 0 channels are not supported while reading ByteArrayInputStream"},
 		{"extensible float", wavFile({{"fmt ", extensibleFmtBody(3, 2, 44100, 16)}, {"data", Bytes(8)}}), notPcmExtensible},
 		{"extensible without its extension", wavFile({{"fmt ", fmtBody(0xFFFE, 2, 44100, 16)}, {"data", Bytes(8)}}), notPcmExtensible},
 		{"not WAVE", notWave, "Only RIFF/WAVE sounds are currently supported"},

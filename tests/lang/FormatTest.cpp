@@ -2,6 +2,7 @@
 #include <lang/FormatException.h>
 #include <gtest/gtest.h>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -44,6 +45,43 @@ TEST(Format, PlaceholdersAndNumberSpecifications)
 		 })
 	{
 		EXPECT_EQ(String(c.expected), Format(c.pattern, c.number).format()) << c.pattern << " " << c.number;
+	}
+}
+
+// Integers keep their exact value: whole at any size, and the letters take it without saturating.
+// Real numbers keep %g.
+TEST(Format, IntegerArgumentsPrintWhole)
+{
+	enum Channels
+	{
+		STEREO = 2
+	};
+	struct Case
+	{
+		Format message;
+		const char* expected;
+	};
+	for (const Case& c : {
+			 Case{Format("{0}", 6298721u), "6298721"},
+			 Case{Format("{0}", -6298721), "-6298721"},
+			 Case{Format("{0}", std::numeric_limits<int64_t>::min()), "-9223372036854775808"},
+			 Case{Format("{0}", std::numeric_limits<uint64_t>::max()), "18446744073709551615"},
+			 Case{Format("{0}", 9007199254740993LL), "9007199254740993"},
+			 Case{Format("{0} {1}", true, STEREO), "1 2"},
+			 Case{Format("{0,d}", 10000000000LL), "10000000000"},
+			 Case{Format("{0,i}", 4294967295u), "4294967295"},
+			 Case{Format("{0,x}", 0xDEADBEEFu), "deadbeef"},
+			 Case{Format("{0,X}", -1), "FFFFFFFF"},
+			 Case{Format("{0,x}", -1LL), "ffffffff"},
+			 Case{Format("{0,x}", -4294967296LL), "ffffffff00000000"},
+			 Case{Format("{0,x}", 0x123456789AULL), "123456789a"},
+			 Case{Format("{0,000}", 7), "007"},
+			 Case{Format("{0,0.00}", 3), "3.00"},
+			 Case{Format("{0}", 6298721.0), "6.29872e+06"},
+			 Case{Format("{0}", 6298721.0f), "6.29872e+06"},
+		 })
+	{
+		EXPECT_EQ(String(c.expected), c.message.format()) << c.message.formatText().c_str();
 	}
 }
 

@@ -13,6 +13,58 @@ constexpr int NUMBER_SCRATCH = 32;
 // Widths and decimals beyond this cannot show in the scratch anyway; bounding them keeps printf cheap.
 constexpr int MAX_FIELD_DIGITS = 64;
 
+// What a placeholder specification asks of a number.
+struct NumberSpec
+{
+	// 'x', 'X', 'd' or 'i' when the specifier names one, else 0.
+	char conversion = 0;
+	// Leading zeros before the point.
+	int width = 0;
+	int decimals = 0;
+	bool fixed = false;
+};
+
+NumberSpec parseSpec(const char* begin, const char* end)
+{
+	NumberSpec spec;
+	bool afterPoint = false;
+	for (const char* p = begin; p < end; ++p)
+	{
+		switch (*p)
+		{
+		case 'x':
+		case 'X':
+		case 'd':
+		case 'i':
+			// Whatever came before the letter is ignored.
+			return NumberSpec{*p, 0, 0, false};
+		case '.':
+			afterPoint = true;
+			break;
+		case '0':
+			if (afterPoint)
+				++spec.decimals;
+			else
+			{
+				++spec.width;
+				spec.fixed = true;
+			}
+			break;
+		case '#':
+			if (afterPoint)
+				++spec.decimals;
+			else
+				spec.fixed = true;
+			break;
+		default:
+			break;
+		}
+	}
+	spec.width = spec.width < MAX_FIELD_DIGITS ? spec.width : MAX_FIELD_DIGITS;
+	spec.decimals = spec.decimals < MAX_FIELD_DIGITS ? spec.decimals : MAX_FIELD_DIGITS;
+	return spec;
+}
+
 // The number as a 32-bit signed integer: truncated toward zero, saturated at the limits, NaN as 0.
 int toInt32(double number)
 {
@@ -25,66 +77,39 @@ int toInt32(double number)
 	return static_cast<int>(number);
 }
 
-// Prints number as the format specifier [begin, end) asks; returns the text length (at most NUMBER_SCRATCH - 1).
-int printNumber(double number, const char* begin, const char* end, char* out)
+// Prints number as spec asks; returns what snprintf returns.
+int printReal(double number, const NumberSpec& spec, char* out)
 {
 	char format[NUMBER_SCRATCH];
-	int width = 0;
-	int decimals = 0;
-	bool fixed = false;
-	bool afterPoint = false;
-	int printed = -1;
-	for (const char* p = begin; p < end && printed < 0; ++p)
+	if (spec.conversion == 'x' || spec.conversion == 'X')
+		return std::snprintf(out, NUMBER_SCRATCH, spec.conversion == 'x' ? "%x" : "%X", static_cast<unsigned int>(toInt32(number)));
+	if (spec.conversion != 0)
+		return std::snprintf(out, NUMBER_SCRATCH, "%i", toInt32(number));
+	if (spec.decimals == 0 && !spec.fixed)
+		std::snprintf(format, sizeof(format), "%%g");
+	else if (spec.width >= 1)
+		std::snprintf(format, sizeof(format), "%%0%i.%if", spec.width, spec.decimals);
+	else
+		std::snprintf(format, sizeof(format), "%%.%if", spec.decimals);
+	return std::snprintf(out, NUMBER_SCRATCH, format, number);
+}
+
+// Prints an integer given as its two's complement bits: whole and exact where the specifier
+// asks for no decimals or names a letter, through the double where it asks for fixed point.
+int printInteger(unsigned long long bits, bool isSigned, double number, const NumberSpec& spec, char* out)
+{
+	const long long value = static_cast<long long>(bits);
+	if (spec.conversion == 'x' || spec.conversion == 'X')
 	{
-		switch (*p)
-		{
-		case 'x':
-		case 'X':
-		case 'd':
-		case 'i':
-			std::snprintf(format, sizeof(format), "%%%c", *p);
-			if (*p == 'x' || *p == 'X')
-				printed = std::snprintf(out, NUMBER_SCRATCH, format, static_cast<unsigned int>(toInt32(number)));
-			else
-				printed = std::snprintf(out, NUMBER_SCRATCH, format, toInt32(number));
-			break;
-		case '.':
-			afterPoint = true;
-			break;
-		case '0':
-			if (afterPoint)
-				++decimals;
-			else
-			{
-				++width;
-				fixed = true;
-			}
-			break;
-		case '#':
-			if (afterPoint)
-				++decimals;
-			else
-				fixed = true;
-			break;
-		default:
-			break;
-		}
+		const bool upper = spec.conversion == 'X';
+		// A negative value within 32 bits shows its 32-bit pattern, as a 32-bit integer prints.
+		if (isSigned && value < 0 && value >= INT_MIN)
+			return std::snprintf(out, NUMBER_SCRATCH, upper ? "%X" : "%x", static_cast<unsigned int>(value));
+		return std::snprintf(out, NUMBER_SCRATCH, upper ? "%llX" : "%llx", bits);
 	}
-	if (printed < 0)
-	{
-		width = width < MAX_FIELD_DIGITS ? width : MAX_FIELD_DIGITS;
-		decimals = decimals < MAX_FIELD_DIGITS ? decimals : MAX_FIELD_DIGITS;
-		if (decimals == 0 && !fixed)
-			std::snprintf(format, sizeof(format), "%%g");
-		else if (width >= 1)
-			std::snprintf(format, sizeof(format), "%%0%i.%if", width, decimals);
-		else
-			std::snprintf(format, sizeof(format), "%%.%if", decimals);
-		printed = std::snprintf(out, NUMBER_SCRATCH, format, number);
-	}
-	if (printed < 0)
-		printed = 0;
-	return printed < NUMBER_SCRATCH ? printed : NUMBER_SCRATCH - 1;
+	if (spec.conversion != 0 || (spec.decimals == 0 && !spec.fixed))
+		return isSigned ? std::snprintf(out, NUMBER_SCRATCH, "%lld", value) : std::snprintf(out, NUMBER_SCRATCH, "%llu", bits);
+	return printReal(number, spec, out);
 }
 
 } // namespace
@@ -105,7 +130,10 @@ int Formattable::format(char* buffer, int size, const String& format, int positi
 		const char* begin = format.c_str() + (position < format.length() ? position : format.length());
 		const char* end = format.c_str() + format.length();
 		const char* close = static_cast<const char*>(std::memchr(begin, '}', static_cast<size_t>(end - begin)));
-		n = printNumber(m_number, begin, close != nullptr ? close : end, number);
+		const NumberSpec spec = parseSpec(begin, close != nullptr ? close : end);
+		const int printed = m_integral == INTEGRAL_NONE ? printReal(m_number, spec, number)
+			: printInteger(m_integer, m_integral == INTEGRAL_SIGNED, m_number, spec, number);
+		n = printed < 0 ? 0 : (printed < NUMBER_SCRATCH ? printed : NUMBER_SCRATCH - 1);
 		text = number;
 		break;
 	}

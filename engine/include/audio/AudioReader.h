@@ -38,7 +38,8 @@ public:
 	int byteRate() const { return m_byteRate; }
 	int blockAlign() const { return m_blockAlign; }
 	int bitsPerSample() const { return m_bitsPerSample; }
-	// Bytes of PCM; -1 for MP3, whose length is not known before decoding.
+	// Bytes of PCM in whole sample frames (a partial last frame is left out); -1 for MP3, whose
+	// length is not known before decoding.
 	int dataSize() const { return m_dataSize; }
 
 	// One read of exactly bytes, else io::IOException "Failed to read {0} bytes from {1}".

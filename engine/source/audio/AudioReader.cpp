@@ -28,12 +28,6 @@ constexpr int AUDIO_FORMAT_EXTENSIBLE = 0xFFFE;
 constexpr unsigned char PCM_SUB_FORMAT[16] = {
 	0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-// Whether the mixer plays samples of this layout (mono or stereo, 8 or 16 bits).
-bool mixable(int channels, int bitsPerSample)
-{
-	return (channels == 1 || channels == 2) && (bitsPerSample == 8 || bitsPerSample == 16);
-}
-
 // Chunk ids are four printable ASCII characters.
 bool canStartChunkId(unsigned char byte)
 {
@@ -47,6 +41,14 @@ int boundedByStream(unsigned int size, io::InputStream* stream)
 	if (available <= 0)
 		return 0;
 	return size < static_cast<unsigned int>(available) ? static_cast<int>(size) : available;
+}
+
+// bytes cut down to whole sample frames, so that a sound cut inside a frame neither ends on part
+// of one nor, when looping, starts its next pass out of step (channels swapped, or the bytes
+// of each sample taken in the wrong order). A frame size of 0 or less leaves bytes whole.
+int wholeFrames(int bytes, int frameBytes)
+{
+	return frameBytes > 0 ? bytes - bytes % frameBytes : bytes;
 }
 
 } // namespace
@@ -125,7 +127,7 @@ void AudioReader::readHeaderWav()
 				lang::throwError(lang::Exception(lang::Format("Missing fmt chunk before data chunk in wav file")));
 			// A recording cut short still plays what it holds: the size field is not trusted
 			// beyond the bytes the stream holds.
-			m_dataSize = boundedByStream(size, m_stream);
+			m_dataSize = wholeFrames(boundedByStream(size, m_stream), m_channels * (m_bitsPerSample / 8));
 			m_dataOffset = total - m_stream->available();
 			return;
 		}
@@ -169,12 +171,17 @@ void AudioReader::readFormatChunk(unsigned int size)
 	m_blockAlign = static_cast<int>(getUInt16LE(body, 12));
 	m_bitsPerSample = static_cast<int>(getUInt16LE(body, 14));
 	// Tools write integer PCM with the extensible header for many channels or wide samples;
-	// it is read like plain PCM when the mixer can play it.
+	// it is read like plain PCM.
 	const bool extensiblePcm = tag == AUDIO_FORMAT_EXTENSIBLE && used == EXTENSIBLE_FORMAT_BYTES
-		&& std::memcmp(body + SUB_FORMAT_OFFSET, PCM_SUB_FORMAT, sizeof(PCM_SUB_FORMAT)) == 0
-		&& mixable(m_channels, m_bitsPerSample);
+		&& std::memcmp(body + SUB_FORMAT_OFFSET, PCM_SUB_FORMAT, sizeof(PCM_SUB_FORMAT)) == 0;
 	if (tag != AUDIO_FORMAT_PCM && !extensiblePcm)
 		lang::throwError(lang::Exception(lang::Format("WAV was not PCM! RIFF AudioEncoding TwoCC value: 0x{0,x}", tag)));
+	// The mixer neither converts sample widths nor mixes down channels: any other layout
+	// would play as noise.
+	if (m_channels != 1 && m_channels != 2)
+		lang::throwError(io::IOException(lang::Format("{0} channels are not supported while reading {1}", m_channels, m_stream->toString())));
+	if (m_bitsPerSample != 8 && m_bitsPerSample != 16)
+		lang::throwError(io::IOException(lang::Format("{0}-bit samples are not supported while reading {1}", m_bitsPerSample, m_stream->toString())));
 	m_audioFormat = AUDIO_FORMAT_PCM;
 	m_stream->skip(static_cast<int>(size) - used);
 }
@@ -190,7 +197,7 @@ void AudioReader::readHeaderRaw(const AudioConfiguration& config)
 	const long long byteRate = static_cast<long long>(m_sampleRate) * blockAlign;
 	m_blockAlign = static_cast<int>(std::clamp<long long>(blockAlign, INT_MIN, INT_MAX));
 	m_byteRate = static_cast<int>(std::clamp<long long>(byteRate, INT_MIN, INT_MAX));
-	m_dataSize = m_stream->available();
+	m_dataSize = wholeFrames(m_stream->available(), m_blockAlign);
 	m_dataOffset = 0;
 	// Raw data reads like the data chunk of a WAV file.
 	m_format = io::FILEFORMAT_WAV;

@@ -10,6 +10,7 @@
 #include <AL/alext.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 
 namespace audio {
@@ -24,6 +25,18 @@ constexpr int BLOCKS_PER_SECOND = 40;
 constexpr int STOP_POLLS = 100;
 
 std::atomic<bool> s_silenceLogged(false);
+
+// Said once per process, also while the debug log is silent: whoever runs the program learns
+// why there is no sound without turning the log on.
+void noticeNoDevice()
+{
+	if (s_silenceLogged.exchange(true))
+		return;
+	const char* const line = "No sound device: the game runs without sound\n";
+	lang::Debug::printf("%s", line);
+	if (!lang::Debug::isEnabled())
+		std::fputs(line, stderr);
+}
 
 // Makes an output's context current on the calling thread only, so outputs on several contexts
 // never send calls to each other's; the previous thread context comes back afterwards.
@@ -56,6 +69,8 @@ AudioOutputImpl::AudioOutputImpl(const AudioConfiguration& config, OpenALDeviceF
 	m_device = devices.openDevice(config);
 	if (m_device)
 		m_context = devices.createContext(m_device, config);
+	if (!m_device || !m_context)
+		noticeNoDevice();
 }
 
 AudioOutputImpl::~AudioOutputImpl()
@@ -160,11 +175,7 @@ void AudioOutputImpl::mixBlock()
 bool AudioOutputImpl::openSource()
 {
 	if (!m_device || !m_context)
-	{
-		if (!s_silenceLogged.exchange(true))
-			lang::Debug::printf("No audio device: sound output runs silent\n");
 		return false;
-	}
 	ThreadContext current(m_context);
 	alcProcessContext(m_context);
 	alGetError();

@@ -1,5 +1,7 @@
 #include <audio/openal/OpenALDeviceFactory.h>
 
+#include "QuietDeviceOpen.h"
+
 namespace audio {
 
 namespace {
@@ -8,7 +10,12 @@ namespace {
 class SystemDeviceFactory : public OpenALDeviceFactory
 {
 public:
-	ALCdevice* openDevice(const AudioConfiguration&) override { return alcOpenDevice(nullptr); }
+	ALCdevice* openDevice(const AudioConfiguration&) override
+	{
+		// Without a device the output says so in one line of its own.
+		QuietDeviceOpen quiet;
+		return alcOpenDevice(nullptr);
+	}
 	ALCcontext* createContext(ALCdevice* device, const AudioConfiguration&) override { return alcCreateContext(device, nullptr); }
 };
 
