@@ -138,8 +138,38 @@ TEST_F(Levels, ALevelMustNameItsOwnFileWithTheExtension)
 		run("world.loadedObjects = 'before'");
 		ship("levels/castle_1.lua", std::string("filename = '") + c.filename + "' marker = 1");
 		const std::string log = load("levels/castle_1");
-		EXPECT_EQ(!c.loads, log.find("Unable to load level.\n") != std::string::npos) << c.filename;
+		EXPECT_EQ(!c.loads, log.find(std::string("Unable to load level.\nLevel file levels/castle_1.lua: it names the file ")
+			+ c.filename + "\n") != std::string::npos) << c.filename << ": " << log;
 		EXPECT_EQ(c.loads, boolean("type(world.loadedObjects) == 'table' and world.loadedObjects.marker == 1")) << c.filename;
+	}
+}
+
+// After the line every failed load gives comes one naming the file and why it did not load.
+TEST_F(Levels, ALevelThatDoesNotLoadIsLoggedWithItsFileAndTheReason)
+{
+	const struct
+	{
+		const char* contents;
+		bool enciphered;
+		const char* reason;
+	} cases[] = {
+		{nullptr, false, "Failed to open "},
+		{"filename = 'castle_1.lua'", false, "it does not decipher under the data key"},
+		{"marker = 1", true, "it names no filename"},
+		{"filename = = 1", true, "Error while compiling Lua"},
+	};
+	for (const auto& c : cases)
+	{
+		std::filesystem::remove(data.file("levels/castle_1.lua"));
+		if (c.contents && c.enciphered)
+			ship("levels/castle_1.lua", c.contents);
+		else if (c.contents)
+			iotest::writeFile(data.file("levels/castle_1.lua"), c.contents);
+		const std::string log = load("levels/castle_1");
+		const std::string lines = "Unable to load level.\nLevel file levels/castle_1.lua: ";
+		const size_t line = log.find(lines);
+		ASSERT_NE(std::string::npos, line) << log;
+		EXPECT_EQ(line + lines.size(), log.find(c.reason, line)) << log;
 	}
 }
 
