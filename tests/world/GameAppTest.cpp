@@ -215,4 +215,21 @@ TEST_F(StartedGame, TheWheelReachesTheScriptsUntilTheEndOfTheNextFrame)
 	app->update(1.0f / 60.0f, context, 3);
 	EXPECT_TRUE(boolean("world.cursor.wheelTriggered == false"));
 }
+
+// The release that a cancel brings along is told from a lift of the finger for one frame.
+TEST_F(StartedGame, ACancelledTouchIsMarkedForTheScriptsOfTheNextFrame)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "seen = {} function world.update() seen[#seen + 1] = tostring(world.cursor.cancelled) end");
+	app->touchBegan(framework::TouchEvent(1, 5, 6));
+	app->touchEnded(framework::TouchEvent(1, 5, 6));
+	app->update(1.0f / 60.0f, context, 3);
+	app->touchBegan(framework::TouchEvent(2, 5, 6));
+	app->touchCancelled(framework::TouchEvent(2, 5, 6));
+	EXPECT_EQ(0, app->touches().size());
+	app->update(1.0f / 60.0f, context, 3);
+	app->update(1.0f / 60.0f, context, 3);
+	runScript(*lua, "result = table.concat(seen, ' ')");
+	EXPECT_EQ("nil true false", std::string(lua->globals().getString("result").c_str()));
+}
 } // namespace
