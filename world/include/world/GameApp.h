@@ -80,6 +80,8 @@ private:
 	/** Takes down whatever start-up built, in reverse order; safe on a partly built application. */
 	void release();
 	void installBundle();
+	// Throws io::FileNotFoundException naming the data folder when it holds no game logic.
+	void requireGameData();
 	void loadStartupScripts();
 	void createShaders(gr::Context* context);
 	void publishKeyTables();
