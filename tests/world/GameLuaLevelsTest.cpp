@@ -208,15 +208,19 @@ TEST_F(Levels, ALoadEmptiesThePhysicsWorldEvenWhenTheLevelFileFails)
 	EXPECT_FALSE(world->loadingLevel());
 }
 
+// The world made at construction is marked by sleeping switched off, which a new world has on:
+// the address of a world that is gone may come back for the next.
 TEST_F(Levels, DeterministicPhysicsStartsEveryLoadInANewWorld)
 {
 	const b2World* before = &GameLuaTestAccess::physicsWorld(*world);
+	GameLuaTestAccess::physicsWorld(*world).SetAllowSleeping(false);
 	load("levels/missing");
 	EXPECT_EQ(before, &GameLuaTestAccess::physicsWorld(*world));
+	EXPECT_FALSE(GameLuaTestAccess::physicsWorld(*world).GetAllowSleeping());
 	run("world.setGameParameters({ deterministicPhysics = true })");
 	load("levels/missing");
 	const b2World& after = GameLuaTestAccess::physicsWorld(*world);
-	EXPECT_NE(before, &after);
+	EXPECT_TRUE(after.GetAllowSleeping());
 	EXPECT_EQ(b2Vec2(0.0f, 20.0f), after.GetGravity());
 	EXPECT_FALSE(after.GetAutoClearForces());
 }
@@ -229,7 +233,7 @@ TEST_F(Levels, ALoadFromAContactCallbackReplacesTheWorldAfterTheStep)
 	recordCallbacks();
 	run("world.setGameParameters({ deterministicPhysics = true })");
 	createGround();
-	const b2World* before = &GameLuaTestAccess::physicsWorld(*world);
+	GameLuaTestAccess::physicsWorld(*world).SetAllowSleeping(false);
 	run("world.createBox('crate', '', 0, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
 		"world.objects.world.crate.material = 'wood'\n"
 		"function world.blockCollision(a, b)\n"
@@ -241,7 +245,7 @@ TEST_F(Levels, ALoadFromAContactCallbackReplacesTheWorldAfterTheStep)
 	frames(10);
 	EXPECT_TRUE(boolean("loadedInCallback"));
 	const b2World& after = GameLuaTestAccess::physicsWorld(*world);
-	EXPECT_NE(before, &after);
+	EXPECT_TRUE(after.GetAllowSleeping());
 	EXPECT_EQ(1, after.GetBodyCount());
 	EXPECT_EQ(nullptr, world->getBody("crate"));
 	ASSERT_NE(nullptr, world->getBody("spawned"));
