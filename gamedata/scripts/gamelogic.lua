@@ -6,6 +6,7 @@
 -- globals here, and the interpreter's own globals are reached through _G.
 
 local pairs, ipairs, type, tostring, tonumber = _G.pairs, _G.ipairs, _G.type, _G.tostring, _G.tonumber
+local pcall = _G.pcall
 local math, string, table = _G.math, _G.string, _G.table
 
 -- World pixels per metre, as the world draws its objects.
@@ -30,7 +31,18 @@ local SHOT_BONUS = 10000
 local MIN_SCALE, MAX_SCALE = 0.5, 1.6
 -- Seconds between trail points of a flying orb.
 local TRAIL_INTERVAL = 0.05
+-- Seconds a face keeps its eyes shut when it blinks, and the least and most seconds between blinks.
+local BLINK_TIME = 0.15
+local BLINK_GAP_MIN, BLINK_GAP_MAX = 2, 5
+-- Seconds the achievement banner and a notice stay on the screen.
+local ACHIEVEMENT_TIME = 3.0
+local NOTICE_TIME = 4.0
+-- What a level that names none of its own gets: its orbs, camera and theme.
+local DEFAULT_SHOTS = { "orb_boost", "orb_boost", "orb_boost" }
+local DEFAULT_CAMERA = { x = -160, y = -660, scale = 1.0 }
+local DEFAULT_THEME = "meadow"
 local TEXTS = "TEXTS_BASIC"
+local HIGHSCORES_FILE = "highscores.lua"
 -- The ground: a static slab whose top is the line y = 0, metres.
 local GROUND = { x = 40, y = 1, width = 300, height = 2, friction = 0.8, restitution = 0.1 }
 local SOUNDS = { "launch", "special", "hit_wood", "hit_stone", "hit_glass", "break_wood", "break_stone",
@@ -70,6 +82,10 @@ game = {
 	menuTime = 0,
 	settleReported = false,
 	levelTime = 0,
+	-- A short message over the menus: { key = text key, time = seconds left }.
+	notice = nil,
+	-- Set while the high scores hold more than their file: every later save point tries again.
+	highscoresUnsaved = false,
 }
 
 local function totalScore()
@@ -184,7 +200,8 @@ local function handleButtons()
 	if keyReleased.LBUTTON and game.pressed then
 		local pressed = game.pressed
 		game.pressed = nil
-		if buttonAt(x, y) == pressed then
+		-- A touch the system cancelled presses nothing.
+		if not cursor.cancelled and buttonAt(x, y) == pressed then
 			play("click")
 			pressed.action()
 		end
@@ -248,8 +265,21 @@ local function bestOf(name)
 	return 0, 0
 end
 
+-- A save that fails leaves the old file whole and the scores in play; the next save point tries
+-- again. True when the file holds the scores.
 local function saveHighscores()
-	saveLuaFile("highscores.lua", "highscores", true)
+	local saved, failure = pcall(saveLuaFile, HIGHSCORES_FILE, "highscores", true)
+	game.highscoresUnsaved = not saved
+	if not saved then
+		print(string.format("Unable to save %s: %s\n", HIGHSCORES_FILE, tostring(failure)))
+	end
+	return saved
+end
+
+local function retryHighscores()
+	if game.highscoresUnsaved then
+		saveHighscores()
+	end
 end
 
 local function reportHighscores()
@@ -282,6 +312,7 @@ local showMenu, showLevels, showScores, startLevel
 
 local function clearScreen()
 	game.buttons = {}
+	game.levelButtons = nil
 	game.pressed = nil
 end
 
@@ -348,12 +379,13 @@ showLevels = function()
 		}
 		b.draw = function(self)
 			res.useFont("font_big")
-			drawText(tostring(i), self.x + self.w / 2, self.y + 48, "VCENTER", "HCENTER")
+			drawText(tostring(i), self.x + self.w / 2, self.y + 36, "VCENTER", "HCENTER")
 			res.useFont("font_basic")
 			local score, stars = bestOf(name)
-			drawStars(stars, self.x + self.w / 2, self.y + 100, 34)
+			-- Stars 44 pixels wide, side by side with a gap, above the score.
+			drawStars(stars, self.x + self.w / 2, self.y + 80, 48)
 			if score > 0 then
-				drawText(tostring(score), self.x + self.w / 2, self.y + self.h - 14, "VCENTER", "HCENTER")
+				drawText(tostring(score), self.x + self.w / 2, self.y + self.h - 18, "VCENTER", "HCENTER")
 			end
 		end
 		game.buttons[#game.buttons + 1] = b
@@ -379,12 +411,124 @@ local function themeScenery(theme)
 	end
 end
 
+local function playing()
+	return game.state == "aiming" or game.state == "flying"
+end
+
+-- The pause screen stands over a level in play with its own buttons; every way in (the pause
+-- button, the Menu and Back keys, losing the focus) and every way back (Resume, the Menu and
+-- Back keys) goes through these two, so the level's buttons always come back with the level.
+local resumeLevel
+
+local function pauseLevel()
+	if not playing() then
+		return
+	end
+	game.resumeState = game.state
+	game.state = "paused"
+	game.dragging = false
+	setPhysicsEnabled(false)
+	local levelButtons = game.buttons
+	clearScreen()
+	game.levelButtons = levelButtons
+	local w, h = 300, 60
+	local x = (screenWidth - w) / 2
+	local y = screenHeight * 0.36
+	button("RESUME", x, y, w, h, resumeLevel)
+	button("RETRY", x, y + 80, w, h, function() startLevel(game.levelIndex) end)
+	button("LEVELS", x, y + 160, w, h, showLevels)
+	button("QUIT", x, y + 240, w, h, quitGame)
+	print("Level paused\n")
+end
+
+resumeLevel = function()
+	if game.state ~= "paused" then
+		return
+	end
+	local levelButtons = game.levelButtons
+	clearScreen()
+	game.buttons = levelButtons
+	game.state = game.resumeState
+	setPhysicsEnabled(true)
+	print("Level resumed\n")
+end
+
 local function pauseButton()
-	button("PAUSE", screenWidth - 84, 16, 68, 56, function()
-		game.resumeState = game.state
-		game.state = "paused"
-		setPhysicsEnabled(false)
-	end)
+	button("PAUSE", screenWidth - 84, 16, 68, 56, pauseLevel)
+end
+
+-- The orbs a level fires: its own "shots", else the list that a level saved from the game keeps
+-- in "counts"; names of no orb are left out, and a level left without any gets the default orbs.
+local function levelShots(level)
+	local list = level.shots
+	if type(list) ~= "table" and type(level.counts) == "table" then
+		list = level.counts.shots
+	end
+	local shots = {}
+	for _, name in ipairs(type(list) == "table" and list or {}) do
+		local definition = blockTable.blocks[name]
+		if type(definition) == "table" and definition.group == "projectiles" then
+			shots[#shots + 1] = name
+		end
+	end
+	if #shots == 0 then
+		for i, name in ipairs(DEFAULT_SHOTS) do
+			shots[i] = name
+		end
+	end
+	return shots
+end
+
+-- Why the loaded level cannot be played, or nil when it can.
+local function levelProblem(level)
+	if type(level) ~= "table" or level.filename ~= game.levelName .. ".lua" then
+		return "the level file is missing or damaged"
+	end
+	if type(level.world) ~= "table" or type(level.world.launcher) ~= "table" then
+		return "the level has no launcher"
+	end
+	for name, entry in pairs(level.world) do
+		if type(entry) ~= "table" or type(blockTable.blocks[entry.definition]) ~= "table" then
+			return string.format("the piece %s has no definition", tostring(name))
+		end
+	end
+	return nil
+end
+
+-- Builds a level that levelProblem passed in the world. What saving a level writes is kept in
+-- "objects", so a level saved from a game in play plays again.
+local function buildLevel(level)
+	local theme = blockTable.themes[level.theme] and level.theme or DEFAULT_THEME
+	local camera = type(level.castleCameraData) == "table" and level.castleCameraData or DEFAULT_CAMERA
+	game.level = level
+	setTheme(theme)
+	themeScenery(blockTable.themes[theme])
+	createBox("ground", "", GROUND.x, GROUND.y, GROUND.width, GROUND.height, 0, GROUND.friction, GROUND.restitution, true, false, 0)
+	objects.world.ground.material = blockTable.blocks.Ground.material
+	objects.world.ground.definition = "Ground"
+	game.targetsLeft = 0
+	for name, entry in pairs(level.world) do
+		local definition = blockTable.blocks[entry.definition]
+		-- The ground and the orbs are the game's own, also where a saved level holds them.
+		if entry.definition ~= "Ground" and definition.group ~= "projectiles" then
+			local piece = createPiece(name, definition, entry.x, entry.y)
+			piece.startNumber = entry.startNumber
+			if (entry.angle or 0) ~= 0 then
+				setRotation(name, entry.angle)
+			end
+			if definition.group == "targets" then
+				game.targetsLeft = game.targetsLeft + 1
+				giveFace(name, definition)
+			end
+		end
+	end
+	game.camera = { x = camera.x, y = camera.y, scale = camera.scale }
+	game.shots = levelShots(level)
+	objects.theme = theme
+	objects.castleCameraData = { x = camera.x, y = camera.y, scale = camera.scale }
+	objects.projectileCameraData = type(level.projectileCameraData) == "table" and level.projectileCameraData or objects.castleCameraData
+	objects.physicsToWorld = PIXELS_PER_METRE
+	objects.counts = { projectiles = #game.shots, shots = game.shots }
 end
 
 startLevel = function(index)
@@ -395,41 +539,24 @@ startLevel = function(index)
 	game.levelName = levelShortName(path)
 	objects.world = {}
 	objects.joints = {}
+	-- A load that fails keeps the table of the level before.
+	loadedObjects = nil
 	loadLevel(path)
-	local level = loadedObjects
-	if level.filename ~= game.levelName .. ".lua" then
-		print(string.format("Level %s did not load\n", game.levelName))
+	local problem = levelProblem(loadedObjects)
+	if not problem then
+		local built, failure = pcall(buildLevel, loadedObjects)
+		problem = not built and tostring(failure)
+	end
+	if problem then
+		print(string.format("Level %s did not load: %s\n", game.levelName, problem))
 		showLevels()
+		game.notice = { key = "LEVEL_NOT_LOADED", time = NOTICE_TIME }
 		return
 	end
-	game.level = level
-	setTheme(level.theme)
-	themeScenery(blockTable.themes[level.theme])
-	createBox("ground", "", GROUND.x, GROUND.y, GROUND.width, GROUND.height, 0, GROUND.friction, GROUND.restitution, true, false, 0)
-	objects.world.ground.material = blockTable.blocks.Ground.material
-	objects.world.ground.definition = "Ground"
-	game.targetsLeft = 0
-	for name, entry in pairs(level.world) do
-		local definition = blockTable.blocks[entry.definition]
-		createPiece(name, definition, entry.x, entry.y)
-		if entry.angle ~= 0 then
-			setRotation(name, entry.angle)
-		end
-		if definition.group == "targets" then
-			game.targetsLeft = game.targetsLeft + 1
-			giveFace(name, definition)
-		end
-	end
-	local camera = level.castleCameraData
-	game.camera = { x = camera.x, y = camera.y, scale = camera.scale }
 	game.zoomSeen = zoomLevel or 0
 	applyCamera()
 	setMaxWorldScale(MAX_SCALE)
 	setLevelLimits(-20, 0, 120, 0)
-	game.shots = {}
-	for i, shot in ipairs(level.shots) do
-		game.shots[i] = shot
-	end
 	game.shotsLeft = #game.shots
 	game.shotNumber = 0
 	game.flying = {}
@@ -460,9 +587,12 @@ local function finishLevel()
 	local record = won and score > best
 	if record then
 		highscores[game.levelName] = { score = score, stars = stars }
-		saveHighscores()
 	end
-	game.result = { won = won, score = score, stars = stars, record = record, bonus = bonus, shown = 0 }
+	local saved = true
+	if record or game.highscoresUnsaved then
+		saved = saveHighscores()
+	end
+	game.result = { won = won, score = score, stars = stars, record = record, saved = saved, bonus = bonus, shown = 0 }
 	game.state = "levelEnd"
 	setGameOn(false)
 	analyticsParams = { level = game.levelName, score = tostring(score), stars = tostring(stars), won = tostring(won) }
@@ -488,7 +618,8 @@ local function finishLevel()
 		play("lose")
 	end
 	clearScreen()
-	local w, h, gap = 190, 60, 24
+	-- Three buttons inside the end panel, which is 600 pixels wide.
+	local w, h, gap = 176, 60, 20
 	local x = (screenWidth - 3 * w - 2 * gap) / 2
 	local y = screenHeight * 0.64
 	button("LEVELS", x, y, w, h, showLevels)
@@ -603,7 +734,10 @@ local function aim()
 		game.pullX, game.pullY = pull()
 		if keyReleased.LBUTTON then
 			game.dragging = false
-			launch(game.pullX, game.pullY)
+			-- A touch the system cancelled cancels the aim.
+			if not cursor.cancelled then
+				launch(game.pullX, game.pullY)
+			end
 		end
 	end
 end
@@ -674,31 +808,6 @@ function createStartUpAssets()
 	end
 end
 
--- The pause screen's own buttons, built when it opens and dropped when it closes.
-local function handlePauseMenu()
-	if not game.pauseButtons then
-		game.levelButtons = game.buttons
-		clearScreen()
-		local w, h = 300, 60
-		local x = (screenWidth - w) / 2
-		local y = screenHeight * 0.36
-		local function close()
-			game.buttons = game.levelButtons
-			game.pauseButtons = nil
-		end
-		button("RESUME", x, y, w, h, function()
-			close()
-			game.state = game.resumeState
-			setPhysicsEnabled(true)
-		end)
-		button("RETRY", x, y + 80, w, h, function() close() startLevel(game.levelIndex) end)
-		button("LEVELS", x, y + 160, w, h, function() close() showLevels() end)
-		button("QUIT", x, y + 240, w, h, quitGame)
-		game.pauseButtons = game.buttons
-	end
-	handleButtons()
-end
-
 -- Hazards that something burns on give off embers.
 local function spawnEmbers()
 	for name, piece in pairs(objects.world) do
@@ -717,19 +826,41 @@ local function spawnMenuParticles(dt)
 	updateMenuParticlesNative(dt)
 end
 
+-- Blinks, the achievement banner and the notice run on the frame time, whatever the display rate.
+local function advanceTimers(dt)
+	for _, piece in pairs(objects.world or {}) do
+		local face = piece.face
+		if face then
+			face.blinkTime = face.blinkTime - dt
+			if face.blinkTime < -BLINK_TIME then
+				face.blinkTime = BLINK_GAP_MIN + math.random() * (BLINK_GAP_MAX - BLINK_GAP_MIN)
+			end
+		end
+	end
+	for _, key in ipairs({ "achievement", "notice" }) do
+		local shown = game[key]
+		if shown then
+			shown.time = shown.time - dt
+			if shown.time <= 0 then
+				game[key] = nil
+			end
+		end
+	end
+end
+
 function update(dt)
+	advanceTimers(dt)
 	if game.state == "start" then
 		reportHighscores()
 		showMenu()
 		return
 	end
 	if keyPressed.KEY_BACK or keyPressed.KEY_MENU then
-		if game.state == "aiming" or game.state == "flying" then
-			game.buttons[1].action()
+		if playing() then
+			pauseLevel()
 			return
 		elseif game.state == "paused" then
-			game.state = game.resumeState
-			setPhysicsEnabled(true)
+			resumeLevel()
 			return
 		end
 	end
@@ -739,7 +870,7 @@ function update(dt)
 		return
 	end
 	if game.state == "paused" then
-		handlePauseMenu()
+		handleButtons()
 		return
 	end
 	if game.state == "levelEnd" then
@@ -783,12 +914,14 @@ function removeBlocks()
 		local size = (definition.width or (definition.radius or 1) * 2) * PIXELS_PER_METRE
 		local height = (definition.height or (definition.radius or 1) * 2) * PIXELS_PER_METRE
 		_G.particles.addParticles(BREAK_PARTICLES[piece.material] or "rubble", 10, x, y, size, height, getAngle(name))
+		-- Once the level has ended its score is the one shown and saved: what falls later scores nothing.
+		local points = game.result and 0 or (piece.score or 0)
 		if piece.isTarget then
 			game.targetsLeft = game.targetsLeft - 1
-			scoreTable.targets.score = scoreTable.targets.score + (piece.score or 0)
+			scoreTable.targets.score = scoreTable.targets.score + points
 			play("target_pop")
 		else
-			scoreTable.blocks.score = scoreTable.blocks.score + (piece.score or 0)
+			scoreTable.blocks.score = scoreTable.blocks.score + points
 			local material = blockTable.materials[piece.material]
 			play(material and material.breakSound or "break_wood", 0.8)
 		end
@@ -841,18 +974,15 @@ function hideLoadingAchievements() end
 function setIndicatorPositions() end
 
 function showAchievementPopUp(id)
-	game.achievement = { id = id, time = 3.0 }
+	game.achievement = { id = id, time = ACHIEVEMENT_TIME }
 	play("star")
 end
 
 function gamePaused()
 	game.dragging = false
 	game.pressed = nil
-	if game.state == "aiming" or game.state == "flying" then
-		game.resumeState = game.state
-		game.state = "paused"
-		setPhysicsEnabled(false)
-	end
+	pauseLevel()
+	retryHighscores()
 	print("Game paused\n")
 end
 
@@ -953,7 +1083,7 @@ local function drawAim()
 end
 
 -- Faces drawn over the targets: eyes that follow the orb, blinking now and then.
-local function drawFaces(dt)
+local function drawFaces()
 	local orb = game.flying[1] and objects.world[game.flying[1]]
 	local scale = game.camera.scale
 	for name, piece in pairs(objects.world) do
@@ -961,10 +1091,6 @@ local function drawFaces(dt)
 			local face = piece.face
 			local scared = orb and orb.x and math.abs(orb.x - piece.x) < 10
 			local parts = scared and face.scared or face.normal
-			face.blinkTime = face.blinkTime - (dt or 0)
-			if face.blinkTime < -0.15 then
-				face.blinkTime = 2 + math.random() * 3
-			end
 			local blinking = face.blinkTime < 0 and not scared
 			local r = face.size * PIXELS_PER_METRE
 			local sx, sy = toScreen(piece.x, piece.y)
@@ -1027,20 +1153,25 @@ local function drawLevelEnd()
 		drawText("SHOT_BONUS", screenWidth / 2 - 160, screenHeight * 0.53)
 		drawText(tostring(r.bonus), screenWidth / 2 + 160, screenHeight * 0.53, "VCENTER", "RIGHT")
 	end
-	if r.record then
+	if not r.saved then
+		drawText("NOT_SAVED", screenWidth / 2, screenHeight * 0.59, "VCENTER", "HCENTER")
+	elseif r.record then
 		drawText("NEW_HIGH_SCORE", screenWidth / 2, screenHeight * 0.59, "VCENTER", "HCENTER")
 	end
 	drawButtons()
 end
 
-local function drawAchievement(dt)
+local function drawNotice()
+	if game.notice then
+		screenState()
+		drawPanel(screenWidth / 2 - 300, screenHeight - 160, 600, 56, PANEL_SOLID)
+		drawText(game.notice.key, screenWidth / 2, screenHeight - 132, "VCENTER", "HCENTER")
+	end
+end
+
+local function drawAchievement()
 	local a = game.achievement
 	if not a then
-		return
-	end
-	a.time = a.time - (dt or 0)
-	if a.time <= 0 then
-		game.achievement = nil
 		return
 	end
 	screenState()
@@ -1051,7 +1182,6 @@ local function drawAchievement(dt)
 end
 
 function draw()
-	local dt = 1 / 60
 	if game.state == "menu" or game.state == "levels" or game.state == "scores" or game.state == "start" then
 		drawMenuBackground()
 		screenState()
@@ -1064,12 +1194,13 @@ function draw()
 			drawScores()
 		end
 		drawButtons()
-		drawAchievement(dt)
+		drawNotice()
+		drawAchievement()
 		return
 	end
 	drawBackgroundNative()
 	drawGameNative()
-	drawFaces(dt)
+	drawFaces()
 	drawForegroundNative()
 	drawLauncherLoad()
 	drawAim()
@@ -1087,5 +1218,5 @@ function draw()
 		screenState()
 		drawButtons()
 	end
-	drawAchievement(dt)
+	drawAchievement()
 end

@@ -4,11 +4,15 @@
     gamedata.py sprites NAME.json OUT_DIR   sprite sheet: OUT_DIR/NAME.png and NAME.dat (SPRT chunk)
     gamedata.py font NAME.json OUT_DIR      bitmap font: OUT_DIR/NAME.png and NAME.dat (FONT chunk)
     gamedata.py texts NAME.json OUT_DIR     localised text set: OUT_DIR/NAME.dat (TEXT chunk)
-    gamedata.py sounds NAME.json OUT_DIR    one 16-bit mono WAV file per sound of the list
+    gamedata.py sound NAME.json OUT_DIR     one sound of a sound list: OUT_DIR/NAME.wav, 16-bit mono
 
 The resource registry knows a file by its base name, so NAME is also the key the scripts use.
 Adding a sprite, a glyph range, a text or a sound is an edit of a JSON file; shapes and sound
-kinds are the functions registered below."""
+kinds are the functions registered below. The build splits each sound list (audio/*.json: a
+"rate" and the "sounds") into one description per sound, with the list's rate in it.
+
+Whatever is random in an asset comes from a generator seeded by the asset's own name, so the
+bytes are the same from run to run and an edit of one asset changes no other."""
 
 import json
 import math
@@ -17,6 +21,7 @@ import random
 import struct
 import sys
 import wave
+import zlib
 
 from PIL import Image, ImageChops, ImageDraw, ImageFont
 
@@ -24,6 +29,11 @@ import chunkfile
 
 # Empty pixels between packed sprites, so filtering never bleeds a neighbour in.
 PADDING = 2
+
+
+def seeded(name):
+    """The random generator of the asset called name: the same numbers on every run."""
+    return random.Random(zlib.crc32(name.encode("utf-8")))
 
 
 def colour(text):
@@ -77,7 +87,7 @@ def draw_box(draw, box, spec):
     # Glowing spots at fixed, seeded places: coal beds.
     spots = spec.get("spots")
     if spots:
-        state = random.Random(11)
+        state = seeded(spec["name"])
         for _ in range(spec.get("spotCount", 12)):
             cx, cy = state.uniform(x0 + 3, x1 - 3), state.uniform(y0 + 3, y1 - 3)
             r = state.uniform(1.5, 3.5)
@@ -192,7 +202,7 @@ def draw_tufts(draw, box, spec):
     fill = colour(spec["fill"])
     base = y0 + h * spec.get("base", 0.6)
     draw.rectangle((x0, base, x1, y1), fill=fill)
-    state = random.Random(5)
+    state = seeded(spec["name"])
     step = spec.get("step", 8)
     for x in range(int(x0), int(x1), step):
         top = y0 + state.uniform(0, h * 0.4)
@@ -307,18 +317,18 @@ def texts(name, spec, out_dir):
     chunkfile.save(os.path.join(out_dir, name + ".dat"), chunkfile.Writer().chunk("TEXT", chunkfile.versioned(inner)))
 
 
-def tone(t, s):
+def tone(t, s, state):
     """A sine sweeping from "from" to "to" hertz."""
     f = s["from"] + (s["to"] - s["from"]) * t / s["seconds"]
     return math.sin(2 * math.pi * f * t)
 
 
-def noise(t, s, state=random.Random(7)):
-    """White noise; the generator is seeded, so every build makes the same bytes."""
+def noise(t, s, state):
+    """White noise."""
     return state.uniform(-1.0, 1.0)
 
 
-def notes(t, s):
+def notes(t, s, state):
     """A short tune: the "notes" in hertz one after another, each struck and fading, with a soft
     octave above it."""
     length = s["seconds"] / len(s["notes"])
@@ -329,33 +339,33 @@ def notes(t, s):
     return (math.sin(2 * math.pi * f * t) + 0.3 * math.sin(4 * math.pi * f * t)) / 1.3 * fade
 
 
-def thud(t, s, state=random.Random(3)):
+def thud(t, s, state):
     """Noise under a falling low tone: a heavy knock."""
-    return 0.7 * tone(t, s) + 0.3 * state.uniform(-1.0, 1.0)
+    return 0.7 * tone(t, s, state) + 0.3 * state.uniform(-1.0, 1.0)
 
 
 SOUND_KINDS = {"tone": tone, "noise": noise, "notes": notes, "thud": thud}
 
 
-def sounds(name, spec, out_dir):
-    rate = spec.get("rate", 22050)
-    for s in spec["sounds"]:
-        frames = int(rate * s["seconds"])
-        attack = max(1, int(rate * s.get("attack", 0.005)))
-        samples = bytearray()
-        for i in range(frames):
-            t = i / rate
-            envelope = min(1.0, i / attack) * (1.0 - i / frames) ** s.get("decay", 1.0)
-            value = SOUND_KINDS[s["kind"]](t, s) * envelope * s.get("volume", 0.5)
-            samples += struct.pack("<h", int(max(-1.0, min(1.0, value)) * 32767))
-        with wave.open(os.path.join(out_dir, s["name"] + ".wav"), "wb") as w:
-            w.setnchannels(1)
-            w.setsampwidth(2)
-            w.setframerate(rate)
-            w.writeframes(bytes(samples))
+def sound(name, s, out_dir):
+    rate = s.get("rate", 22050)
+    frames = int(rate * s["seconds"])
+    attack = max(1, int(rate * s.get("attack", 0.005)))
+    state = seeded(name)
+    samples = bytearray()
+    for i in range(frames):
+        t = i / rate
+        envelope = min(1.0, i / attack) * (1.0 - i / frames) ** s.get("decay", 1.0)
+        value = SOUND_KINDS[s["kind"]](t, s, state) * envelope * s.get("volume", 0.5)
+        samples += struct.pack("<h", int(max(-1.0, min(1.0, value)) * 32767))
+    with wave.open(os.path.join(out_dir, name + ".wav"), "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(bytes(samples))
 
 
-COMMANDS = {"sprites": sprites, "font": font, "texts": texts, "sounds": sounds}
+COMMANDS = {"sprites": sprites, "font": font, "texts": texts, "sound": sound}
 
 
 def main(argv):

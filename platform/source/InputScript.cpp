@@ -196,7 +196,10 @@ InputScript InputScript::parse(const std::string& text)
 		if (line.find_first_not_of(" \t\r") == std::string::npos)
 			continue;
 		LineReader reader(line, number);
-		const ScriptEvent event = parseEvent(reader);
+		ScriptEvent event = parseEvent(reader);
+		event.line = number;
+		event.text = line.substr(line.find_first_not_of(" \t"));
+		event.text.erase(event.text.find_last_not_of(" \t\r") + 1);
 		if (!script.m_events.empty() && event.frame < script.m_events.back().frame)
 			reader.fail("frames must not decrease");
 		script.m_events.push_back(event);

@@ -9,7 +9,9 @@ namespace {
 const char* const OPTIONS =
 	"Options:\n"
 	"  --headless            run without a window (EGL surfaceless, simulated clock)\n"
-	"  --frames N            end after N display refreshes (0: run until closed)\n"
+	"  --frames N            end after N display refreshes (0: run until closed); script\n"
+	"                        events left for later are named, and a capture among them\n"
+	"                        fails the run\n"
 	"  --script FILE         timed input events: one per line, frame number first\n"
 	"  --output DIR          where captured frames are written (default: .)\n"
 	"  --data DIR            the bundle directory (default: the executable's directory)\n"
@@ -45,6 +47,22 @@ int parseCount(const std::string& option, const std::string& text)
 	if (text.empty() || *end != 0 || value < 0 || value > MAX_COUNT)
 		throw std::invalid_argument(option + " needs a count, not \"" + text + "\"");
 	return static_cast<int>(value);
+}
+
+// Numbers joined by single dots: "4", "3.1", "4.3.2".
+bool isVersion(const std::string& text)
+{
+	bool digitBefore = false;
+	for (char c : text)
+	{
+		if (c == '.' && digitBefore)
+			digitBefore = false;
+		else if (c >= '0' && c <= '9')
+			digitBefore = true;
+		else
+			return false;
+	}
+	return digitBefore;
 }
 
 // The field that a text-valued option sets, null for other options.
@@ -99,6 +117,8 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 		const std::string value = argv[++i];
 		if (text == &options.gameService && value != "on" && value != "cancel" && value != "off")
 			throw std::invalid_argument(option + " needs on, cancel or off, not \"" + value + "\"");
+		if (text == &options.systemVersion && !isVersion(value))
+			throw std::invalid_argument(option + " needs numbers joined by dots such as 4.1, not \"" + value + "\"");
 		if (text)
 			*text = value;
 		else if (option == "--frames")

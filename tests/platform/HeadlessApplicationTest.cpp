@@ -76,6 +76,31 @@ TEST(HeadlessApplication, RunsScriptedFramesOnItsOwnClock)
 		"terminate\n", recorder.log.str());
 }
 
+// The run ends after three frames (0 to 2); what the script holds for later never runs.
+TEST(HeadlessApplication, EventsAfterTheLastFrameAreNamedAndAMissedCaptureFailsTheRun)
+{
+	const struct
+	{
+		const char* script;
+		int exitCode;
+		const char* named;
+	} cases[] = {
+		{"1 key down A\n2 key up A\n", 0, nullptr},
+		{"1 key down A\n3 key up A  # too late\n", 0, "Input script line 2 (3 key up A) never ran: the run ended after 3 frames\n"},
+		{"2 wheel 1\n3 capture late.png\n", 1, "Input script line 2 (3 capture late.png) never ran: the run ended after 3 frames\n"},
+	};
+	for (const auto& c : cases)
+	{
+		auto application = Application::create(scriptedRun(c.script));
+		Recorder recorder(*application);
+		testing::internal::CaptureStderr();
+		const int exitCode = application->run(recorder);
+		const std::string log = testing::internal::GetCapturedStderr();
+		EXPECT_EQ(c.exitCode, exitCode) << c.script;
+		EXPECT_EQ(c.named ? c.named : "", log) << c.script;
+	}
+}
+
 TEST(HeadlessApplication, TerminateEndsTheLoopWithItsCode)
 {
 	LaunchOptions options;

@@ -29,6 +29,9 @@ TEST(InputScript, ParsesEveryKindOfEvent)
 	EXPECT_EQ(TouchPhase::Cancelled, e[1].phase);
 	EXPECT_EQ(3, e[1].finger);
 	EXPECT_EQ(2, e[1].frame);
+	// Each event keeps its place in the script, to be named by.
+	EXPECT_EQ(4, e[1].line);
+	EXPECT_EQ("2 touch cancelled 3 -1 7", e[1].text);
 	EXPECT_EQ("VOLUME_UP", e[2].name);
 	EXPECT_TRUE(e[2].down);
 	EXPECT_EQ(-2, e[3].delta);

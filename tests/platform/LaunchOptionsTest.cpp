@@ -49,8 +49,15 @@ TEST(LaunchOptions, RefusesWhatItDoesNotKnow)
 {
 	const std::vector<std::vector<const char*>> bad = {
 		{"run", "--fast"}, {"run", "--frames"}, {"run", "--frames", "-3"}, {"run", "--frames", "7x"}, {"run", "--script"}, {"run", "--notification"},
-		{"run", "--game-service", "maybe"},
+		{"run", "--game-service", "maybe"}, {"run", "--system-version", "abc"}, {"run", "--system-version", ""},
+		{"run", "--system-version", "4."}, {"run", "--system-version", ".4"}, {"run", "--system-version", "4..1"},
+		{"run", "--system-version", "4.1b"}, {"run", "--system-version", "-4"},
 	};
 	for (const auto& argv : bad)
-		EXPECT_THROW(LaunchOptions::parse(static_cast<int>(argv.size()), argv.data()), std::invalid_argument) << argv[1];
+		EXPECT_THROW(LaunchOptions::parse(static_cast<int>(argv.size()), argv.data()), std::invalid_argument) << argv[1] << " " << argv.back();
+	for (const char* version : {"4", "3.1", "4.3.2", "10.0"})
+	{
+		const char* argv[] = {"run", "--system-version", version};
+		EXPECT_EQ(version, LaunchOptions::parse(3, argv).systemVersion);
+	}
 }

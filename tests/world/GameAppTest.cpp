@@ -76,10 +76,34 @@ TEST_F(GameAppFiles, ConfigureAsksForTheTabletScreenAndTheDataFolders)
 TEST_F(GameAppFiles, AFailingStartUpReleasesWhatItBuiltAndThrows)
 {
 	iotest::writeFile(dataFile("bundleIndex.idx"), "pack.bin,scripts/none.lua,0,0\n");
+	iotest::writeFile(dataFile("scripts/gamelogic.lua"), "");
 	EXPECT_THROW(std::unique_ptr<GameApp>(new GameApp(context, &os)), lang::Exception);
 	EXPECT_EQ(nullptr, io::FileInputStream::sm_fileBundle);
 	EXPECT_FALSE(framework::App::initialized());
 	EXPECT_TRUE(GameApp::s_datapath.isEmpty());
+}
+
+// A data folder without the game logic fails first and says where it looked, before anything
+// else can fail for want of the scripts.
+TEST_F(GameAppFiles, ADataFolderWithoutTheGameSaysSoFirst)
+{
+	for (const char* folder : {"", "missing/"})
+	{
+		GameApp::s_datapath = lang::String(dataFile(folder).c_str());
+		try
+		{
+			std::unique_ptr<GameApp>(new GameApp(context, &os));
+			ADD_FAILURE() << "started on " << folder;
+		}
+		catch (const lang::Exception& e)
+		{
+			const std::string message = e.getMessage().format().c_str();
+			EXPECT_EQ(0u, message.find("The data folder " + dataFile(folder))) << message;
+			EXPECT_NE(std::string::npos, message.find("holds no game data: " + dataFile(folder) + "scripts/gamelogic.lua is missing")) << message;
+		}
+		EXPECT_FALSE(framework::App::initialized());
+		aimPaths();
+	}
 }
 
 /** A data directory with every start-up script, whose game logic makes an audio output. */
@@ -150,6 +174,7 @@ TEST_F(StartedGame, StartsWithoutABundleAndPublishesItsValues)
 	const std::string line = "Can't find bundle, using files directly...\n";
 	ASSERT_NE(std::string::npos, log.find(line)) << log;
 	EXPECT_EQ(log.find(line), log.rfind(line));
+	EXPECT_NE(std::string::npos, log.find("GameCenter support not available.\n")) << log;
 
 	EXPECT_TRUE(boolean("world.isLiteVersion == false and world.gameCenterSupported == false"));
 	EXPECT_TRUE(boolean("world.scriptPath == 'scripts' and world.deviceModel == 'ipad' and world.levelPath == 'levels'"));
@@ -214,5 +239,22 @@ TEST_F(StartedGame, TheWheelReachesTheScriptsUntilTheEndOfTheNextFrame)
 	EXPECT_TRUE(boolean("world.cursor.x == 120 and world.cursor.y == 45"));
 	app->update(1.0f / 60.0f, context, 3);
 	EXPECT_TRUE(boolean("world.cursor.wheelTriggered == false"));
+}
+
+// The release that a cancel brings along is told from a lift of the finger for one frame.
+TEST_F(StartedGame, ACancelledTouchIsMarkedForTheScriptsOfTheNextFrame)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "seen = {} function world.update() seen[#seen + 1] = tostring(world.cursor.cancelled) end");
+	app->touchBegan(framework::TouchEvent(1, 5, 6));
+	app->touchEnded(framework::TouchEvent(1, 5, 6));
+	app->update(1.0f / 60.0f, context, 3);
+	app->touchBegan(framework::TouchEvent(2, 5, 6));
+	app->touchCancelled(framework::TouchEvent(2, 5, 6));
+	EXPECT_EQ(0, app->touches().size());
+	app->update(1.0f / 60.0f, context, 3);
+	app->update(1.0f / 60.0f, context, 3);
+	runScript(*lua, "result = table.concat(seen, ' ')");
+	EXPECT_EQ("nil true false", std::string(lua->globals().getString("result").c_str()));
 }
 } // namespace

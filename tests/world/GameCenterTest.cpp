@@ -1,6 +1,7 @@
 #include "WorldFixture.h"
 #include <platform/HeadlessApplication.h>
 #include <world/GameCenter.h>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -265,6 +266,47 @@ TEST_F(GameCenterTest, ScreensAreMessageBoxesAfterTheTitlesLoad)
 	settle();
 	ASSERT_EQ(3u, application->shownAlerts().size());
 	EXPECT_EQ("Network down", application->shownAlerts()[2].title);
+}
+
+// Without a signed-in player the buttons of the screens still answer: they say why nothing shows.
+TEST_F(GameCenterTest, WithoutTheServiceTheScreensSayItIsNotAvailable)
+{
+	const struct
+	{
+		const char* service;
+		const char* reason;
+	} cases[] = {{"cancel", "The player is not signed in."}, {"off", "This device has no game service."}};
+	for (const auto& c : cases)
+	{
+		startRun("Ann", c.service);
+		run("calls = {} world.showLeaderboards() world.showAchievements()");
+		settle();
+		EXPECT_EQ("hideLoadingLeaderboards, hideLoadingAchievements", calls()) << c.service;
+		ASSERT_EQ(2u, application->shownAlerts().size()) << c.service;
+		for (const platform::Alert& alert : application->shownAlerts())
+		{
+			EXPECT_EQ("Game service not available", alert.title) << c.service;
+			EXPECT_EQ(c.reason, alert.message) << c.service;
+			EXPECT_EQ(std::vector<std::string>{"OK"}, alert.buttons) << c.service;
+		}
+	}
+}
+
+// The screens list the game's boards in the order of their names, numbers counted as numbers:
+// one board a level, in level order.
+TEST_F(GameCenterTest, TheLeaderboardsScreenListsTheBoardsInLevelOrder)
+{
+	run("world.leaderboards = { level_10 = 'board.10', level_2 = 'board.2', level_1 = 'board.1', bonus = 'board.bonus',"
+		" level_02b = 'board.2b' }");
+	startRun("Ann");
+	run("world.showLeaderboards()");
+	settle();
+	ASSERT_EQ(1u, application->shownAlerts().size());
+	const std::string& screen = application->shownAlerts()[0].message;
+	std::vector<size_t> places;
+	for (const char* board : {"bonus\n", "level_1\n", "level_2\n", "level_02b\n", "level_10\n"})
+		places.push_back(screen.find(board));
+	EXPECT_TRUE(std::is_sorted(places.begin(), places.end()) && places.back() != std::string::npos) << screen;
 }
 
 TEST_F(GameCenterTest, CompletionsAreDroppedOnceTheWorldOrTheServiceIsGone)

@@ -84,16 +84,22 @@ TEST_F(GameLuaFiles, PersistentFilesAreReadUnderTheSaveKeyThenTheDeviceKeyNeverP
 	iotest::writeFile(files.documentsFile("both.lua"), WorldFiles::encipher(FileKeys::saveKey(), "value = = 3"));
 	files.save("data.lua", FileKeys::dataKey(), "value = 4");
 	iotest::writeFile(files.documentsFile("plain.lua"), "value = 5");
+	// A file that is there but gives nothing is damaged, and the log says so naming it; a missing
+	// one is a first start.
 	const struct
 	{
 		const char* name;
 		int entries;
 		float value;
-	} cases[] = {{"save.lua", 1, 1.0f}, {"device.lua", 1, 2.0f}, {"both.lua", 0, 0.0f}, {"data.lua", 0, 0.0f},
-		{"plain.lua", 0, 0.0f}, {"missing.lua", 0, 0.0f}};
+		bool damaged;
+	} cases[] = {{"save.lua", 1, 1.0f, false}, {"device.lua", 1, 2.0f, false}, {"both.lua", 0, 0.0f, true},
+		{"data.lua", 0, 0.0f, true}, {"plain.lua", 0, 0.0f, true}, {"missing.lua", 0, 0.0f, false}};
 	for (const auto& c : cases)
 	{
-		const lua::LuaTable table = world->loadPersistentFile(c.name);
+		lua::LuaTable table;
+		const Output output = capture([&] { table = world->loadPersistentFile(c.name); });
+		EXPECT_EQ(c.damaged, output.debug.find(std::string("Damaged save file ") + c.name + " left unread (") != std::string::npos)
+			<< c.name << ": " << output.debug;
 		ASSERT_EQ(c.entries, table.size()) << c.name;
 		if (c.entries)
 		{

@@ -5,6 +5,8 @@
 #include <gr/Shader.h>
 #include <io/FileBundle.h>
 #include <io/FileInputStream.h>
+#include <io/FileNotFoundException.h>
+#include <io/IOException.h>
 #include <lang/Debug.h>
 #include <lua/LuaState.h>
 #include <pf/Accelerometer.h>
@@ -28,6 +30,7 @@ namespace {
 const char* const TEXTS_SET = "TEXTS_BASIC";
 const char* const LANGUAGE = "en_EN";
 const char* const BUNDLE_INDEX = "bundleIndex.idx";
+const char* const GAME_LOGIC = "/gamelogic.lua";
 // Rendering devices that take programmable shaders; the fixed-function device reports 1.
 const int SHADER_PLATFORMS[] = {5, 7};
 const char* const SHADERS[] = {
@@ -85,6 +88,7 @@ void GameApp::start(gr::Context* context)
 	context->setShaderPath(path(lang::String("shaders/")));
 	m_luaResources->getResources()->setPath(path(lang::String("")));
 	installBundle();
+	requireGameData();
 
 	m_gameLua = new GameLua(this, m_luaResources->getResources(), m_lua, context);
 	m_gameLua->setTable("res", *m_luaResources);
@@ -151,6 +155,22 @@ void GameApp::installBundle()
 	io::FileInputStream::sm_fileBundle = m_bundle.ptr();
 }
 
+// Without the game logic nothing the game starts can work, and the failures it would meet first
+// (a script callback that is not there) would hide the cause.
+void GameApp::requireGameData()
+{
+	const lang::String logic = path(joined(s_scriptPath, GAME_LOGIC));
+	try
+	{
+		io::FileInputStream file(logic);
+	}
+	catch (const io::IOException&)
+	{
+		lang::throwError(io::FileNotFoundException(lang::Format(
+			"The data folder {0} holds no game data: {1} is missing", path(lang::String("")), logic)));
+	}
+}
+
 void GameApp::loadStartupScripts()
 {
 	const lang::String none("");
@@ -158,7 +178,7 @@ void GameApp::loadStartupScripts()
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/gamecenter/ipad/leaderboards.lua"), lang::String("leaderboards"), false, false);
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/gamecenter/ipad/achievements.lua"), none, false, false);
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/loadlist.lua"), none, false, false);
-	m_gameLua->compile(path(joined(s_scriptPath, "/gamelogic.lua")));
+	m_gameLua->compile(path(joined(s_scriptPath, GAME_LOGIC)));
 }
 
 void GameApp::createShaders(gr::Context* context)
@@ -202,7 +222,7 @@ void GameApp::startGameCenter(gr::Context* context)
 	}
 	else
 	{
-		lang::Debug::printf("GameCenter support not available.");
+		lang::Debug::printf("GameCenter support not available.\n");
 		m_gameLua->setBoolean("gameCenterSupported", false);
 	}
 }

@@ -56,7 +56,9 @@ void GameApp::update(float dt, gr::Context* context, int)
 	followAccelerometer(context);
 	applyResolutionRequest(context);
 	renderFrame(dt, context);
-	m_gameLua->getTable("cursor").setBoolean("wheelTriggered", false);
+	lua::LuaTable cursor = m_gameLua->getTable("cursor");
+	cursor.setBoolean("wheelTriggered", false);
+	cursor.setBoolean("cancelled", false);
 }
 
 void GameApp::copyKeyStates()
@@ -163,6 +165,13 @@ void GameApp::mouseWheel(int delta)
 	lua::LuaTable cursor = m_gameLua->getTable("cursor");
 	cursor.setNumber("wheel", static_cast<float>(delta));
 	cursor.setBoolean("wheelTriggered", true);
+}
+
+void GameApp::touchCancelled(const framework::TouchEvent& touch)
+{
+	framework::App::touchCancelled(touch);
+	if (m_gameLua)
+		m_gameLua->getTable("cursor").setBoolean("cancelled", true);
 }
 
 void GameApp::activate(bool active)

@@ -6,6 +6,8 @@
 #include <world/GameCenterRecords.h>
 #include <world/GameLua.h>
 #include <world/ScriptTableKeys.h>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdint>
@@ -47,6 +49,51 @@ bool versionAtLeast(const std::string& version, int major, int minor)
 	if (std::sscanf(version.c_str(), "%d.%d", &versionMajor, &versionMinor) < 1)
 		return false;
 	return versionMajor > major || (versionMajor == major && versionMinor >= minor);
+}
+
+// Whether a goes before b when runs of digits count as numbers: "level_2" before "level_10".
+bool naturallyBefore(const std::string& a, const std::string& b)
+{
+	const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+	size_t i = 0;
+	size_t j = 0;
+	while (i < a.size() && j < b.size())
+	{
+		if (!digit(a[i]) || !digit(b[j]))
+		{
+			if (a[i] != b[j])
+				return a[i] < b[j];
+			++i;
+			++j;
+			continue;
+		}
+		size_t endA = i;
+		size_t endB = j;
+		while (endA < a.size() && digit(a[endA]))
+			++endA;
+		while (endB < b.size() && digit(b[endB]))
+			++endB;
+		// Of two numbers the one of fewer digits is the smaller.
+		const std::string x = a.substr(i, endA - i);
+		const std::string y = b.substr(j, endB - j);
+		if (x.size() != y.size())
+			return x.size() < y.size();
+		if (x != y)
+			return x < y;
+		i = endA;
+		j = endB;
+	}
+	return a.size() - i < b.size() - j;
+}
+
+// The script table's keys in the order a player reads them: the game's levels in level order.
+std::vector<std::string> inNaturalOrder(const lang::Array<lang::String>& keys)
+{
+	std::vector<std::string> names;
+	for (int i = 0; i < keys.size(); ++i)
+		names.push_back(text(keys[i]));
+	std::sort(names.begin(), names.end(), naturallyBefore);
+	return names;
 }
 
 int clampToInt(int64_t value)
@@ -197,8 +244,16 @@ void GameCenter::showLeaderboards()
 
 void GameCenter::showScreen(const char* screen)
 {
-	if (!ready())
+	if (!m_world)
 		return;
+	if (!m_service.authenticated())
+	{
+		// The buttons of the screens answer also without the service: they say why nothing shows.
+		m_world->stopMainMenuAnimation(scriptText(screen));
+		const char* const reason = isGameCenterAvailable(m_application) ? "The player is not signed in." : "This device has no game service.";
+		m_application.showAlert(platform::Alert{"Game service not available", reason, {"OK"}, 0}, [](int) {});
+		return;
+	}
 	declareLeaderboards();
 	const std::string name = screen;
 	m_service.loadLeaderboards(completion([name](GameCenter& gameCenter, const std::optional<Error>& error,
@@ -367,10 +422,9 @@ void GameCenter::declareLeaderboards()
 	if (m_world->isTable("leaderboards"))
 	{
 		const lua::LuaTable definitions = m_world->getTable("leaderboards");
-		const lang::Array<lang::String> names = scriptTableStringKeys(definitions);
-		for (int i = 0; i < names.size(); ++i)
-			if (definitions.isString(names[i]))
-				leaderboards.push_back({text(definitions.getString(names[i])), text(names[i])});
+		for (const std::string& name : inNaturalOrder(scriptTableStringKeys(definitions)))
+			if (definitions.isString(name.c_str()))
+				leaderboards.push_back({text(definitions.getString(name.c_str())), name});
 	}
 	m_service.declareLeaderboards(leaderboards);
 }
@@ -382,12 +436,11 @@ void GameCenter::declareAchievements()
 	if (m_world->isTable("achievements"))
 	{
 		const lua::LuaTable definitions = m_world->getTable("achievements");
-		const lang::Array<lang::String> names = scriptTableStringKeys(definitions);
-		for (int i = 0; i < names.size(); ++i)
+		for (const std::string& name : inNaturalOrder(scriptTableStringKeys(definitions)))
 		{
-			if (!definitions.isTable(names[i]) || !definitions.getTable(names[i]).isString("id"))
+			if (!definitions.isTable(name.c_str()) || !definitions.getTable(name.c_str()).isString("id"))
 				continue;
-			const lua::LuaTable definition = definitions.getTable(names[i]);
+			const lua::LuaTable definition = definitions.getTable(name.c_str());
 			platform::AchievementInfo achievement;
 			achievement.id = text(definition.getString("id"));
 			achievement.title = definition.isString("title") ? text(definition.getString("title")) : achievement.id;

@@ -6,6 +6,7 @@
 #include <io/ByteArrayInputStream.h>
 #include <io/ByteArrayOutputStream.h>
 #include <io/FileInputStream.h>
+#include <io/FileNotFoundException.h>
 #include <io/FileOutputStream.h>
 #include <io/IOException.h>
 #include <lang/Debug.h>
@@ -24,6 +25,11 @@ constexpr bool TEXT_COMMAS = false;
 
 const char* const SETTINGS_FILE = "settings.lua";
 const char* const SETTINGS_TABLE = "settings";
+
+void reportDamagedFile(const lang::String& name, const char* reason)
+{
+	lang::Debug::printf("Damaged save file %s left unread (%s); its progress starts over\n", name.c_str(), reason);
+}
 
 void reportLoadFailure(const lang::String& name, const lang::Exception& failure)
 {
@@ -115,7 +121,8 @@ int GameLua::loadLuaFileToObject(lua::LuaState* lua)
 }
 
 // The save key is tried first; the device key reads files that only it makes readable, or
-// whose save-key text fails to run. A plain file is never read.
+// whose save-key text fails to run. A plain file is never read. A missing file is a first start;
+// any other file that gives nothing is damaged, and progress starts over without it.
 lua::LuaTable GameLua::loadPersistentFile(const lang::String& name)
 {
 	lua::LuaTable table(state());
@@ -131,10 +138,15 @@ lua::LuaTable GameLua::loadPersistentFile(const lang::String& name)
 		catch (const lua::LuaException&)
 		{
 		}
-		readDecipheredInto(table, m_deviceKey, ciphertext);
+		if (!readDecipheredInto(table, m_deviceKey, ciphertext))
+			reportDamagedFile(name, "it deciphers under neither key");
 	}
-	catch (const lang::Exception&)
+	catch (const io::FileNotFoundException&)
 	{
+	}
+	catch (const lang::Exception& e)
+	{
+		reportDamagedFile(name, e.getMessage().format().c_str());
 	}
 	return table;
 }

@@ -145,9 +145,13 @@ void GameLua::loadLevel(const lang::String& name)
 	{
 		loadLevelTable(name);
 	}
-	catch (const lang::Exception&)
+	catch (const lang::Exception& e)
 	{
+		// Deciphering fails with an empty message.
+		const lang::String reason = e.getMessage().format();
 		lang::Debug::printf("Unable to load level.\n");
+		lang::Debug::printf("Level file %s: %s\n", withExtension(name).c_str(),
+			reason.isEmpty() ? "it does not decipher under the data key" : reason.c_str());
 	}
 }
 
@@ -185,8 +189,10 @@ void GameLua::loadLevelTable(const lang::String& name)
 	readShippedFile(path.toString(), plain);
 	lua::LuaTable level(state());
 	level.read(&plain);
-	if (!level.isString("filename") || !(level.getString("filename") == path.filename()))
-		lang::throwError(lang::Exception());
+	if (!level.isString("filename"))
+		lang::throwError(lang::Exception(lang::Format("it names no filename")));
+	if (!(level.getString("filename") == path.filename()))
+		lang::throwError(lang::Exception(lang::Format("it names the file {0}", level.getString("filename"))));
 	setTable("loadedObjects", level);
 }
 

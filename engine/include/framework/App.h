@@ -90,6 +90,8 @@ public:
 	virtual void touchMoved(const TouchEvent& touch);
 	/** Removes the first touch of the same id. */
 	virtual void touchEnded(const TouchEvent& touch);
+	/** A touch the system took away (a call, a gesture of its own): ends it as touchEnded does. */
+	virtual void touchCancelled(const TouchEvent& touch);
 	/** Clears every key flag and the touch list, whatever the argument. */
 	virtual void activate(bool active);
 	virtual bool activateAudio(bool active);

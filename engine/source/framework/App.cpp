@@ -108,6 +108,11 @@ void App::touchEnded(const TouchEvent& touch)
 		}
 }
 
+void App::touchCancelled(const TouchEvent& touch)
+{
+	touchEnded(touch);
+}
+
 void App::activate(bool)
 {
 	for (bool& down : m_keyDown)

@@ -33,6 +33,9 @@ struct ScriptEvent
 	bool down = false;
 	int delta = 0;
 	int button = 0;
+	// Where the event stands in the script: its line number (from 1) and text, comment left out.
+	int line = 0;
+	std::string text;
 };
 
 // A parsed script of timed input events, a plain value. One event a line, '#' starts a comment:

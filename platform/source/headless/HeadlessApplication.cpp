@@ -86,8 +86,23 @@ void HeadlessApplication::loop()
 	}
 	std::signal(SIGINT, previousInterrupt);
 	std::signal(SIGTERM, previousTerminate);
+	reportEventsNotRun();
 	// Without a frame limit the loop ends only through terminate, a close or a signal; with one, the limit ends it.
 	terminate(m_captureFailed ? 1 : 0);
+}
+
+// A run that ends before its script does says so: a capture that never ran counts as a failed one,
+// since an older file of its name would otherwise pass for it.
+void HeadlessApplication::reportEventsNotRun()
+{
+	const auto& events = m_script.events();
+	for (size_t i = m_nextEvent; i < events.size(); ++i)
+	{
+		std::fprintf(stderr, "Input script line %d (%s) never ran: the run ended after %d frames\n",
+			events[i].line, events[i].text.c_str(), m_frame);
+		if (events[i].kind == ScriptEvent::Kind::Capture)
+			m_captureFailed = true;
+	}
 }
 
 void HeadlessApplication::deliver(const ScriptEvent& event)

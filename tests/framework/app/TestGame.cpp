@@ -109,6 +109,12 @@ void TestGame::touchEnded(const framework::TouchEvent& touch)
 	log().push_back("touchEnded");
 }
 
+void TestGame::touchCancelled(const framework::TouchEvent& touch)
+{
+	log().push_back("touchCancelled");
+	App::touchCancelled(touch);
+}
+
 void TestGame::activate(bool active)
 {
 	App::activate(active);

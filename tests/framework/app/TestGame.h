@@ -32,6 +32,7 @@ public:
 	void orientationChanged() override;
 	void touchBegan(const framework::TouchEvent& touch) override;
 	void touchEnded(const framework::TouchEvent& touch) override;
+	void touchCancelled(const framework::TouchEvent& touch) override;
 	void activate(bool active) override;
 	bool activateAudio(bool active) override;
 

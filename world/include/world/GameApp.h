@@ -43,6 +43,9 @@ public:
 	void keyUp(KeyType key) override;
 	void mouseMove(int x, int y) override;
 	void mouseWheel(int delta) override;
+	// The scripts see "cancelled" in their "cursor" table until the end of the next frame, so the
+	// release that the cancel brings with it can be told from a lift of the finger.
+	void touchCancelled(const framework::TouchEvent& touch) override;
 	void activate(bool active) override;
 	bool activateAudio(bool on) override;
 
@@ -77,6 +80,8 @@ private:
 	/** Takes down whatever start-up built, in reverse order; safe on a partly built application. */
 	void release();
 	void installBundle();
+	// Throws io::FileNotFoundException naming the data folder when it holds no game logic.
+	void requireGameData();
 	void loadStartupScripts();
 	void createShaders(gr::Context* context);
 	void publishKeyTables();

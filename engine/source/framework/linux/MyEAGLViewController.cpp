@@ -88,7 +88,10 @@ void MyEAGLViewController::handle(platform::TouchPhase phase, const std::vector<
 			break;
 		case platform::TouchPhase::Ended:
 		case platform::TouchPhase::Cancelled:
-			app->touchEnded(event);
+			if (phase == platform::TouchPhase::Cancelled)
+				app->touchCancelled(event);
+			else
+				app->touchEnded(event);
 			if (owner)
 			{
 				m_hasSingleTouch = false;
