@@ -1,10 +1,12 @@
 #ifndef TESTS_SUPPORT_FULLDISK_H
 #define TESTS_SUPPORT_FULLDISK_H
 
+#include <lang/Debug.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,7 +27,9 @@ namespace testsupport {
 // test process's own, so it goes when the process goes, and fill() takes its last free byte: a
 // real full disk. Otherwise it is a plain directory, and fill() limits the size of every file the
 // process writes to 0 bytes (writes then fail with EFBIG, the way a full disk fails them with
-// ENOSPC). The constructor prints which of the two ran; method() names it.
+// ENOSPC). The constructor prints which of the two ran; method() names it. While it is full, the
+// debug log is on and standard error goes into a pipe (which takes writes that a file under the
+// limit would refuse); drain() returns what was logged.
 class FullDisk
 {
 public:
@@ -63,6 +67,7 @@ public:
 		if (m_filled)
 			return;
 		m_filled = true;
+		captureLog();
 		if (m_tmpfs)
 		{
 			std::FILE* filler = std::fopen(fillerPath().c_str(), "wb");
@@ -80,15 +85,16 @@ public:
 		setrlimit(RLIMIT_FSIZE, &none);
 	}
 
-	void drain()
+	std::string drain()
 	{
 		if (!m_filled)
-			return;
+			return "";
 		m_filled = false;
 		if (m_tmpfs)
 			std::remove(fillerPath().c_str());
 		else
 			setrlimit(RLIMIT_FSIZE, &m_limit);
+		return releaseLog();
 	}
 
 	// The names in the directory besides the filler.
@@ -111,10 +117,41 @@ public:
 private:
 	std::string fillerPath() const { return file(".filler"); }
 
+	void captureLog()
+	{
+		m_logWasEnabled = lang::Debug::isEnabled();
+		lang::Debug::setEnabled(true);
+		std::fflush(stderr);
+		m_stderr = dup(STDERR_FILENO);
+		if (pipe(m_log) != 0)
+			return;
+		// A log beyond the pipe's capacity is cut rather than blocking its writer.
+		fcntl(m_log[1], F_SETFL, O_NONBLOCK);
+		dup2(m_log[1], STDERR_FILENO);
+		close(m_log[1]);
+	}
+
+	std::string releaseLog()
+	{
+		std::fflush(stderr);
+		dup2(m_stderr, STDERR_FILENO);
+		close(m_stderr);
+		lang::Debug::setEnabled(m_logWasEnabled);
+		std::string log;
+		char buffer[4096];
+		for (ssize_t got; (got = read(m_log[0], buffer, sizeof(buffer))) > 0;)
+			log.append(buffer, static_cast<size_t>(got));
+		close(m_log[0]);
+		return log;
+	}
+
 	std::string m_path;
 	bool m_tmpfs = false;
 	bool m_filled = false;
 	rlimit m_limit = {};
+	bool m_logWasEnabled = false;
+	int m_stderr = -1;
+	int m_log[2] = {-1, -1};
 };
 
 } // testsupport
