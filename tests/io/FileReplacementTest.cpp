@@ -11,13 +11,15 @@
 
 namespace {
 
-// Saves that run out of room, each returning the message it was told ("" when none reached it).
+// Saves that run out of room, each returning the message thrown to the saver ("" when none).
 struct FailedSave
 {
 	const char* what;
 	std::function<std::string(const std::string& path)> save;
 	// The message expected for path on a disk that fails writes for reason.
 	std::function<std::string(const std::string& path, const std::string& reason)> message;
+	// Whether the failure of the commit is also left to the debug log.
+	bool logged = false;
 };
 
 const std::string SMALL(100, 's');
@@ -68,12 +70,12 @@ TEST(FileReplacementTest, AFullDiskKeepsTheOldFileByteForByteAndSaysWhy)
 				});
 			},
 			largeWriteFailure},
-		{"a failed write that the saver catches is never committed by the destructor",
+		{"a failed write that the saver catches is never committed by the destructor, which logs",
 			[](const std::string& path) {
 				io::FileOutputStream out(path.c_str());
 				return messageOf([&] { out.write(LARGE.data(), static_cast<int>(LARGE.size())); });
 			},
-			largeWriteFailure},
+			largeWriteFailure, true},
 		{"closing after a failed write reports the write's reason",
 			[](const std::string& path) {
 				io::FileOutputStream out(path.c_str());
@@ -97,9 +99,10 @@ TEST(FileReplacementTest, AFullDiskKeepsTheOldFileByteForByteAndSaysWhy)
 	{
 		disk.fill();
 		EXPECT_EQ(save.message(path, disk.reason()), save.save(path)) << save.what;
+		const std::string log = disk.drain();
+		EXPECT_EQ(save.logged, log.find(closeFailure(path, disk.reason()) + "\n") != std::string::npos) << save.what << log;
 		EXPECT_EQ(old, disk.contents(path)) << save.what;
 		EXPECT_EQ(std::vector<std::string>{"save.lua"}, disk.entries()) << save.what;
-		disk.drain();
 	}
 	EXPECT_EQ("", saves[0].save(path)) << "the next save tries again";
 	EXPECT_EQ(SMALL, disk.contents(path));
