@@ -175,7 +175,7 @@ pid_t startSaver(const std::string& path, unsigned first)
 
 TEST(FileReplacementTest, ASaverKilledAtRandomLeavesTheOldOrTheNewFileWhole)
 {
-	constexpr int KILLS = 300;
+	constexpr int KILLS = 200;
 	constexpr unsigned SAVES_TIMED = 10;
 	iotest::TemporaryDirectory directory(fastTemporaryBase());
 	const std::string path = directory.file("save.lua");
@@ -185,9 +185,9 @@ TEST(FileReplacementTest, ASaverKilledAtRandomLeavesTheOldOrTheNewFileWhole)
 		const std::string text = generation(number);
 		io::FileReplacement::replace(path.c_str(), text.data(), static_cast<int>(text.size()));
 	}
-	// Kills land from the saver's first save to about three saves later.
+	// Kills land from the saver's first save to about two saves later.
 	const long window = std::max<long>(1, std::chrono::duration_cast<std::chrono::microseconds>(
-		std::chrono::steady_clock::now() - started).count() * 3 / SAVES_TIMED);
+		std::chrono::steady_clock::now() - started).count() * 2 / SAVES_TIMED);
 	std::mt19937 random(20240611);
 	unsigned last = SAVES_TIMED - 1;
 	int newer = 0;
