@@ -2,11 +2,11 @@
 #include <agent/AnalyticsAPI.h>
 #include <agent/AnalyticsClock.h>
 #include <platform/Directories.h>
+#include <platform/FileSaver.h>
 #include <platform/KeyedArchive.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <mutex>
 #include <sys/stat.h>
 
@@ -200,7 +200,7 @@ void AnalyticsSessionStore::setSentSession()
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
 	const std::string path = sessionSentFilePath();
 	if (!exists(path))
-		std::ofstream(path, std::ios::binary);
+		platform::FileSaver::save(path, "");
 }
 
 double AnalyticsSessionStore::initialTimestamp(std::optional<double> currentStart)

@@ -1,5 +1,6 @@
 #include <platform/Device.h>
 #include <platform/Directories.h>
+#include <platform/FileSaver.h>
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -92,9 +93,7 @@ std::string Device::uniqueIdentifier()
 	if (hexIdentifier(kept))
 		return kept;
 	const std::string id = generatedIdentifier();
-	std::ofstream out(path, std::ios::trunc);
-	out << id << "\n";
-	return out ? id : std::string();
+	return FileSaver::save(path, id + "\n") ? id : std::string();
 }
 
 std::string Device::systemVersion()

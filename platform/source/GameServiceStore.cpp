@@ -1,4 +1,5 @@
 #include <platform/GameServiceStore.h>
+#include <platform/FileSaver.h>
 #include "EscapedText.h"
 #include <algorithm>
 #include <cerrno>
@@ -107,13 +108,13 @@ GameServiceStore::GameServiceStore(const std::string& path) :
 bool GameServiceStore::reportScore(const GameScore& score)
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
-	return !mergeScore(m_scores, score) || save();
+	return !(mergeScore(m_scores, score) || m_unsaved) || save();
 }
 
 bool GameServiceStore::reportAchievement(const GameAchievement& achievement)
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
-	return !mergeAchievement(m_achievements, achievement) || save();
+	return !(mergeAchievement(m_achievements, achievement) || m_unsaved) || save();
 }
 
 std::vector<GameScore> GameServiceStore::leaderboard(const std::string& leaderboard) const
@@ -191,16 +192,10 @@ void GameServiceStore::parse(const std::string& text, std::vector<GameScore>& sc
 }
 
 // Called with the lock held.
-bool GameServiceStore::save() const
+bool GameServiceStore::save()
 {
-	const std::string temporary = m_path + ".new";
-	{
-		std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-		out << serialize(m_scores, m_achievements);
-		if (!out)
-			return false;
-	}
-	return std::rename(temporary.c_str(), m_path.c_str()) == 0;
+	m_unsaved = !FileSaver::save(m_path, serialize(m_scores, m_achievements));
+	return !m_unsaved;
 }
 
 } // platform

@@ -1,12 +1,9 @@
 #include <platform/KeyedArchive.h>
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
+#include <platform/FileSaver.h>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <unistd.h>
 
 namespace platform {
 
@@ -188,26 +185,9 @@ ArchiveValue KeyedArchive::decode(const std::string& data)
 
 void KeyedArchive::writeFile(const std::string& path, const ArchiveValue& value)
 {
-	const std::string data = encode(value);
-	// Unique per process and call, so that two writers of one path never share a temporary file.
-	static std::atomic<unsigned> s_writes{0};
-	const std::string temporary = path + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(s_writes++);
-	{
-		std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-		out.write(data.data(), static_cast<std::streamsize>(data.size()));
-		out.flush();
-		if (!out)
-		{
-			std::remove(temporary.c_str());
-			throw ArchiveError("Cannot write " + temporary);
-		}
-	}
-	if (std::rename(temporary.c_str(), path.c_str()) != 0)
-	{
-		const int error = errno;
-		std::remove(temporary.c_str());
-		throw ArchiveError("Cannot replace " + path + ": " + std::strerror(error));
-	}
+	std::string failure;
+	if (!FileSaver::save(path, encode(value), &failure))
+		throw ArchiveError(failure);
 }
 
 ArchiveValue KeyedArchive::readFile(const std::string& path)

@@ -11,7 +11,7 @@ namespace platform {
 class PngWriter
 {
 public:
-	// False when the file cannot be written.
+	// Replaces the file whole with platform::FileSaver; false when it cannot be written.
 	static bool write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
 };
 

@@ -1,6 +1,7 @@
 #include <platform/UserDefaults.h>
 
 #include <platform/Directories.h>
+#include <platform/FileSaver.h>
 #include "EscapedText.h"
 #include <cstdio>
 #include <cstdlib>
@@ -35,13 +36,13 @@ UserDefaults::UserDefaults(const std::string& path) :
 
 bool UserDefaults::contains(const std::string& key) const
 {
-	std::lock_guard<std::mutex> lock(m_mutex);
+	std::lock_guard<std::recursive_mutex> lock(m_mutex);
 	return m_values.count(key) != 0;
 }
 
 std::string UserDefaults::getString(const std::string& key, const std::string& fallback) const
 {
-	std::lock_guard<std::mutex> lock(m_mutex);
+	std::lock_guard<std::recursive_mutex> lock(m_mutex);
 	const auto entry = m_values.find(key);
 	return entry == m_values.end() ? fallback : entry->second;
 }
@@ -81,9 +82,9 @@ bool UserDefaults::getBool(const std::string& key, bool fallback) const
 
 void UserDefaults::setString(const std::string& key, const std::string& value)
 {
-	std::lock_guard<std::mutex> lock(m_mutex);
+	std::lock_guard<std::recursive_mutex> lock(m_mutex);
 	m_values[key] = value;
-	save();
+	changed();
 }
 
 void UserDefaults::setInteger(const std::string& key, long long value)
@@ -105,9 +106,9 @@ void UserDefaults::setBool(const std::string& key, bool value)
 
 void UserDefaults::remove(const std::string& key)
 {
-	std::lock_guard<std::mutex> lock(m_mutex);
+	std::lock_guard<std::recursive_mutex> lock(m_mutex);
 	m_values.erase(key);
-	save();
+	changed();
 }
 
 std::string UserDefaults::serialize(const std::map<std::string, std::string>& values)
@@ -133,17 +134,33 @@ std::map<std::string, std::string> UserDefaults::parse(const std::string& text)
 	return values;
 }
 
+UserDefaults::Batch::Batch(UserDefaults& defaults) :
+	m_defaults(defaults),
+	m_lock(defaults.m_mutex)
+{
+	++m_defaults.m_batches;
+}
+
+UserDefaults::Batch::~Batch()
+{
+	if (--m_defaults.m_batches == 0 && m_defaults.m_unsaved)
+		m_defaults.save();
+}
+
 // Called with the lock held.
+void UserDefaults::changed()
+{
+	if (m_batches > 0)
+		m_unsaved = true;
+	else
+		save();
+}
+
+// Called with the lock held. The file saver logs a failure; the values stay for the next write.
 void UserDefaults::save()
 {
-	const std::string temporary = m_path + ".new";
-	{
-		std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-		out << serialize(m_values);
-		if (!out)
-			return;
-	}
-	std::rename(temporary.c_str(), m_path.c_str());
+	m_unsaved = false;
+	FileSaver::save(m_path, serialize(m_values));
 }
 
 } // platform

@@ -78,9 +78,11 @@ void RatingPrompt::countAndRate(bool significantEvent, bool canPrompt)
 	});
 }
 
+// One count, a version's reset included, is one write of the store.
 void RatingPrompt::count(bool significantEvent)
 {
 	platform::UserDefaults& defaults = *m_env.defaults;
+	const platform::UserDefaults::Batch batch(defaults);
 	std::string tracked = defaults.getString(CURRENT_VERSION_KEY);
 	if (tracked.empty())
 	{

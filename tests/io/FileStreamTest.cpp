@@ -199,7 +199,7 @@ TEST(FileOutputStreamTest, ReportsWritesAndClosesThatFail)
 	const std::string path = directory.file("save.lua");
 	iotest::writeFile(path, "old state");
 	// Small writes stay buffered and fail when the stream closes; large ones fail at once.
-	EXPECT_EXIT(saveBeyondTheFileSizeLimit(path, 100, "Failed to close " + path, "old state"),
+	EXPECT_EXIT(saveBeyondTheFileSizeLimit(path, 100, "Failed to close " + path + ": File too large", "old state"),
 		::testing::ExitedWithCode(0), "");
 	EXPECT_EXIT(saveBeyondTheFileSizeLimit(path, 100000, "Failed to write 100000 bytes to " + path, "old state"),
 		::testing::ExitedWithCode(0), "");

@@ -12,13 +12,14 @@
 
 namespace iotest {
 
-// A fresh directory under the system's temporary directory, removed with everything in it.
+// A fresh directory under base (the system's temporary directory unless given), removed with
+// everything in it.
 class TemporaryDirectory
 {
 public:
-	TemporaryDirectory()
+	explicit TemporaryDirectory(const std::filesystem::path& base = std::filesystem::temp_directory_path())
 	{
-		std::string pattern = (std::filesystem::temp_directory_path() / "io-test-XXXXXX").string();
+		std::string pattern = (base / "io-test-XXXXXX").string();
 		if (!mkdtemp(pattern.data()))
 			ADD_FAILURE() << "cannot create a temporary directory";
 		m_path = pattern;

@@ -1,6 +1,8 @@
 #include <platform/UserDefaults.h>
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 using platform::UserDefaults;
 
@@ -49,5 +51,31 @@ TEST(UserDefaults, AStoredTextReadsAsAFlagByItsFirstSignificantCharacter)
 		EXPECT_EQ(c.second, defaults.getBool("flag", !c.second)) << '"' << c.first << '"';
 	}
 	EXPECT_TRUE(defaults.getBool("absent", true));
+	std::remove(path.c_str());
+}
+
+TEST(UserDefaults, ABatchWritesItsChangesTogetherWhenTheOutermostEnds)
+{
+	const std::string path = testing::TempDir() + "/user-defaults-batch.txt";
+	std::remove(path.c_str());
+	const auto fileText = [&] {
+		std::ifstream in(path, std::ios::binary);
+		return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+	};
+	UserDefaults defaults(path);
+	defaults.setString("kept", "1");
+	const std::string before = fileText();
+	{
+		const UserDefaults::Batch batch(defaults);
+		defaults.setString("a", "1");
+		{
+			const UserDefaults::Batch inner(defaults);
+			defaults.setInteger("b", 2);
+			defaults.remove("kept");
+		}
+		EXPECT_EQ("1", defaults.getString("a")) << "changes show at once";
+		EXPECT_EQ(before, fileText()) << "the outermost batch writes";
+	}
+	EXPECT_EQ("a\t1\nb\t2\n", fileText());
 	std::remove(path.c_str());
 }

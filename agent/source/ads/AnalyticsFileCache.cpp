@@ -39,11 +39,12 @@ std::string AnalyticsFileCache::createDirectoryPath() const
 
 std::string AnalyticsFileCache::createFilePath(const std::string& prefix) const
 {
-	return createDirectoryPath() + "/analyticsCache_" + prefix + "_" + m_apiKey + ".archive";
+	return directoryPath() + "/analyticsCache_" + prefix + "_" + m_apiKey + ".archive";
 }
 
 std::optional<std::string> AnalyticsFileCache::save(const platform::ArchiveValue& value, const std::string& prefix) const
 {
+	createDirectoryPath();
 	const std::string path = createFilePath(prefix);
 	try
 	{

@@ -29,8 +29,8 @@ struct GameAchievement
 };
 
 // What the local game service has been told, kept in one file and written through on every change
-// (to a temporary file, then renamed): each player's best score per leaderboard and each player's
-// achievement progress. Thread-safe; owned by the game service.
+// with platform::FileSaver: each player's best score per leaderboard and each player's achievement
+// progress. Thread-safe; owned by the game service.
 //   score<TAB>leaderboard<TAB>playerID<TAB>alias<TAB>value
 //   achievement<TAB>playerID<TAB>id<TAB>percent
 // Fields are escaped as in the user defaults; lines that cannot be read are skipped.
@@ -41,7 +41,9 @@ public:
 	explicit GameServiceStore(const std::string& path);
 
 	// Keeps the player's higher score on the board; an equal or lower one changes nothing but the
-	// alias. False when the file could not be written (the score is kept in memory all the same).
+	// alias. False when the file could not be written (the file stays as it was, the failure is
+	// logged and the score is kept in memory); every report writes the file again until a write
+	// succeeds.
 	bool reportScore(const GameScore& score);
 	// Progress never goes back; the percent is clamped to 0..100. False as for reportScore.
 	bool reportAchievement(const GameAchievement& achievement);
@@ -57,13 +59,15 @@ public:
 	static void parse(const std::string& text, std::vector<GameScore>& scores, std::vector<GameAchievement>& achievements);
 
 private:
-	bool save() const;
+	bool save();
 
 	std::string m_path;
 	mutable std::mutex m_mutex;
 	// In the order reached: a new best moves to the back.
 	std::vector<GameScore> m_scores;
 	std::vector<GameAchievement> m_achievements;
+	// Whether the file lacks a change because its write failed.
+	bool m_unsaved = false;
 };
 
 } // platform

@@ -20,8 +20,9 @@ public:
 	// a repeated key, a boolean other than 0 or 1, too deep a nesting or bytes after the value.
 	static ArchiveValue decode(const std::string& data);
 
-	// Writes through a temporary file beside path and a rename, so a failed write leaves the
-	// old file whole; throws ArchiveError when the file cannot be written.
+	// Replaces the file with platform::FileSaver, so a failed write leaves the old file whole;
+	// throws ArchiveError with the logged message, which names the file and the reason, when the
+	// file cannot be written.
 	static void writeFile(const std::string& path, const ArchiveValue& value);
 	// Throws ArchiveError when the file cannot be read or is corrupt.
 	static ArchiveValue readFile(const std::string& path);

@@ -9,11 +9,29 @@ namespace platform {
 
 // The user's small persisted settings: text values by key, kept in one file (by default
 // "user-defaults.txt" in the documents directory). Values are stored as text; the typed
-// accessors convert. Every change is written through at once (to a temporary file, then renamed).
-// Thread-safe; the process-wide instance lives until exit.
+// accessors convert. Every change is written through at once with platform::FileSaver, or with
+// the other changes of its Batch; a write that fails is logged, leaves the file as it was and
+// keeps the values, which the next write carries. Thread-safe; the process-wide instance lives
+// until exit.
 class UserDefaults
 {
 public:
+	// Changes made through the store while a batch lives are written together, in one write, when
+	// it ends; other threads wait for the batch to end to read or change the store. Lives on the
+	// stack of one thread, within the store's lifetime; batches nest.
+	class Batch
+	{
+	public:
+		explicit Batch(UserDefaults& defaults);
+		~Batch();
+		Batch(const Batch&) = delete;
+		Batch& operator=(const Batch&) = delete;
+
+	private:
+		UserDefaults& m_defaults;
+		std::lock_guard<std::recursive_mutex> m_lock;
+	};
+
 	// The store in the documents directory.
 	static UserDefaults& standard();
 
@@ -37,11 +55,16 @@ public:
 	static std::map<std::string, std::string> parse(const std::string& text);
 
 private:
+	// Writes the values unless a batch is open, which then writes them when it ends.
+	void changed();
 	void save();
 
 	std::string m_path;
-	mutable std::mutex m_mutex;
+	mutable std::recursive_mutex m_mutex;
 	std::map<std::string, std::string> m_values;
+	// Batches open on the thread that holds the lock, and whether a change waits for their end.
+	int m_batches = 0;
+	bool m_unsaved = false;
 };
 
 } // platform
