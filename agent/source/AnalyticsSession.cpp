@@ -6,6 +6,7 @@
 #include <agent/AnalyticsSessionUploader.h>
 #include <platform/Device.h>
 #include <platform/Digest.h>
+#include <platform/KeyedArchive.h>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 using platform::ArchiveError;
+using platform::ArchiveUnreadable;
 using platform::ArchiveValue;
 
 namespace {
@@ -104,29 +106,52 @@ void setOptionalString(ArchiveValue& record, const char* key, const std::string&
 std::shared_ptr<AnalyticsSession> AnalyticsSession::createActiveAnalyticsSession(const std::string& apiKey)
 {
 	AnalyticsSessionStore::setApiKey(apiKey);
-	std::shared_ptr<AnalyticsSession> crashed;
+	bool crashedSessionStored = true;
 	try
 	{
-		if (std::optional<ArchiveValue> archived = AnalyticsSessionStore::readCurrentSession())
-			crashed = unarchive(*archived);
+		storeCrashedSession();
+	}
+	catch (const ArchiveUnreadable&)
+	{
+		crashedSessionStored = false;
+	}
+	auto session = std::make_shared<AnalyticsSession>(apiKey, AnalyticsAPI::appVersion());
+	AnalyticsAPI::setCurrentSession(session);
+	std::lock_guard<std::mutex> lock(session->m_mutex);
+	session->m_writesCurrentFile = true;
+	session->m_crashedSessionPending = !crashedSessionStored;
+	try
+	{
+		session->saveLocked();
 	}
 	catch (const ArchiveError&)
 	{
+		// The record runs in memory and is written with its next change.
 	}
-	if (crashed)
+	return session;
+}
+
+void AnalyticsSession::storeCrashedSession()
+{
+	const std::optional<ArchiveValue> archived = AnalyticsSessionStore::readCurrentSession();
+	if (archived)
 	{
-		crashed->setCrashed(true);
-		AnalyticsSessionStore::addToSavedSessions(crashed->data());
+		std::shared_ptr<AnalyticsSession> crashed;
+		try
+		{
+			crashed = unarchive(*archived);
+		}
+		catch (const ArchiveError&)
+		{
+			AnalyticsSessionStore::setAsideCurrentSession();
+		}
+		if (crashed)
+		{
+			crashed->setCrashed(true);
+			AnalyticsSessionStore::addToSavedSessions(crashed->data());
+		}
 	}
 	AnalyticsSessionStore::removeCurrentSession();
-	auto session = std::make_shared<AnalyticsSession>(apiKey, AnalyticsAPI::appVersion());
-	{
-		std::lock_guard<std::mutex> lock(session->m_mutex);
-		session->m_writesCurrentFile = true;
-		session->saveLocked();
-	}
-	AnalyticsAPI::setCurrentSession(session);
-	return session;
 }
 
 std::shared_ptr<AnalyticsSession> AnalyticsSession::currentSession()
@@ -240,11 +265,28 @@ void AnalyticsSession::endSessionAndSend(bool send, bool remove)
 
 void AnalyticsSession::saveSession()
 {
+	std::string block;
 	{
 		std::lock_guard<std::mutex> lock(m_mutex);
+		if (m_crashedSessionPending)
+		{
+			storeCrashedSession();
+			m_crashedSessionPending = false;
+		}
 		m_writesCurrentFile = false;
+		block = dataLocked();
 	}
-	AnalyticsSessionStore::addToSavedSessions(data());
+	try
+	{
+		AnalyticsSessionStore::addToSavedSessions(block);
+	}
+	catch (const ArchiveError&)
+	{
+		// Still current, and written whole with its next change: the next start finds it.
+		std::lock_guard<std::mutex> lock(m_mutex);
+		m_writesCurrentFile = true;
+		throw;
+	}
 	AnalyticsSessionStore::removeCurrentSession();
 	if (currentSession().get() == this)
 		AnalyticsAPI::setCurrentSession(nullptr);
@@ -258,8 +300,14 @@ void AnalyticsSession::saveToDisk()
 
 void AnalyticsSession::saveLocked()
 {
-	if (m_writesCurrentFile)
-		AnalyticsSessionStore::writeCurrentSession(archiveLocked());
+	if (!m_writesCurrentFile)
+		return;
+	if (m_crashedSessionPending)
+	{
+		storeCrashedSession();
+		m_crashedSessionPending = false;
+	}
+	AnalyticsSessionStore::writeCurrentSession(archiveLocked());
 }
 
 void AnalyticsSession::setSessionReportsOnCloseEnabled(bool enabled)

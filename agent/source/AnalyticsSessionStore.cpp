@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 using platform::ArchiveError;
+using platform::ArchiveUnreadable;
 using platform::ArchiveValue;
 using platform::KeyedArchive;
 
@@ -38,24 +39,23 @@ std::string filePath(const char* name)
 	return directory + "/." + file;
 }
 
-// Keeps a file that cannot be decoded for inspection, out of the way of the files to come.
-void setAside(const std::string& path)
-{
-	std::rename(path.c_str(), (path + AnalyticsSessionStore::CORRUPT_SUFFIX).c_str());
-}
-
-// The archive in the file; none when the file is missing; a corrupt file is set aside.
+// The archive in the file; none when the file is missing; a corrupt file is set aside. A file
+// that cannot be read throws ArchiveUnreadable and stays.
 std::optional<ArchiveValue> readArchive(const std::string& path)
 {
-	if (!exists(path))
-		return std::nullopt;
 	try
 	{
 		return KeyedArchive::readFile(path);
 	}
+	catch (const ArchiveUnreadable& unreadable)
+	{
+		if (unreadable.missing())
+			return std::nullopt;
+		throw;
+	}
 	catch (const ArchiveError&)
 	{
-		setAside(path);
+		AnalyticsSessionStore::setAside(path);
 		return std::nullopt;
 	}
 }
@@ -91,7 +91,7 @@ std::vector<std::string> readSessions()
 	}
 	catch (const ArchiveError&)
 	{
-		setAside(path);
+		AnalyticsSessionStore::setAside(path);
 		return {};
 	}
 }
@@ -207,8 +207,11 @@ double AnalyticsSessionStore::initialTimestamp(std::optional<double> currentStar
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
 	const std::string path = initialTimestampFilePath();
-	if (std::optional<ArchiveValue> stored = readArchive(path); stored && stored->kind() == ArchiveValue::Kind::Date)
+	const std::optional<ArchiveValue> stored = readArchive(path);
+	if (stored && stored->kind() == ArchiveValue::Kind::Date)
 		return stored->asDate();
+	if (stored)
+		setAside(path);
 	const double first = currentStart ? *currentStart : AnalyticsClock::now();
 	KeyedArchive::writeFile(path, ArchiveValue::date(first));
 	return first;
@@ -230,6 +233,21 @@ void AnalyticsSessionStore::removeCurrentSession()
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
 	std::remove(currentSessionFilePath().c_str());
+}
+
+void AnalyticsSessionStore::setAsideCurrentSession()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	setAside(currentSessionFilePath());
+}
+
+void AnalyticsSessionStore::setAside(const std::string& path)
+{
+	const std::string copy = path + CORRUPT_SUFFIX;
+	int number = 1;
+	while (number < MAX_CORRUPT_COPIES && exists(copy + std::to_string(number)))
+		++number;
+	std::rename(path.c_str(), (copy + std::to_string(number)).c_str());
 }
 
 std::string AnalyticsSessionStore::encodeSessions(const std::vector<std::string>& blocks)

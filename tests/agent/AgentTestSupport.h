@@ -6,13 +6,37 @@
 #include <agent/AnalyticsSessionUploader.h>
 #include <platform/BackgroundThreads.h>
 #include <platform/Directories.h>
+#include <platform/LaunchOptions.h>
 #include <platform/TaskRunner.h>
 #include <platform/UserDefaults.h>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
+
+// While it lives no file can be opened, as when the process has no descriptor free: the soft
+// limit of descriptors is the lowest free one.
+class DescriptorsExhausted
+{
+public:
+	DescriptorsExhausted()
+	{
+		getrlimit(RLIMIT_NOFILE, &m_saved);
+		const int lowest = ::dup(STDERR_FILENO);
+		::close(lowest);
+		rlimit limited = m_saved;
+		limited.rlim_cur = static_cast<rlim_t>(lowest);
+		setrlimit(RLIMIT_NOFILE, &limited);
+	}
+	~DescriptorsExhausted() { setrlimit(RLIMIT_NOFILE, &m_saved); }
+	DescriptorsExhausted(const DescriptorsExhausted&) = delete;
+	DescriptorsExhausted& operator=(const DescriptorsExhausted&) = delete;
+
+private:
+	rlimit m_saved{};
+};
 
 // Runs each task at once on the calling thread.
 class InlineTaskRunner : public platform::TaskRunner

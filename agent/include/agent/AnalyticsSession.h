@@ -48,7 +48,9 @@ public:
 
 	// Makes the current record for the key: a record left in the current-session file by a run
 	// that never ended its session is marked crashed and stored first. The new record carries the
-	// facade's application version and is archived at once.
+	// facade's application version and is archived at once. While the earlier record or the
+	// stored sessions cannot be read, the new record leaves the file alone and tries again before
+	// each write; a write that fails is tried again with the next change.
 	static std::shared_ptr<AnalyticsSession> createActiveAnalyticsSession(const std::string& apiKey);
 	// Null when none runs.
 	static std::shared_ptr<AnalyticsSession> currentSession();
@@ -78,7 +80,8 @@ public:
 	// the session when send and reports on close are set; stores the record when remove is set.
 	void endSessionAndSend(bool send, bool remove);
 	// Adds the record's block to the stored sessions, deletes the current-session file and stops
-	// being current; the record writes no file afterwards.
+	// being current; the record writes no file afterwards. Throws platform::ArchiveError when the
+	// stored sessions cannot be read or written; the record then stays current and in its file.
 	void saveSession();
 	void saveToDisk();
 
@@ -138,6 +141,10 @@ public:
 
 private:
 	AnalyticsSession() = default;
+	// Stores the record that a run which never ended its session left in the current-session
+	// file, marked crashed, and clears the file; one that does not decode is set aside. Throws
+	// platform::ArchiveUnreadable, leaving the file, while it or the stored sessions cannot be read.
+	static void storeCrashedSession();
 	void endTimedEvents();
 	std::int64_t sessionLengthLocked() const;
 	// Called with the lock held.
@@ -174,6 +181,8 @@ private:
 	std::optional<double> m_birthDate;
 	// True while the record is the current one, whose changes go to the current-session file.
 	bool m_writesCurrentFile = false;
+	// The file still holds an earlier run's record that could not be read when this one began.
+	bool m_crashedSessionPending = false;
 };
 
 #endif
