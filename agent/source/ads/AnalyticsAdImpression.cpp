@@ -1,6 +1,7 @@
 #include <agent/AnalyticsClock.h>
 #include <agent/AnalyticsProtocolData.h>
 #include <agent/AnalyticsSession.h>
+#include <agent/AnalyticsUtil.h>
 #include <agent/ads/AnalyticsAd.h>
 #include <agent/ads/AnalyticsAdImpression.h>
 #include <atomic>
@@ -77,7 +78,9 @@ void AnalyticsAdImpression::record()
 			std::lock_guard<std::mutex> lock(m_mutex);
 			identity = m_identity;
 		}
-		session->recordAdImpression({identity, data()});
+		// The record keeps the impression when its file cannot be written, and writes it with the
+		// next change: the view that shows the ad goes on either way.
+		AnalyticsUtil::catchAll([&] { session->recordAdImpression({identity, data()}); });
 	}
 }
 
