@@ -54,6 +54,19 @@ inline std::string freshDirectory(const char* name)
 	return path;
 }
 
+// A headless application's options for so many frames, with documents, library and caches
+// directories of the test's own: creating the application makes them the process's.
+inline platform::LaunchOptions headlessOptions(int frames)
+{
+	platform::LaunchOptions options;
+	options.headless = true;
+	options.frames = frames;
+	options.documentsDirectory = freshDirectory("documents");
+	options.libraryDirectory = freshDirectory("library");
+	options.cachesDirectory = freshDirectory("caches");
+	return options;
+}
+
 // The standard user defaults of this test program, in a directory of its own.
 inline platform::UserDefaults& standardDefaults()
 {
