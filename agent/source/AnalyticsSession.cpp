@@ -4,6 +4,7 @@
 #include <agent/AnalyticsProtocolData.h>
 #include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsSessionUploader.h>
+#include <platform/BundleInfo.h>
 #include <platform/Device.h>
 #include <platform/Digest.h>
 #include <platform/KeyedArchive.h>
@@ -115,7 +116,8 @@ std::shared_ptr<AnalyticsSession> AnalyticsSession::createActiveAnalyticsSession
 	{
 		crashedSessionStored = false;
 	}
-	auto session = std::make_shared<AnalyticsSession>(apiKey, AnalyticsAPI::appVersion());
+	const std::string setVersion = AnalyticsAPI::appVersion();
+	auto session = std::make_shared<AnalyticsSession>(apiKey, setVersion.empty() ? platform::BundleInfo::version() : setVersion);
 	AnalyticsAPI::setCurrentSession(session);
 	std::lock_guard<std::mutex> lock(session->m_mutex);
 	session->m_writesCurrentFile = true;

@@ -48,9 +48,9 @@ public:
 
 	// Makes the current record for the key: a record left in the current-session file by a run
 	// that never ended its session is marked crashed and stored first. The new record carries the
-	// facade's application version and is archived at once. While the earlier record or the
-	// stored sessions cannot be read, the new record leaves the file alone and tries again before
-	// each write; a write that fails is tried again with the next change.
+	// facade's application version, else the bundle's, and is archived at once. While the earlier
+	// record or the stored sessions cannot be read, the new record leaves the file alone and tries
+	// again before each write; a write that fails is tried again with the next change.
 	static std::shared_ptr<AnalyticsSession> createActiveAnalyticsSession(const std::string& apiKey);
 	// Null when none runs.
 	static std::shared_ptr<AnalyticsSession> currentSession();
