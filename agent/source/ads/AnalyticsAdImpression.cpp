@@ -12,6 +12,17 @@ namespace {
 
 std::atomic<std::uint64_t> s_count{0};
 
+// Milliseconds kept as a double in the archive; the report carries them as 64-bit integers.
+std::int64_t unarchiveMillis(const ArchiveValue& value)
+{
+	const double millis = value.get("timeIntervalSinceSessionStart").asDouble();
+	// 2^63: the first double beyond the 64-bit integers.
+	constexpr double LIMIT = 9223372036854775808.0;
+	if (!(millis >= -LIMIT && millis < LIMIT))
+		throw platform::ArchiveError("Impression time out of the 64-bit range");
+	return static_cast<std::int64_t>(millis);
+}
+
 } // namespace
 
 int AnalyticsAdState::translateAdStateFromOldToNew(int oldState)
@@ -179,7 +190,7 @@ std::shared_ptr<AnalyticsAdImpression> AnalyticsAdImpression::unarchive(const Ar
 	std::shared_ptr<AnalyticsAdImpression> impression(new AnalyticsAdImpression);
 	AnalyticsAdImpression& i = *impression;
 	i.m_identity = "impression" + std::to_string(++s_count);
-	i.m_timeIntervalSinceSessionStart = static_cast<std::int64_t>(value.get("timeIntervalSinceSessionStart").asDouble());
+	i.m_timeIntervalSinceSessionStart = unarchiveMillis(value);
 	i.m_hook = value.get("hook").asString();
 	i.m_adId = value.get("adId").asInt();
 	i.m_canvasId = value.get("canvasId").asInt();
@@ -189,8 +200,7 @@ std::shared_ptr<AnalyticsAdImpression> AnalyticsAdImpression::unarchive(const Ar
 	i.m_adFormat = value.has("adFormat") ? value.get("adFormat").asInt() : 0;
 	if (value.has("adStates"))
 		for (const ArchiveValue& state : value.get("adStates").items())
-			i.m_adStates.push_back({static_cast<std::int64_t>(state.get("timeIntervalSinceSessionStart").asDouble()),
-				static_cast<std::int32_t>(state.get("state").asInt())});
+			i.m_adStates.push_back({unarchiveMillis(state), static_cast<std::int32_t>(state.get("state").asInt())});
 	// Archives of the older layout carry a result instead of states.
 	if (i.m_adStates.empty())
 	{
