@@ -97,8 +97,8 @@ private:
 };
 
 // A fresh agent for each test: usage reporting on, the defaults of a fresh process, and the
-// archive files and ad caches in library and caches directories of the test's own. Uploads started by a test are waited
-// for before the next one.
+// archive files and ad caches in library and caches directories of the test's own, which stay
+// the process's after it. Uploads started by a test are waited for before the next one.
 class AgentSessionTest : public ::testing::Test
 {
 protected:
@@ -115,8 +115,6 @@ protected:
 		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
 		AnalyticsAPI::resetSettings();
 		AnalyticsSessionUploader::setAdHooks({});
-		platform::Directories::setLibrary("");
-		platform::Directories::setCaches("");
 	}
 };
 
