@@ -1,9 +1,12 @@
 #include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsAPI.h>
 #include <agent/AnalyticsClock.h>
+#include <agent/AnalyticsSessionJournal.h>
 #include <platform/Directories.h>
 #include <platform/KeyedArchive.h>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -21,6 +24,11 @@ namespace {
 std::recursive_mutex s_mutex;
 std::string s_apiKey;
 int s_maxSessions = AnalyticsAPI::MAX_SESSIONS;
+// The number of the last change appended to the journal.
+std::uint64_t s_journalSequence = 0;
+
+const char ARCHIVE_EXTENSION[] = ".archive";
+const char JOURNAL_EXTENSION[] = ".journal";
 
 bool exists(const std::string& path)
 {
@@ -32,7 +40,7 @@ bool exists(const std::string& path)
 std::string filePath(const char* name)
 {
 	const std::string directory = platform::Directories::library();
-	const std::string file = name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ".archive";
+	const std::string file = name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ARCHIVE_EXTENSION;
 	const std::string older = directory + "/" + file;
 	if (exists(older))
 		return older;
@@ -133,6 +141,12 @@ std::string AnalyticsSessionStore::currentSessionFilePath()
 	return filePath("analyticsCurrent");
 }
 
+std::string AnalyticsSessionStore::currentSessionJournalPath()
+{
+	const std::string archive = currentSessionFilePath();
+	return archive.substr(0, archive.size() - (sizeof(ARCHIVE_EXTENSION) - 1)) + JOURNAL_EXTENSION;
+}
+
 std::string AnalyticsSessionStore::sessionSentFilePath()
 {
 	return filePath("analyticsSent");
@@ -217,22 +231,55 @@ double AnalyticsSessionStore::initialTimestamp(std::optional<double> currentStar
 	return first;
 }
 
-std::optional<ArchiveValue> AnalyticsSessionStore::readCurrentSession()
+std::optional<AnalyticsSessionStore::CurrentSession> AnalyticsSessionStore::readCurrentSession()
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
-	return readArchive(currentSessionFilePath());
+	std::optional<ArchiveValue> record = readArchive(currentSessionFilePath());
+	if (!record)
+		return std::nullopt;
+	std::uint64_t archived = 0;
+	if (record->kind() == ArchiveValue::Kind::Record && record->has(JOURNAL_SEQUENCE_KEY)
+		&& record->get(JOURNAL_SEQUENCE_KEY).kind() == ArchiveValue::Kind::Int)
+		archived = static_cast<std::uint64_t>(record->get(JOURNAL_SEQUENCE_KEY).asInt());
+	std::string journal;
+	try
+	{
+		journal = KeyedArchive::readBytes(currentSessionJournalPath());
+	}
+	catch (const ArchiveUnreadable& unreadable)
+	{
+		if (!unreadable.missing())
+			throw;
+	}
+	CurrentSession current{std::move(*record), {}};
+	// Entries the archive already holds are there when it was written and the journal not yet removed.
+	for (AnalyticsSessionJournal::Entry& entry : AnalyticsSessionJournal::decode(journal).entries)
+		if (entry.sequence > archived)
+			current.changes.push_back(std::move(entry.change));
+	return current;
 }
 
-void AnalyticsSessionStore::writeCurrentSession(const ArchiveValue& record)
+void AnalyticsSessionStore::writeCurrentSession(ArchiveValue record)
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	record.set(JOURNAL_SEQUENCE_KEY, ArchiveValue::integer(static_cast<std::int64_t>(s_journalSequence)));
 	KeyedArchive::writeFile(currentSessionFilePath(), record);
+	const std::string journal = currentSessionJournalPath();
+	if (std::remove(journal.c_str()) != 0 && errno != ENOENT)
+		throw ArchiveError("Cannot remove " + journal + ": " + std::strerror(errno));
+}
+
+void AnalyticsSessionStore::appendToCurrentSession(const ArchiveValue& change)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	AnalyticsSessionJournal::append(currentSessionJournalPath(), ++s_journalSequence, change);
 }
 
 void AnalyticsSessionStore::removeCurrentSession()
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
 	std::remove(currentSessionFilePath().c_str());
+	std::remove(currentSessionJournalPath().c_str());
 }
 
 void AnalyticsSessionStore::setAsideCurrentSession()

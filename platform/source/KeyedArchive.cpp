@@ -217,6 +217,11 @@ ArchiveUnreadable::ArchiveUnreadable(const std::string& path, int error) :
 
 ArchiveValue KeyedArchive::readFile(const std::string& path)
 {
+	return decode(readBytes(path));
+}
+
+std::string KeyedArchive::readBytes(const std::string& path)
+{
 	const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 	if (file < 0)
 		throw ArchiveUnreadable(path, errno);
@@ -237,7 +242,7 @@ ArchiveValue KeyedArchive::readFile(const std::string& path)
 		}
 	}
 	::close(file);
-	return decode(data);
+	return data;
 }
 
 } // platform

@@ -263,13 +263,14 @@ TEST_F(SessionUploadTest, ARecordLeftByACrashThatCannotBeReadAtTheStartIsStoredO
 		EXPECT_THROW(next->recordEvent("while no file opens", {}, false), platform::ArchiveUnreadable);
 	}
 	EXPECT_TRUE(storedVersions().empty());
-	const std::optional<platform::ArchiveValue> left = AnalyticsSessionStore::readCurrentSession();
+	const std::optional<AnalyticsSessionStore::CurrentSession> left = AnalyticsSessionStore::readCurrentSession();
 	ASSERT_TRUE(left.has_value());
-	EXPECT_EQ("crashed", AnalyticsSession::unarchive(*left)->appVersion());
+	EXPECT_EQ("crashed", AnalyticsSession::unarchive(left->record, left->changes)->appVersion());
 
 	next->recordEvent("later", {}, false);
 	EXPECT_EQ((std::vector<std::string>{"crashed"}), storedVersions());
-	const std::shared_ptr<AnalyticsSession> written = AnalyticsSession::unarchive(*AnalyticsSessionStore::readCurrentSession());
+	const std::optional<AnalyticsSessionStore::CurrentSession> files = AnalyticsSessionStore::readCurrentSession();
+	const std::shared_ptr<AnalyticsSession> written = AnalyticsSession::unarchive(files->record, files->changes);
 	EXPECT_EQ("next", written->appVersion());
 	EXPECT_EQ(2u, written->eventLog().size());
 }

@@ -42,6 +42,8 @@ public:
 	// Throws ArchiveUnreadable when the file cannot be opened or read, ArchiveError when its
 	// bytes are no archive.
 	static ArchiveValue readFile(const std::string& path);
+	// The file's bytes; throws ArchiveUnreadable when it cannot be opened or read.
+	static std::string readBytes(const std::string& path);
 };
 
 } // platform
