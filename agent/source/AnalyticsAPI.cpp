@@ -41,16 +41,8 @@ bool AnalyticsAPI::sendUsageInfo()
 
 void AnalyticsAPI::guarded(const std::function<void()>& work)
 {
-	if (!sendUsageInfo())
-		return;
-	try
-	{
-		work();
-	}
-	catch (...)
-	{
-		AnalyticsUtil::handleException(std::current_exception());
-	}
+	if (sendUsageInfo())
+		AnalyticsUtil::catchAll(work);
 }
 
 bool AnalyticsAPI::guardedAnswer(const std::function<bool()>& work)

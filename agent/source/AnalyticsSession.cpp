@@ -4,8 +4,10 @@
 #include <agent/AnalyticsProtocolData.h>
 #include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsSessionUploader.h>
+#include <platform/BundleInfo.h>
 #include <platform/Device.h>
 #include <platform/Digest.h>
+#include <platform/KeyedArchive.h>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -17,6 +19,7 @@
 #include <unistd.h>
 
 using platform::ArchiveError;
+using platform::ArchiveUnreadable;
 using platform::ArchiveValue;
 
 namespace {
@@ -99,34 +102,118 @@ void setOptionalString(ArchiveValue& record, const char* key, const std::string&
 		record.set(key, ArchiveValue::string(text));
 }
 
+// Archive forms of the record's list elements, shared by the record and its journalled changes.
+ArchiveValue archiveError(const AnalyticsSession::Error& error)
+{
+	ArchiveValue entry = ArchiveValue::array();
+	entry.append(ArchiveValue::date(error.date));
+	entry.append(ArchiveValue::string(error.errorID));
+	entry.append(ArchiveValue::string(error.message));
+	entry.append(ArchiveValue::string(error.description));
+	return entry;
+}
+
+AnalyticsSession::Error unarchiveError(const ArchiveValue& entry)
+{
+	if (entry.kind() != ArchiveValue::Kind::Array || entry.items().size() != 4)
+		throw ArchiveError("Error entry of the wrong shape");
+	const std::vector<ArchiveValue>& items = entry.items();
+	return {items[0].asDate(), items[1].asString(), items[2].asString(), items[3].asString()};
+}
+
+ArchiveValue archiveImpression(const AnalyticsSession::AdImpressionBlock& impression)
+{
+	ArchiveValue entry = ArchiveValue::dictionary();
+	entry.set("identity", ArchiveValue::bytes(impression.identity));
+	entry.set("block", ArchiveValue::bytes(impression.block));
+	return entry;
+}
+
+AnalyticsSession::AdImpressionBlock unarchiveImpression(const ArchiveValue& entry)
+{
+	return {entry.get("identity").asBytes(), entry.get("block").asBytes()};
+}
+
+std::map<std::string, std::int64_t> unarchiveCounts(const ArchiveValue& counts)
+{
+	if (counts.kind() != ArchiveValue::Kind::Dictionary)
+		throw ArchiveError("Event counts are no dictionary");
+	std::map<std::string, std::int64_t> read;
+	for (size_t i = 0; i < counts.keys().size(); ++i)
+		read[counts.keys()[i]] = counts.items()[i].asInt();
+	return read;
+}
+
+// Each element of an archived list, read.
+template <class Read>
+auto unarchiveList(const ArchiveValue& list, Read read)
+{
+	std::vector<decltype(read(list))> items;
+	for (const ArchiveValue& item : list.items())
+		items.push_back(read(item));
+	return items;
+}
+
+// One element as an archived list of one.
+ArchiveValue listOf(const ArchiveValue& item)
+{
+	ArchiveValue list = ArchiveValue::array();
+	list.append(item);
+	return list;
+}
+
 } // namespace
 
 std::shared_ptr<AnalyticsSession> AnalyticsSession::createActiveAnalyticsSession(const std::string& apiKey)
 {
 	AnalyticsSessionStore::setApiKey(apiKey);
-	std::shared_ptr<AnalyticsSession> crashed;
+	bool crashedSessionStored = true;
 	try
 	{
-		if (std::optional<ArchiveValue> archived = AnalyticsSessionStore::readCurrentSession())
-			crashed = unarchive(*archived);
+		storeCrashedSession();
+	}
+	catch (const ArchiveUnreadable&)
+	{
+		crashedSessionStored = false;
+	}
+	const std::string setVersion = AnalyticsAPI::appVersion();
+	auto session = std::make_shared<AnalyticsSession>(apiKey, setVersion.empty() ? platform::BundleInfo::version() : setVersion);
+	AnalyticsAPI::setCurrentSession(session);
+	std::lock_guard<std::mutex> lock(session->m_mutex);
+	session->m_writesCurrentFile = true;
+	session->m_crashedSessionPending = !crashedSessionStored;
+	try
+	{
+		session->saveLocked();
 	}
 	catch (const ArchiveError&)
 	{
+		// The record runs in memory and is written with its next change.
 	}
-	if (crashed)
+	return session;
+}
+
+void AnalyticsSession::storeCrashedSession()
+{
+	const std::optional<AnalyticsSessionStore::CurrentSession> archived = AnalyticsSessionStore::readCurrentSession();
+	if (archived)
 	{
-		crashed->setCrashed(true);
-		AnalyticsSessionStore::addToSavedSessions(crashed->data());
+		std::shared_ptr<AnalyticsSession> crashed;
+		try
+		{
+			crashed = unarchive(archived->record, archived->changes);
+		}
+		catch (const ArchiveError&)
+		{
+			AnalyticsSessionStore::setAsideCurrentSession();
+		}
+		if (crashed)
+		{
+			crashed->setCrashed(true);
+			AnalyticsSessionStore::addToSavedSessions(crashed->data());
+		}
 	}
 	AnalyticsSessionStore::removeCurrentSession();
-	auto session = std::make_shared<AnalyticsSession>(apiKey, AnalyticsAPI::appVersion());
-	{
-		std::lock_guard<std::mutex> lock(session->m_mutex);
-		session->m_writesCurrentFile = true;
-		session->saveLocked();
-	}
-	AnalyticsAPI::setCurrentSession(session);
-	return session;
 }
 
 std::shared_ptr<AnalyticsSession> AnalyticsSession::currentSession()
@@ -240,11 +327,29 @@ void AnalyticsSession::endSessionAndSend(bool send, bool remove)
 
 void AnalyticsSession::saveSession()
 {
+	std::string block;
 	{
 		std::lock_guard<std::mutex> lock(m_mutex);
+		if (m_crashedSessionPending)
+		{
+			storeCrashedSession();
+			m_crashedSessionPending = false;
+		}
 		m_writesCurrentFile = false;
+		block = dataLocked();
 	}
-	AnalyticsSessionStore::addToSavedSessions(data());
+	try
+	{
+		AnalyticsSessionStore::addToSavedSessions(block);
+	}
+	catch (const ArchiveError&)
+	{
+		// Still current, and written whole with its next change: the next start finds it.
+		std::lock_guard<std::mutex> lock(m_mutex);
+		m_writesCurrentFile = true;
+		m_needsArchive = true;
+		throw;
+	}
 	AnalyticsSessionStore::removeCurrentSession();
 	if (currentSession().get() == this)
 		AnalyticsAPI::setCurrentSession(nullptr);
@@ -258,8 +363,37 @@ void AnalyticsSession::saveToDisk()
 
 void AnalyticsSession::saveLocked()
 {
-	if (m_writesCurrentFile)
-		AnalyticsSessionStore::writeCurrentSession(archiveLocked());
+	if (!m_writesCurrentFile)
+		return;
+	m_needsArchive = true;
+	if (m_crashedSessionPending)
+	{
+		storeCrashedSession();
+		m_crashedSessionPending = false;
+	}
+	AnalyticsSessionStore::writeCurrentSession(archiveLocked());
+	m_needsArchive = false;
+}
+
+void AnalyticsSession::journalLocked(const ArchiveValue& change)
+{
+	if (!m_writesCurrentFile)
+		return;
+	// A journal holds changes to the archive beside it: while that was not written, write it whole.
+	if (m_needsArchive)
+	{
+		saveLocked();
+		return;
+	}
+	try
+	{
+		AnalyticsSessionStore::appendToCurrentSession(change);
+	}
+	catch (const ArchiveError&)
+	{
+		m_needsArchive = true;
+		throw;
+	}
 }
 
 void AnalyticsSession::setSessionReportsOnCloseEnabled(bool enabled)
@@ -301,23 +435,28 @@ bool AnalyticsSession::eventLoggingEnabled() const
 void AnalyticsSession::recordEvent(const std::string& name, const std::map<std::string, std::string>& parameters, bool timed)
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
+	ArchiveValue change = ArchiveValue::record(CHANGE_CLASS_NAME);
 	bool logged = false;
 	if (!name.empty() && parameters.size() <= static_cast<size_t>(AnalyticsAPI::MAX_EVENT_PARAMETERS))
 	{
 		auto counted = m_eventCounts.find(name);
 		if (counted != m_eventCounts.end() || m_eventCounts.size() < static_cast<size_t>(AnalyticsAPI::MAX_EVENT_COUNTS))
 		{
-			++m_eventCounts[name];
+			ArchiveValue count = ArchiveValue::dictionary();
+			count.set(name, ArchiveValue::integer(++m_eventCounts[name]));
+			change.set("eventCounts", count);
 			if (m_eventLog.size() < static_cast<size_t>(AnalyticsAPI::MAX_EVENT_LOG_COUNT) && m_eventLoggingEnabled)
 			{
 				m_eventLog.emplace_back(name, timed, parameters);
+				change.set("eventLog", listOf(m_eventLog.back().archive()));
 				logged = true;
 			}
 		}
 	}
 	if (!logged)
 		m_eventLogComplete = false;
-	saveLocked();
+	change.set("eventLogComplete", ArchiveValue::boolean(m_eventLogComplete));
+	journalLocked(change);
 }
 
 void AnalyticsSession::endTimedEvent(const std::string& name, const std::map<std::string, std::string>& parameters)
@@ -339,10 +478,14 @@ void AnalyticsSession::endTimedEvents()
 void AnalyticsSession::recordError(const std::string& errorID, const std::string& message, const std::string& description)
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
-	++m_totalErrorCount;
+	ArchiveValue change = ArchiveValue::record(CHANGE_CLASS_NAME);
+	change.set("totalErrorCount", ArchiveValue::integer(++m_totalErrorCount));
 	if (m_errors.size() < static_cast<size_t>(AnalyticsAPI::MAX_ERRORS))
+	{
 		m_errors.push_back({AnalyticsClock::now(), errorID, message, description});
-	saveLocked();
+		change.set("errors", listOf(archiveError(m_errors.back())));
+	}
+	journalLocked(change);
 }
 
 void AnalyticsSession::recordAdImpression(const AdImpressionBlock& impression)
@@ -350,13 +493,20 @@ void AnalyticsSession::recordAdImpression(const AdImpressionBlock& impression)
 	std::lock_guard<std::mutex> lock(m_mutex);
 	if (m_adLog.size() >= static_cast<size_t>(AnalyticsAPI::MAX_IMPRESSIONS))
 		return;
+	putImpressionLocked(impression);
+	ArchiveValue change = ArchiveValue::record(CHANGE_CLASS_NAME);
+	change.set("adLog", listOf(archiveImpression(impression)));
+	journalLocked(change);
+}
+
+void AnalyticsSession::putImpressionLocked(const AdImpressionBlock& impression)
+{
 	auto same = std::find_if(m_adLog.begin(), m_adLog.end(),
 		[&](const AdImpressionBlock& logged) { return logged.identity == impression.identity; });
 	if (same != m_adLog.end())
 		*same = impression;
 	else
 		m_adLog.push_back(impression);
-	saveLocked();
 }
 
 void AnalyticsSession::maybeIncrementPageView()
@@ -605,24 +755,12 @@ ArchiveValue AnalyticsSession::archiveLocked() const
 	record.set("eventLogComplete", ArchiveValue::boolean(m_eventLogComplete));
 	ArchiveValue errors = ArchiveValue::array();
 	for (const Error& error : m_errors)
-	{
-		ArchiveValue entry = ArchiveValue::array();
-		entry.append(ArchiveValue::date(error.date));
-		entry.append(ArchiveValue::string(error.errorID));
-		entry.append(ArchiveValue::string(error.message));
-		entry.append(ArchiveValue::string(error.description));
-		errors.append(entry);
-	}
+		errors.append(archiveError(error));
 	record.set("errors", errors);
 	record.set("totalErrorCount", ArchiveValue::integer(m_totalErrorCount));
 	ArchiveValue impressions = ArchiveValue::array();
 	for (const AdImpressionBlock& impression : m_adLog)
-	{
-		ArchiveValue entry = ArchiveValue::dictionary();
-		entry.set("identity", ArchiveValue::bytes(impression.identity));
-		entry.set("block", ArchiveValue::bytes(impression.block));
-		impressions.append(entry);
-	}
+		impressions.append(archiveImpression(impression));
 	record.set("adLog", impressions);
 	record.set("latitude", ArchiveValue::real(m_latitude));
 	record.set("longitude", ArchiveValue::real(m_longitude));
@@ -653,24 +791,12 @@ std::shared_ptr<AnalyticsSession> AnalyticsSession::unarchive(const ArchiveValue
 	s.m_endTime = optionalDate(record, "endTime");
 	s.m_pauseTime = optionalDate(record, "pauseTime");
 	s.m_totalPauseIntervalMillis = record.get("pauseIntervalMillis").asInt();
-	const ArchiveValue& counts = record.get("eventCounts");
-	if (counts.kind() != ArchiveValue::Kind::Dictionary)
-		throw ArchiveError("Event counts are no dictionary");
-	for (size_t i = 0; i < counts.keys().size(); ++i)
-		s.m_eventCounts[counts.keys()[i]] = counts.items()[i].asInt();
-	for (const ArchiveValue& event : record.get("eventLog").items())
-		s.m_eventLog.push_back(AnalyticsEvent::unarchive(event));
+	s.m_eventCounts = unarchiveCounts(record.get("eventCounts"));
+	s.m_eventLog = unarchiveList(record.get("eventLog"), AnalyticsEvent::unarchive);
 	s.m_eventLogComplete = record.get("eventLogComplete").asBool();
-	for (const ArchiveValue& entry : record.get("errors").items())
-	{
-		if (entry.kind() != ArchiveValue::Kind::Array || entry.items().size() != 4)
-			throw ArchiveError("Error entry of the wrong shape");
-		const std::vector<ArchiveValue>& items = entry.items();
-		s.m_errors.push_back({items[0].asDate(), items[1].asString(), items[2].asString(), items[3].asString()});
-	}
+	s.m_errors = unarchiveList(record.get("errors"), unarchiveError);
 	s.m_totalErrorCount = static_cast<int>(record.get("totalErrorCount").asInt());
-	for (const ArchiveValue& entry : record.get("adLog").items())
-		s.m_adLog.push_back({entry.get("identity").asBytes(), entry.get("block").asBytes()});
+	s.m_adLog = unarchiveList(record.get("adLog"), unarchiveImpression);
 	s.m_latitude = record.get("latitude").asDouble();
 	s.m_longitude = record.get("longitude").asDouble();
 	const double accuracy = record.get("accuracy").asDouble();
@@ -689,4 +815,60 @@ std::shared_ptr<AnalyticsSession> AnalyticsSession::unarchive(const ArchiveValue
 	s.m_sessionReportsOnCloseEnabled = false;
 	s.m_sessionReportsOnPauseEnabled = false;
 	return session;
+}
+
+std::shared_ptr<AnalyticsSession> AnalyticsSession::unarchive(const ArchiveValue& record, const std::vector<ArchiveValue>& changes)
+{
+	std::shared_ptr<AnalyticsSession> session = unarchive(record);
+	for (const ArchiveValue& change : changes)
+	{
+		try
+		{
+			session->applyChange(change);
+		}
+		catch (const ArchiveError&)
+		{
+			// What follows a change that does not read may build on it: the record keeps what came before.
+			break;
+		}
+	}
+	return session;
+}
+
+void AnalyticsSession::applyChange(const ArchiveValue& change)
+{
+	if (change.kind() != ArchiveValue::Kind::Record || change.className() != CHANGE_CLASS_NAME)
+		throw ArchiveError("Not a change of a session record");
+	// Every part is read before any is applied, so that a change applies whole or not at all.
+	const auto optional = [&](const char* key) { return change.has(key) ? &change.get(key) : nullptr; };
+	const ArchiveValue* const counts = optional("eventCounts");
+	const ArchiveValue* const events = optional("eventLog");
+	const ArchiveValue* const complete = optional("eventLogComplete");
+	const ArchiveValue* const errors = optional("errors");
+	const ArchiveValue* const totalErrors = optional("totalErrorCount");
+	const ArchiveValue* const impressions = optional("adLog");
+	const std::map<std::string, std::int64_t> newCounts = counts ? unarchiveCounts(*counts) : std::map<std::string, std::int64_t>();
+	const std::vector<AnalyticsEvent> newEvents = events ? unarchiveList(*events, AnalyticsEvent::unarchive) : std::vector<AnalyticsEvent>();
+	const std::vector<Error> newErrors = errors ? unarchiveList(*errors, unarchiveError) : std::vector<Error>();
+	const std::vector<AdImpressionBlock> newImpressions =
+		impressions ? unarchiveList(*impressions, unarchiveImpression) : std::vector<AdImpressionBlock>();
+	const bool logComplete = complete ? complete->asBool() : m_eventLogComplete;
+	const int errorCount = totalErrors ? static_cast<int>(totalErrors->asInt()) : m_totalErrorCount;
+	size_t names = m_eventCounts.size();
+	for (const auto& count : newCounts)
+		names += m_eventCounts.count(count.first) ? 0 : 1;
+	if (names > static_cast<size_t>(AnalyticsAPI::MAX_EVENT_COUNTS)
+		|| m_eventLog.size() + newEvents.size() > static_cast<size_t>(AnalyticsAPI::MAX_EVENT_LOG_COUNT)
+		|| m_errors.size() + newErrors.size() > static_cast<size_t>(AnalyticsAPI::MAX_ERRORS)
+		|| m_adLog.size() + newImpressions.size() > static_cast<size_t>(AnalyticsAPI::MAX_IMPRESSIONS))
+		throw ArchiveError("A change takes the record past its limits");
+
+	for (const auto& count : newCounts)
+		m_eventCounts[count.first] = count.second;
+	m_eventLog.insert(m_eventLog.end(), newEvents.begin(), newEvents.end());
+	m_eventLogComplete = logComplete;
+	m_errors.insert(m_errors.end(), newErrors.begin(), newErrors.end());
+	m_totalErrorCount = errorCount;
+	for (const AdImpressionBlock& impression : newImpressions)
+		putImpressionLocked(impression);
 }

@@ -1,16 +1,20 @@
 #include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsAPI.h>
 #include <agent/AnalyticsClock.h>
+#include <agent/AnalyticsSessionJournal.h>
 #include <platform/Directories.h>
 #include <platform/FileSaver.h>
 #include <platform/KeyedArchive.h>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
 #include <sys/stat.h>
 
 using platform::ArchiveError;
+using platform::ArchiveUnreadable;
 using platform::ArchiveValue;
 using platform::KeyedArchive;
 
@@ -20,6 +24,11 @@ namespace {
 std::recursive_mutex s_mutex;
 std::string s_apiKey;
 int s_maxSessions = AnalyticsAPI::MAX_SESSIONS;
+// The number of the last change appended to the journal.
+std::uint64_t s_journalSequence = 0;
+
+const char ARCHIVE_EXTENSION[] = ".archive";
+const char JOURNAL_EXTENSION[] = ".journal";
 
 bool exists(const std::string& path)
 {
@@ -31,31 +40,30 @@ bool exists(const std::string& path)
 std::string filePath(const char* name)
 {
 	const std::string directory = platform::Directories::library();
-	const std::string file = name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ".archive";
+	const std::string file = name + AnalyticsSessionStore::keyHash(AnalyticsSessionStore::apiKey()) + ARCHIVE_EXTENSION;
 	const std::string older = directory + "/" + file;
 	if (exists(older))
 		return older;
 	return directory + "/." + file;
 }
 
-// Keeps a file that cannot be decoded for inspection, out of the way of the files to come.
-void setAside(const std::string& path)
-{
-	std::rename(path.c_str(), (path + AnalyticsSessionStore::CORRUPT_SUFFIX).c_str());
-}
-
-// The archive in the file; none when the file is missing; a corrupt file is set aside.
+// The archive in the file; none when the file is missing; a corrupt file is set aside. A file
+// that cannot be read throws ArchiveUnreadable and stays.
 std::optional<ArchiveValue> readArchive(const std::string& path)
 {
-	if (!exists(path))
-		return std::nullopt;
 	try
 	{
 		return KeyedArchive::readFile(path);
 	}
+	catch (const ArchiveUnreadable& unreadable)
+	{
+		if (unreadable.missing())
+			return std::nullopt;
+		throw;
+	}
 	catch (const ArchiveError&)
 	{
-		setAside(path);
+		AnalyticsSessionStore::setAside(path);
 		return std::nullopt;
 	}
 }
@@ -91,7 +99,7 @@ std::vector<std::string> readSessions()
 	}
 	catch (const ArchiveError&)
 	{
-		setAside(path);
+		AnalyticsSessionStore::setAside(path);
 		return {};
 	}
 }
@@ -131,6 +139,12 @@ std::string AnalyticsSessionStore::sessionsFilePath()
 std::string AnalyticsSessionStore::currentSessionFilePath()
 {
 	return filePath("analyticsCurrent");
+}
+
+std::string AnalyticsSessionStore::currentSessionJournalPath()
+{
+	const std::string archive = currentSessionFilePath();
+	return archive.substr(0, archive.size() - (sizeof(ARCHIVE_EXTENSION) - 1)) + JOURNAL_EXTENSION;
 }
 
 std::string AnalyticsSessionStore::sessionSentFilePath()
@@ -207,29 +221,80 @@ double AnalyticsSessionStore::initialTimestamp(std::optional<double> currentStar
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
 	const std::string path = initialTimestampFilePath();
-	if (std::optional<ArchiveValue> stored = readArchive(path); stored && stored->kind() == ArchiveValue::Kind::Date)
+	const std::optional<ArchiveValue> stored = readArchive(path);
+	if (stored && stored->kind() == ArchiveValue::Kind::Date)
 		return stored->asDate();
+	if (stored)
+		setAside(path);
 	const double first = currentStart ? *currentStart : AnalyticsClock::now();
 	KeyedArchive::writeFile(path, ArchiveValue::date(first));
 	return first;
 }
 
-std::optional<ArchiveValue> AnalyticsSessionStore::readCurrentSession()
+std::optional<AnalyticsSessionStore::CurrentSession> AnalyticsSessionStore::readCurrentSession()
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
-	return readArchive(currentSessionFilePath());
+	std::optional<ArchiveValue> record = readArchive(currentSessionFilePath());
+	if (!record)
+		return std::nullopt;
+	std::uint64_t archived = 0;
+	if (record->kind() == ArchiveValue::Kind::Record && record->has(JOURNAL_SEQUENCE_KEY)
+		&& record->get(JOURNAL_SEQUENCE_KEY).kind() == ArchiveValue::Kind::Int)
+		archived = static_cast<std::uint64_t>(record->get(JOURNAL_SEQUENCE_KEY).asInt());
+	std::string journal;
+	try
+	{
+		journal = KeyedArchive::readBytes(currentSessionJournalPath());
+	}
+	catch (const ArchiveUnreadable& unreadable)
+	{
+		if (!unreadable.missing())
+			throw;
+	}
+	CurrentSession current{std::move(*record), {}};
+	// Entries the archive already holds are there when it was written and the journal not yet removed.
+	for (AnalyticsSessionJournal::Entry& entry : AnalyticsSessionJournal::decode(journal).entries)
+		if (entry.sequence > archived)
+			current.changes.push_back(std::move(entry.change));
+	return current;
 }
 
-void AnalyticsSessionStore::writeCurrentSession(const ArchiveValue& record)
+void AnalyticsSessionStore::writeCurrentSession(ArchiveValue record)
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	record.set(JOURNAL_SEQUENCE_KEY, ArchiveValue::integer(static_cast<std::int64_t>(s_journalSequence)));
 	KeyedArchive::writeFile(currentSessionFilePath(), record);
+	const std::string journal = currentSessionJournalPath();
+	if (std::remove(journal.c_str()) != 0 && errno != ENOENT)
+		throw ArchiveError("Cannot remove " + journal + ": " + std::strerror(errno));
+}
+
+void AnalyticsSessionStore::appendToCurrentSession(const ArchiveValue& change)
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	AnalyticsSessionJournal::append(currentSessionJournalPath(), ++s_journalSequence, change);
 }
 
 void AnalyticsSessionStore::removeCurrentSession()
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
 	std::remove(currentSessionFilePath().c_str());
+	std::remove(currentSessionJournalPath().c_str());
+}
+
+void AnalyticsSessionStore::setAsideCurrentSession()
+{
+	std::lock_guard<std::recursive_mutex> lock(s_mutex);
+	setAside(currentSessionFilePath());
+}
+
+void AnalyticsSessionStore::setAside(const std::string& path)
+{
+	const std::string copy = path + CORRUPT_SUFFIX;
+	int number = 1;
+	while (number < MAX_CORRUPT_COPIES && exists(copy + std::to_string(number)))
+		++number;
+	std::rename(path.c_str(), (copy + std::to_string(number)).c_str());
 }
 
 std::string AnalyticsSessionStore::encodeSessions(const std::vector<std::string>& blocks)

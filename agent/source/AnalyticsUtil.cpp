@@ -10,16 +10,27 @@ namespace {
 
 std::atomic<bool> s_showErrorInLog{false};
 
-// The whole text, a zero byte inside it included, against a name.
-bool equalIgnoringCase(const std::string& text, const char* name)
-{
-	return text.size() == std::strlen(name) && strcasecmp(text.c_str(), name) == 0;
-}
-
 } // namespace
 
 void AnalyticsUtil::handleException(std::exception_ptr)
 {
+}
+
+void AnalyticsUtil::catchAll(const std::function<void()>& work)
+{
+	try
+	{
+		work();
+	}
+	catch (...)
+	{
+		handleException(std::current_exception());
+	}
+}
+
+bool AnalyticsUtil::equalIgnoringCase(const std::string& text, const char* name)
+{
+	return text.size() == std::strlen(name) && strcasecmp(text.c_str(), name) == 0;
 }
 
 void AnalyticsUtil::setShowErrorInLogEnabled(bool enabled)

@@ -6,6 +6,7 @@
 #include <platform/Directories.h>
 #include <platform/DisplayLink.h>
 #include <platform/GameService.h>
+#include <platform/HttpFetch.h>
 #include <platform/NotificationCenter.h>
 #include <platform/Responder.h>
 #include <platform/HeadlessApplication.h>
@@ -115,6 +116,9 @@ int Application::run(ApplicationDelegate& delegate)
 void Application::endObservers()
 {
 	NotificationCenter::defaultCenter().post(WILL_TERMINATE_NOTIFICATION);
+	// Nothing waits for the answers any more: a lookup or upload in flight ends now, not at its
+	// time-out.
+	HttpFetch::AbortAll ending;
 	BackgroundThreads::shared().joinAll();
 }
 

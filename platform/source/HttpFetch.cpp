@@ -48,10 +48,45 @@ size_t collectHeader(char* data, size_t size, size_t count, void* user)
 	return n;
 }
 
-int progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+// How many HttpFetch::AbortAll live now.
+std::atomic<int> s_abortAll{0};
+
+bool aborted(const Transfer& transfer)
 {
-	const Transfer& transfer = *static_cast<const Transfer*>(user);
-	return transfer.abort && transfer.abort->load() ? 1 : 0;
+	return s_abortAll > 0 || (transfer.abort && transfer.abort->load());
+}
+
+// Runs the transfer, waking at least every HttpFetch::ABORT_CHECK_MILLISECONDS to see whether it
+// is to end, also while no byte moves (a lookup or an answer that does not come).
+CURLcode run(CURL* curl, const Transfer& transfer)
+{
+	CURLM* multi = curl_multi_init();
+	if (!multi)
+		return CURLE_OUT_OF_MEMORY;
+	curl_multi_add_handle(multi, curl);
+	CURLcode code = CURLE_OK;
+	for (int running = 1; running;)
+	{
+		if (aborted(transfer))
+		{
+			code = CURLE_ABORTED_BY_CALLBACK;
+			break;
+		}
+		if (curl_multi_perform(multi, &running) != CURLM_OK)
+		{
+			code = CURLE_FAILED_INIT;
+			break;
+		}
+		if (running)
+			curl_multi_poll(multi, nullptr, 0, HttpFetch::ABORT_CHECK_MILLISECONDS, nullptr);
+	}
+	int left = 0;
+	while (const CURLMsg* message = curl_multi_info_read(multi, &left))
+		if (message->msg == CURLMSG_DONE && code == CURLE_OK)
+			code = message->data.result;
+	curl_multi_remove_handle(multi, curl);
+	curl_multi_cleanup(multi);
+	return code;
 }
 
 void initializeCurl()
@@ -111,10 +146,7 @@ HttpResult HttpFetch::perform(const HttpRequest& request, const std::atomic<bool
 	curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 	curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, collectHeader);
 	curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
-	curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, progress);
-	curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
-	curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-	const CURLcode code = curl_easy_perform(curl);
+	const CURLcode code = run(curl, transfer);
 	curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
 	const char* redirect = nullptr;
 	if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect)
@@ -156,6 +188,16 @@ HttpFetch::~HttpFetch()
 	m_abort = true;
 	m_worker.join();
 	m_queue.cancel(this);
+}
+
+HttpFetch::AbortAll::AbortAll()
+{
+	++s_abortAll;
+}
+
+HttpFetch::AbortAll::~AbortAll()
+{
+	--s_abortAll;
 }
 
 } // platform

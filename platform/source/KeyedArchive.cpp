@@ -1,9 +1,9 @@
 #include <platform/KeyedArchive.h>
 #include <platform/FileSaver.h>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <fcntl.h>
+#include <cerrno>
+#include <unistd.h>
 
 namespace platform {
 
@@ -190,14 +190,40 @@ void KeyedArchive::writeFile(const std::string& path, const ArchiveValue& value)
 		throw ArchiveError(failure);
 }
 
+ArchiveUnreadable::ArchiveUnreadable(const std::string& path, int error) :
+	ArchiveError("Cannot read " + path + ": " + std::strerror(error)),
+	m_error(error)
+{
+}
+
 ArchiveValue KeyedArchive::readFile(const std::string& path)
 {
-	std::ifstream in(path, std::ios::binary);
-	if (!in)
-		throw ArchiveError("Cannot read " + path);
-	std::ostringstream data;
-	data << in.rdbuf();
-	return decode(data.str());
+	return decode(readBytes(path));
+}
+
+std::string KeyedArchive::readBytes(const std::string& path)
+{
+	const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+	if (file < 0)
+		throw ArchiveUnreadable(path, errno);
+	std::string data;
+	char buffer[16384];
+	for (;;)
+	{
+		const ssize_t n = ::read(file, buffer, sizeof(buffer));
+		if (n > 0)
+			data.append(buffer, static_cast<size_t>(n));
+		else if (n == 0)
+			break;
+		else if (errno != EINTR)
+		{
+			const int error = errno;
+			::close(file);
+			throw ArchiveUnreadable(path, error);
+		}
+	}
+	::close(file);
+	return data;
 }
 
 } // platform

@@ -1,14 +1,12 @@
 #include <rating/RatingPrompt.h>
 #include <platform/Application.h>
 #include <platform/BackgroundThreads.h>
+#include <platform/BundleInfo.h>
 #include <platform/Reachability.h>
 #include <platform/UserDefaults.h>
 #include <chrono>
 
 namespace {
-
-// The version whose uses are counted; changes restart the counts.
-const char* const RUNNING_VERSION = "1.0";
 
 double secondsSince1970()
 {
@@ -22,7 +20,7 @@ RatingPrompt& RatingPrompt::shared()
 	static RatingPrompt prompt(Environment{
 		&platform::UserDefaults::standard(),
 		secondsSince1970,
-		RUNNING_VERSION,
+		platform::BundleInfo::version(),
 		true,
 		false,
 		[] { return platform::Reachability::connected(); },

@@ -1,5 +1,7 @@
 #include "AdTestSupport.h"
+#include <platform/KeyedArchive.h>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -58,6 +60,54 @@ TEST_F(AdCacheTest, ImageCacheComesBackFromItsArchiveOrClearsTheDirectory)
 	EXPECT_TRUE(AnalyticsImageCache::recreateInstanceWithFileCache(files)->storedIds().empty());
 	EXPECT_FALSE(files->exists("adParser"));
 	EXPECT_FALSE(AnalyticsAdParser::recreateOldInstance());
+}
+
+// The archive with one member replaced, found by a path of keys and, in arrays, indexes.
+platform::ArchiveValue replaced(const platform::ArchiveValue& archive, const std::vector<std::string>& path, const platform::ArchiveValue& value)
+{
+	if (path.empty())
+		return value;
+	const std::vector<std::string> rest(path.begin() + 1, path.end());
+	if (archive.kind() != platform::ArchiveValue::Kind::Array)
+	{
+		platform::ArchiveValue changed = archive;
+		changed.set(path.front(), replaced(archive.get(path.front()), rest, value));
+		return changed;
+	}
+	platform::ArchiveValue changed = platform::ArchiveValue::array();
+	for (size_t i = 0; i < archive.items().size(); ++i)
+		changed.append(std::to_string(i) == path.front() ? replaced(archive.items()[i], rest, value) : archive.items()[i]);
+	return changed;
+}
+
+TEST_F(AdCacheTest, ColoursAndTimesReadFromFilesAreRangeCheckedLikeTheAnswers)
+{
+	const double nan = std::numeric_limits<double>::quiet_NaN(), infinity = std::numeric_limits<double>::infinity();
+	publish(AdAnswerWriter().banner({{1, 11}}).end());
+	std::shared_ptr<AnalyticsFileCache> files = AnalyticsFileCache::instance();
+	const platform::ArchiveValue parser = *files->get(AnalyticsAdParser::ARCHIVE_PREFIX);
+	for (const auto& [green, read] : std::vector<std::pair<double, bool>>{
+			 {0.0, true}, {1.0, true}, {-0.001, false}, {1.5, false}, {1e300, false}, {nan, false}})
+	{
+		files->save(replaced(parser, {"themeMap", "1", "landscapeAdvertiserTextStyle", "fontColor", "green"}, platform::ArchiveValue::real(green)),
+			AnalyticsAdParser::ARCHIVE_PREFIX);
+		EXPECT_EQ(read, AnalyticsAdParser::recreateOldInstance() != nullptr) << green;
+	}
+
+	const platform::ArchiveValue impression = AnalyticsAdImpression::create("h", AnalyticsAdImpression::FORMAT_BANNER)->archive();
+	for (const auto& [millis, read] : std::vector<std::pair<double, bool>>{
+			 {-5000.0, true}, {9.2e18, true}, {nan, false}, {infinity, false}, {9.3e18, false}, {-9.3e18, false}})
+	{
+		const platform::ArchiveValue time = platform::ArchiveValue::real(millis);
+		for (const std::vector<std::string>& path : {std::vector<std::string>{"timeIntervalSinceSessionStart"},
+				 std::vector<std::string>{"adStates", "0", "timeIntervalSinceSessionStart"}})
+		{
+			if (!read)
+				EXPECT_THROW(AnalyticsAdImpression::unarchive(replaced(impression, path, time)), platform::ArchiveError) << millis;
+			else
+				EXPECT_NO_THROW(AnalyticsAdImpression::unarchive(replaced(impression, path, time))) << millis;
+		}
+	}
 }
 
 TEST_F(AdCacheTest, AssignmentKeepsEachParentsAdsApart)

@@ -1,7 +1,11 @@
 #include "AdTestSupport.h"
+#include <agent/ads/AnalyticsAdCanvasView.h>
 #include <agent/ads/AnalyticsAdDelegate.h>
 #include <agent/ads/AnalyticsAdListView.h>
 #include <agent/ads/AnalyticsAdNavigationDelegate.h>
+#include <agent/ads/AnalyticsOffer.h>
+#include <platform/KeyedArchive.h>
+#include <fstream>
 
 namespace {
 
@@ -113,6 +117,26 @@ TEST_F(AdViewTest, LayoutFollowsTheThemeAndRefreshReplacesTheElements)
 	EXPECT_FALSE(landscape->element("advertiser")->hidden);
 	EXPECT_TRUE(landscape->element("portraitBackground")->hidden);
 	EXPECT_EQ(landscape->element("appName")->font, "Arial");
+}
+
+TEST_F(AdViewTest, OrientationsAreComparedWholeAZeroByteIncluded)
+{
+	publish(AdAnswerWriter().banner({{1, 11}}));
+	const std::string landscapeAndMore("landscape\0x", 11);
+	EXPECT_FALSE(banner("Landscape")->element("advertiser")->hidden);
+	EXPECT_TRUE(banner(landscapeAndMore)->element("advertiser")->hidden);
+
+	AnalyticsAdPlacement placement;
+	placement.hook = "banner";
+	for (const auto& [orientation, landscape] : std::vector<std::pair<std::string, bool>>{{"landscape", true}, {landscapeAndMore, false}})
+	{
+		placement.orientation = orientation;
+		std::shared_ptr<AnalyticsAdCanvasView> row = AnalyticsAdCanvasView::create(AnalyticsAdParser::fastAdWithHook("banner", "rows"), placement);
+		EXPECT_EQ(row->frame().height == row->landscapeFrame().height, landscape) << orientation.size();
+	}
+
+	AnalyticsAd ad;
+	EXPECT_EQ(AnalyticsAdView::webUrlForCanvas(true, "h", ad, nullptr, std::string("portrait\0x", 10)).rfind(AnalyticsAPI::landscapeCanvasURL(), 0), 0u);
 }
 
 TEST_F(AdViewTest, RefreshRunsOnTheHeartbeatWhileOnScreen)
@@ -257,6 +281,39 @@ TEST_F(CanvasTest, StoreLinksLeaveThePageAndAFailedOneRestoresTheCanvas)
 	EXPECT_TRUE(canvas->webView().userInteractionEnabled);
 	EXPECT_TRUE(canvas->adListView()->userInteractionEnabled());
 	EXPECT_FALSE(canvas->loadingViewShown());
+}
+
+TEST_F(CanvasTest, WhileTheSessionCannotBeWrittenAdsWorkOnAndNoFailureReachesTheGame)
+{
+	answer(2, 3, "2");
+	AnalyticsAPI::setAdNetworkEnabled(true);
+	AnalyticsAPI::setAppStoreURL("http://127.0.0.1:1/store");
+	// The session's directory lies under a plain file: every write of the record fails.
+	const std::string file = freshDirectory("blocked") + "/file";
+	std::ofstream(file) << "not a directory";
+	platform::Directories::setLibrary(file + "/library");
+	ASSERT_THROW(session->recordEvent("unwritten", {}, false), platform::ArchiveError);
+
+	std::shared_ptr<AnalyticsAdView> view;
+	ASSERT_NO_THROW(view = AnalyticsAPI::getHook("banner", 0, 0, AnalyticsAdParent{"view", nullptr}));
+	ASSERT_TRUE(view && view->ad() && view->adImpression());
+	EXPECT_NO_THROW(AnalyticsAPI::updateHook(*view));
+	EXPECT_EQ(view->adImpression()->currentState(), AnalyticsAdView::RESULT_SEEN);
+	AnalyticsOffer offer;
+	EXPECT_TRUE(AnalyticsAPI::getOffer("banner", &offer, {{"c", "1"}}));
+	EXPECT_EQ(offer.appName, "App");
+
+	view->touchesEnded(1);
+	std::shared_ptr<AnalyticsAdCanvasViewController> canvas = AnalyticsAdCanvasViewController::getOpenCanvasController();
+	ASSERT_TRUE(canvas);
+	EXPECT_NO_THROW(canvas->webViewDidFinishLoad());
+	ASSERT_TRUE(canvas->adListView());
+	EXPECT_EQ(canvas->adListView()->entries().size(), 2u);
+	bool loads = true;
+	EXPECT_NO_THROW(loads = canvas->shouldStartLoadWithRequest("http://127.0.0.1:1/store?x=1"));
+	EXPECT_FALSE(loads);
+	EXPECT_TRUE(canvas->appStoreConnection());
+	EXPECT_FALSE(session->adLog().empty());
 }
 
 TEST_F(CanvasTest, ListRowsOpenFurtherCanvasesOnTheSameNavigation)

@@ -1,5 +1,6 @@
 #include "AgentTestSupport.h"
 #include <agent/AnalyticsAPI.h>
+#include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsSessionTarget.h>
 #include <platform/BackgroundThreads.h>
@@ -41,19 +42,8 @@ public:
 	void setGender(const std::string&) override { throw std::runtime_error("gender"); }
 };
 
-class AgentFacadeTest : public ::testing::Test
+class AgentFacadeTest : public AgentSessionTest
 {
-protected:
-	void SetUp() override
-	{
-		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
-		AnalyticsAPI::resetSettings();
-	}
-	void TearDown() override
-	{
-		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
-		AnalyticsAPI::resetSettings();
-	}
 };
 
 } // namespace
@@ -109,6 +99,16 @@ TEST_F(AgentFacadeTest, SettingsReachTheSessionInProgressAndTheNextOne)
 	EXPECT_FALSE(settings.sessionReportsOnCloseEnabled);
 	EXPECT_EQ(33, settings.age);
 	EXPECT_EQ("player", settings.userID);
+
+	AnalyticsAPI::createAndSendSession();
+	const std::shared_ptr<AnalyticsSession> next = AnalyticsSession::currentSession();
+	ASSERT_NE(nullptr, next);
+	EXPECT_FALSE(next->sessionReportsOnCloseEnabled());
+	EXPECT_FALSE(next->sessionReportsOnPauseEnabled());
+	EXPECT_FALSE(next->eventLoggingEnabled());
+	EXPECT_TRUE(next->birthDate().has_value());
+	EXPECT_EQ("player", next->userID());
+	EXPECT_EQ(AnalyticsSession::GENDER_FEMALE, next->gender());
 }
 
 TEST_F(AgentFacadeTest, TheUsersFactsAreKeptOnlyOnceTheSessionInProgressTookThem)

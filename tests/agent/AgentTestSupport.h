@@ -6,13 +6,37 @@
 #include <agent/AnalyticsSessionUploader.h>
 #include <platform/BackgroundThreads.h>
 #include <platform/Directories.h>
+#include <platform/LaunchOptions.h>
 #include <platform/TaskRunner.h>
 #include <platform/UserDefaults.h>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
+
+// While it lives no file can be opened, as when the process has no descriptor free: the soft
+// limit of descriptors is the lowest free one.
+class DescriptorsExhausted
+{
+public:
+	DescriptorsExhausted()
+	{
+		getrlimit(RLIMIT_NOFILE, &m_saved);
+		const int lowest = ::dup(STDERR_FILENO);
+		::close(lowest);
+		rlimit limited = m_saved;
+		limited.rlim_cur = static_cast<rlim_t>(lowest);
+		setrlimit(RLIMIT_NOFILE, &limited);
+	}
+	~DescriptorsExhausted() { setrlimit(RLIMIT_NOFILE, &m_saved); }
+	DescriptorsExhausted(const DescriptorsExhausted&) = delete;
+	DescriptorsExhausted& operator=(const DescriptorsExhausted&) = delete;
+
+private:
+	rlimit m_saved{};
+};
 
 // Runs each task at once on the calling thread.
 class InlineTaskRunner : public platform::TaskRunner
@@ -28,6 +52,19 @@ inline std::string freshDirectory(const char* name)
 	if (!mkdtemp(&path[0]))
 		ADD_FAILURE() << "no directory " << path;
 	return path;
+}
+
+// A headless application's options for so many frames, with documents, library and caches
+// directories of the test's own: creating the application makes them the process's.
+inline platform::LaunchOptions headlessOptions(int frames)
+{
+	platform::LaunchOptions options;
+	options.headless = true;
+	options.frames = frames;
+	options.documentsDirectory = freshDirectory("documents");
+	options.libraryDirectory = freshDirectory("library");
+	options.cachesDirectory = freshDirectory("caches");
+	return options;
 }
 
 // The standard user defaults of this test program, in a directory of its own.
@@ -60,8 +97,8 @@ private:
 };
 
 // A fresh agent for each test: usage reporting on, the defaults of a fresh process, and the
-// archive files and ad caches in library and caches directories of the test's own. Uploads started by a test are waited
-// for before the next one.
+// archive files and ad caches in library and caches directories of the test's own, which stay
+// the process's after it. Uploads started by a test are waited for before the next one.
 class AgentSessionTest : public ::testing::Test
 {
 protected:
@@ -78,8 +115,6 @@ protected:
 		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
 		AnalyticsAPI::resetSettings();
 		AnalyticsSessionUploader::setAdHooks({});
-		platform::Directories::setLibrary("");
-		platform::Directories::setCaches("");
 	}
 };
 

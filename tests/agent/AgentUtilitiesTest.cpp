@@ -6,6 +6,10 @@
 #include <platform/Application.h>
 #include <platform/ApplicationDelegate.h>
 #include <platform/NotificationCenter.h>
+#include <world/GameAnalytics.h>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 TEST(AnalyticsUtil, OrientationsAndNumbers)
 {
@@ -51,11 +55,8 @@ TEST(AnalyticsHeartBeater, OneTimerBeatsEverySecondUntilTheApplicationEnds)
 	int beats = 0;
 	platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
 	const int token = center.addObserver(AnalyticsHeartBeater::HEARTBEAT_NOTIFICATION, [&](const std::string&) { ++beats; });
-	platform::LaunchOptions options;
-	options.headless = true;
 	// 200 refreshes of the simulated clock: a little over 3 s.
-	options.frames = 200;
-	auto application = platform::Application::create(options);
+	auto application = platform::Application::create(headlessOptions(200));
 	HeartBeatDelegate delegate;
 	application->run(delegate);
 	center.removeObserver(token);
@@ -133,4 +134,73 @@ TEST(AnalyticsAdAppStoreConnectionDelegate, WithoutARedirectOpensTheAddressAndAF
 	EXPECT_EQ((std::vector<int>{6}), failed.results);
 	EXPECT_TRUE(failed.opened.empty());
 	EXPECT_EQ((std::vector<bool>{false}), failed.done);
+}
+
+namespace
+{
+
+// Starts the game's session, whose upload goes to the server, and taps a store link at launch;
+// notes when termination begins.
+class StoreLinkTapDelegate : public platform::ApplicationDelegate
+{
+public:
+	StoreLinkTapDelegate(const LoopbackHttpServer& server, std::function<void()> waitForRequest) :
+		m_server(server),
+		m_waitForRequest(std::move(waitForRequest))
+	{
+	}
+
+	void didFinishLaunching() override
+	{
+		AnalyticsAPI::setServerURL(m_server.url("/aap.do"));
+		GameAnalytics::startSession(GameAnalytics::API_KEY);
+		AnalyticsAdAppStoreConnectionDelegate::openReferralURL(m_server.url("/referral"), {});
+		m_waitForRequest();
+	}
+	void didBecomeActive() override {}
+	void willResignActive() override {}
+	void willTerminate() override { terminating = std::chrono::steady_clock::now(); }
+
+	std::chrono::steady_clock::time_point terminating;
+
+private:
+	const LoopbackHttpServer& m_server;
+	std::function<void()> m_waitForRequest;
+};
+
+} // namespace
+
+TEST(AnalyticsAgentTermination, QuittingRightAfterAStoreLinkTapDoesNotWaitForAnswersInFlight)
+{
+	std::mutex mutex;
+	std::condition_variable changed;
+	bool arrived = false, released = false;
+	// Holds every answer until the test ends, then closes the connection without one.
+	LoopbackHttpServer server([&](const LoopbackHttpServer::Request&) {
+		std::unique_lock<std::mutex> lock(mutex);
+		arrived = true;
+		changed.notify_all();
+		changed.wait(lock, [&] { return released; });
+		LoopbackHttpServer::Answer answer;
+		answer.drop = true;
+		return answer;
+	});
+	auto application = platform::Application::create(headlessOptions(10));
+	StoreLinkTapDelegate delegate(server, [&] {
+		std::unique_lock<std::mutex> lock(mutex);
+		changed.wait_for(lock, std::chrono::seconds(10), [&] { return arrived; });
+	});
+	application->run(delegate);
+	const std::chrono::steady_clock::duration quitting = std::chrono::steady_clock::now() - delegate.terminating;
+	bool requested;
+	{
+		std::lock_guard<std::mutex> lock(mutex);
+		requested = arrived;
+		released = true;
+	}
+	changed.notify_all();
+	application.reset();
+	AnalyticsAPI::resetSettings();
+	EXPECT_TRUE(requested);
+	EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(quitting).count(), 1000);
 }

@@ -29,16 +29,14 @@ public:
 	std::vector<std::pair<std::string, Parameters>> events;
 };
 
-class GameAnalyticsTest : public ::testing::Test
+class GameAnalyticsTest : public AgentSessionTest
 {
 protected:
 	void SetUp() override
 	{
-		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);
-		AnalyticsAPI::resetSettings();
+		AgentSessionTest::SetUp();
 		AnalyticsAPI::setCurrentSession(m_log);
 	}
-	void TearDown() override { AnalyticsAPI::resetSettings(); }
 
 	std::shared_ptr<EventLog> m_log = std::make_shared<EventLog>();
 };
@@ -47,7 +45,6 @@ protected:
 
 TEST_F(GameAnalyticsTest, StartSessionSwitchesReportsOffForTheSessionItStarts)
 {
-	platform::Directories::setLibrary(freshDirectory("library"));
 	GameAnalytics::startSession(GameAnalytics::API_KEY);
 	platform::BackgroundThreads::shared().joinAll();
 	EXPECT_EQ("Q7ZKX2MRT9BWDH4PLNC8", AnalyticsAPI::apiKey());
@@ -56,7 +53,6 @@ TEST_F(GameAnalyticsTest, StartSessionSwitchesReportsOffForTheSessionItStarts)
 	EXPECT_FALSE(session->sessionReportsOnCloseEnabled());
 	EXPECT_FALSE(session->sessionReportsOnPauseEnabled());
 	EXPECT_FALSE(AnalyticsAPI::settings().sessionReportsOnPauseEnabled);
-	platform::Directories::setLibrary("");
 }
 
 TEST_F(GameAnalyticsTest, TextsKeepTheirUtf8BytesAndEndAtAZeroByte)

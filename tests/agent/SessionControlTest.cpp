@@ -1,3 +1,4 @@
+#include "AdAnswerWriter.h"
 #include "AgentTestSupport.h"
 #include "SessionReportReader.h"
 #include "support/LoopbackHttpServer.h"
@@ -5,6 +6,8 @@
 #include <agent/AnalyticsPageViewTarget.h>
 #include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionStore.h>
+#include <agent/ads/AnalyticsAdParser.h>
+#include <agent/ads/AnalyticsOffer.h>
 #include <platform/Application.h>
 #include <platform/NotificationCenter.h>
 #include <dirent.h>
@@ -116,7 +119,17 @@ TEST_F(SessionControlTest, LoggingCallsReachOnlyARunningSession)
 
 TEST_F(SessionControlTest, OptedOutTheAgentWritesNoFileAndOffersAnswerNo)
 {
+	AnalyticsAPI::setAdNetworkEnabled(true);
+	ASSERT_TRUE(AnalyticsAdParser::publishAnswer(true, AdAnswerWriter().banner({{1, 11}}).bytes()));
+	AnalyticsOffer offer;
+	ASSERT_TRUE(AnalyticsAPI::getOffer("banner", &offer));
+
 	standardDefaults().setBool(AnalyticsAPI::SEND_USAGE_INFO_KEY, false);
+	AnalyticsOffer refused;
+	EXPECT_FALSE(AnalyticsAPI::getOffer("banner", &refused));
+	EXPECT_FALSE(AnalyticsAPI::getOffer("banner", &refused, {{"cookie", "1"}}));
+	EXPECT_EQ("", refused.appName);
+	EXPECT_EQ("", refused.referralUrl);
 	AnalyticsAPI::startSession("KEY");
 	AnalyticsAPI::logEvent("opened");
 	EXPECT_EQ(nullptr, AnalyticsSession::currentSession());
@@ -133,6 +146,8 @@ TEST_F(SessionControlTest, OptedOutTheAgentWritesNoFileAndOffersAnswerNo)
 	standardDefaults().setBool(AnalyticsAPI::SEND_USAGE_INFO_KEY, true);
 	EXPECT_TRUE(AnalyticsAPI::guardedAnswer([] { return true; }));
 	EXPECT_FALSE(AnalyticsAPI::guardedAnswer([]() -> bool { throw std::runtime_error("offer failed"); }));
+	EXPECT_TRUE(AnalyticsAPI::getOffer("banner", &refused));
+	AnalyticsAdParser::recreateInstance();
 }
 
 TEST_F(SessionControlTest, EventsLoggedBeforeARestartReachTheServerAfterIt)

@@ -2,7 +2,9 @@
 #include "SessionReportReader.h"
 #include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionStore.h>
+#include <platform/BundleInfo.h>
 #include <platform/KeyedArchive.h>
+#include <rating/RatingPrompt.h>
 #include <ctime>
 #include <thread>
 
@@ -220,4 +222,17 @@ TEST_F(SessionRecordTest, DeviceFactsAndOffsetsFromTheStart)
 	AnalyticsSession session("KEY", "1");
 	EXPECT_EQ(3500, session.timeIntervalSinceSessionStart(clock.now() + 3.5));
 	EXPECT_EQ(-1000, session.timeIntervalSinceSessionStart(clock.now() - 1.0));
+}
+
+TEST_F(SessionRecordTest, TheRatingPromptCountsTheVersionThatSessionRecordsCarry)
+{
+	RatingPrompt::shared().appEnteredForeground(false);
+	platform::BackgroundThreads::shared().joinAll();
+	const std::string counted = standardDefaults().getString(RatingPrompt::CURRENT_VERSION_KEY);
+	EXPECT_EQ(platform::BundleInfo::version(), counted);
+	EXPECT_FALSE(counted.empty());
+	EXPECT_EQ(counted, AnalyticsSession::createActiveAnalyticsSession("KEY")->appVersion());
+	AnalyticsAPI::resetSettings();
+	AnalyticsAPI::setAppVersion("set by the game");
+	EXPECT_EQ("set by the game", AnalyticsSession::createActiveAnalyticsSession("KEY")->appVersion());
 }

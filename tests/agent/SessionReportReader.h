@@ -85,6 +85,8 @@ struct DecodedSession
 	std::string locale, timeZone;
 	bool internet = false;
 	std::string userID;
+	double latitude = -1, longitude = -1;
+	float accuracy = -1;
 	int pageViews = 0;
 	int gender = 0;
 	bool hasBirthDate = false;
@@ -104,6 +106,8 @@ struct DecodedReport
 	std::vector<std::int64_t> imageIds;
 	int platform = 0;
 	int agentVersion = 0;
+	// When the report was written, in milliseconds since 1970.
+	std::int64_t now = 0;
 	std::string apiKey, appVersion;
 	int idType = 0;
 	std::string deviceID;
@@ -127,10 +131,11 @@ inline DecodedSession readSession(ReportReader& in)
 	s.timeZone = in.string();
 	s.internet = in.boolean();
 	s.userID = in.string();
-	in.boolean();
-	in.real();
-	in.real();
-	in.single();
+	if (in.byte() != 1)
+		throw std::runtime_error("the flag before the location is not 1");
+	s.latitude = in.real();
+	s.longitude = in.real();
+	s.accuracy = in.single();
 	s.pageViews = in.int32();
 	in.byte();
 	in.byte();
@@ -188,7 +193,7 @@ inline DecodedReport decodeReport(const std::string& data)
 	}
 	r.platform = in.ushort();
 	r.agentVersion = in.ushort();
-	in.int64();
+	r.now = in.int64();
 	r.apiKey = in.string();
 	r.appVersion = in.string();
 	r.idType = in.ushort();

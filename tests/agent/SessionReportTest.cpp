@@ -84,6 +84,7 @@ TEST_F(SessionReportTest, TheHeaderWithNoSessionsHasFixedOffsetsAndEndsWithCount
 	EXPECT_EQ(bytes({0x00, 0x00}), report.substr(report.size() - 2));
 
 	const DecodedReport decoded = decodeReport(report);
+	EXPECT_EQ(1000000000, decoded.now);
 	EXPECT_EQ(0, decoded.idType);
 	EXPECT_EQ("IPHONE", decoded.deviceID.substr(0, 6));
 	EXPECT_EQ(1000000000, decoded.initialTimestamp);
@@ -117,6 +118,9 @@ TEST_F(SessionReportTest, ARecordRoundTripsThroughItsBlock)
 	EXPECT_EQ("2.5", running.appVersion);
 	EXPECT_EQ("player", running.userID);
 	EXPECT_EQ(1000000000, running.start);
+	EXPECT_EQ(0.0, running.latitude);
+	EXPECT_EQ(0.0, running.longitude);
+	EXPECT_EQ(0.0f, running.accuracy);
 	EXPECT_EQ((std::map<std::string, int>{{"boss", 1}, {"levelDone", 1}}), running.counts);
 	ASSERT_EQ(2u, running.events.size());
 	EXPECT_EQ(3000, running.events[0].startOffset);
@@ -127,6 +131,17 @@ TEST_F(SessionReportTest, ARecordRoundTripsThroughItsBlock)
 	ASSERT_EQ(1u, running.errors.size());
 	EXPECT_EQ("std::runtime_error: disk", running.errors[0].description);
 	EXPECT_TRUE(running.complete);
+
+	// The location stays 0 on this platform; a record read back keeps what its archive held.
+	platform::ArchiveValue located = session.archive();
+	located.set("latitude", platform::ArchiveValue::real(12.5));
+	located.set("longitude", platform::ArchiveValue::real(-3.25));
+	located.set("accuracy", platform::ArchiveValue::real(7.5));
+	const DecodedSession placed =
+		decodeReport(AnalyticsSessionUploader::dataForSessions({AnalyticsSession::unarchive(located)->data()}, false)).sessions.at(0);
+	EXPECT_EQ(12.5, placed.latitude);
+	EXPECT_EQ(-3.25, placed.longitude);
+	EXPECT_EQ(7.5f, placed.accuracy);
 
 	clock.advance(2);
 	session.setGender("m");

@@ -4,7 +4,9 @@
 #include <agent/AnalyticsHTTPEater.h>
 #include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionStore.h>
+#include <platform/KeyedArchive.h>
 #include <condition_variable>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <thread>
@@ -31,6 +33,18 @@ std::vector<std::string> storedVersions()
 		decodeReport(AnalyticsSessionUploader::dataForSessions(AnalyticsSessionStore::savedSessions(), false)).sessions)
 		versions.push_back(session.appVersion);
 	return versions;
+}
+
+// Every file in the library directory by name, with its bytes.
+std::map<std::string, std::string> libraryFiles()
+{
+	std::map<std::string, std::string> files;
+	for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(platform::Directories::library()))
+	{
+		std::ifstream file(entry.path(), std::ios::binary);
+		files[entry.path().filename()] = std::string(std::istreambuf_iterator<char>(file), {});
+	}
+	return files;
 }
 
 std::vector<std::string> sentVersions(const LoopbackHttpServer::Request& request)
@@ -176,14 +190,89 @@ TEST_F(SessionUploadTest, ACorruptStoreIsSetAsideAndTheNextSessionIsStillStoredA
 	const std::string corrupt("KARC\x01\x00 not an archive", 22);
 	std::ofstream(path, std::ios::binary) << corrupt;
 	storeSession("after");
-	EXPECT_TRUE(fileExists(path + AnalyticsSessionStore::CORRUPT_SUFFIX));
-	std::ifstream kept(path + AnalyticsSessionStore::CORRUPT_SUFFIX, std::ios::binary);
+	EXPECT_TRUE(fileExists(path + AnalyticsSessionStore::CORRUPT_SUFFIX + "1"));
+	std::ifstream kept(path + AnalyticsSessionStore::CORRUPT_SUFFIX + "1", std::ios::binary);
 	EXPECT_EQ(corrupt, std::string(std::istreambuf_iterator<char>(kept), {}));
 
 	AnalyticsSessionUploader::sendSessionsToServer(false, false, false);
 	ASSERT_EQ(1u, m_server.requests().size());
 	EXPECT_EQ((std::vector<std::string>{"after"}), sentVersions(m_server.requests()[0]));
 	EXPECT_TRUE(storedVersions().empty());
+}
+
+TEST_F(SessionUploadTest, EachCorruptStoreIsKeptUpToFiveCopiesTheLatestLast)
+{
+	const std::string path = AnalyticsSessionStore::sessionsFilePath();
+	for (int i = 1; i <= 7; ++i)
+	{
+		std::ofstream(path, std::ios::binary) << "corrupt " << i;
+		AnalyticsSessionStore::savedSessions();
+		EXPECT_FALSE(fileExists(path)) << i;
+	}
+	const std::string copies = path + AnalyticsSessionStore::CORRUPT_SUFFIX;
+	for (const auto& [number, content] : std::vector<std::pair<int, std::string>>{{1, "corrupt 1"}, {4, "corrupt 4"}, {5, "corrupt 7"}})
+	{
+		std::ifstream kept(copies + std::to_string(number), std::ios::binary);
+		EXPECT_EQ(content, std::string(std::istreambuf_iterator<char>(kept), {})) << number;
+	}
+	EXPECT_FALSE(fileExists(copies + "6"));
+}
+
+TEST_F(SessionUploadTest, FilesThatCannotBeOpenedForAMomentStayWholeAndTheOperationFails)
+{
+	storeSession("1");
+	storeSession("2");
+	AnalyticsSessionStore::initialTimestamp(1000.0);
+	const std::shared_ptr<AnalyticsSession> current = AnalyticsSession::createActiveAnalyticsSession("KEY");
+	current->recordEvent("logged", {}, false);
+	const std::map<std::string, std::string> before = libraryFiles();
+
+	const std::string block = AnalyticsSession("KEY", "3").data();
+	const std::function<void()> operations[] = {
+		[] { AnalyticsSessionStore::savedSessions(); },
+		[&] { AnalyticsSessionStore::addToSavedSessions(block); },
+		[] { AnalyticsSessionStore::removeSentSessions({}); },
+		[] { AnalyticsSessionStore::initialTimestamp(2000.0); },
+		[] { AnalyticsSessionStore::readCurrentSession(); },
+		[&] { current->saveSession(); },
+	};
+	for (const std::function<void()>& operation : operations)
+	{
+		DescriptorsExhausted exhausted;
+		EXPECT_THROW(operation(), platform::ArchiveUnreadable);
+	}
+	EXPECT_EQ(before, libraryFiles());
+	EXPECT_EQ(current, AnalyticsSession::currentSession());
+
+	EXPECT_EQ((std::vector<std::string>{"1", "2"}), storedVersions());
+	EXPECT_EQ(1000.0, AnalyticsSessionStore::initialTimestamp(2000.0));
+	current->saveSession();
+	EXPECT_EQ(3u, AnalyticsSessionStore::savedSessions().size());
+}
+
+TEST_F(SessionUploadTest, ARecordLeftByACrashThatCannotBeReadAtTheStartIsStoredOnceItCan)
+{
+	AnalyticsAPI::setAppVersion("crashed");
+	AnalyticsSession::createActiveAnalyticsSession("KEY")->recordEvent("before the crash", {}, false);
+	AnalyticsAPI::resetSettings();
+	AnalyticsAPI::setAppVersion("next");
+	std::shared_ptr<AnalyticsSession> next;
+	{
+		DescriptorsExhausted exhausted;
+		next = AnalyticsSession::createActiveAnalyticsSession("KEY");
+		EXPECT_THROW(next->recordEvent("while no file opens", {}, false), platform::ArchiveUnreadable);
+	}
+	EXPECT_TRUE(storedVersions().empty());
+	const std::optional<AnalyticsSessionStore::CurrentSession> left = AnalyticsSessionStore::readCurrentSession();
+	ASSERT_TRUE(left.has_value());
+	EXPECT_EQ("crashed", AnalyticsSession::unarchive(left->record, left->changes)->appVersion());
+
+	next->recordEvent("later", {}, false);
+	EXPECT_EQ((std::vector<std::string>{"crashed"}), storedVersions());
+	const std::optional<AnalyticsSessionStore::CurrentSession> files = AnalyticsSessionStore::readCurrentSession();
+	const std::shared_ptr<AnalyticsSession> written = AnalyticsSession::unarchive(files->record, files->changes);
+	EXPECT_EQ("next", written->appVersion());
+	EXPECT_EQ(2u, written->eventLog().size());
 }
 
 TEST_F(SessionUploadTest, AStoreUnderTheOlderNameIsUsedWhileItExists)

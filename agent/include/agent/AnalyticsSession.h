@@ -14,9 +14,14 @@
 
 // One analytics session: what the application did between the session's start and its end.
 // Shared by the class (the current record), the facade, uploads and page-view proxies; every
-// operation takes the record's lock, so uploads on other threads read consistent copies. The
-// current record archives itself to the current-session file after every change of content.
-// Dates are seconds since 1970.
+// operation takes the record's lock, so uploads on other threads read consistent copies. Dates are
+// seconds since 1970.
+// The current record is on disk after every change of content, before the call returns: an event
+// (a refused one too), an error or an ad impression is appended with one write to the journal
+// beside the current-session archive, at a cost that does not grow with the session; the whole
+// record replaces the archive, and the journal is removed, when it becomes current, at a pause,
+// a return and an end, and with the next change after a write that failed. The next start reads
+// the archive and applies the journal's changes made after it.
 class AnalyticsSession : public AnalyticsSessionTarget
 {
 public:
@@ -37,6 +42,10 @@ public:
 	};
 
 	static constexpr const char* CLASS_NAME = "AnalyticsSession";
+	// The class of a journalled change: the keys of the record that it extends ("eventLog",
+	// "errors"), merges into ("eventCounts"), puts by identity ("adLog") or replaces
+	// ("eventLogComplete", "totalErrorCount").
+	static constexpr const char* CHANGE_CLASS_NAME = "AnalyticsSessionChange";
 	static constexpr int SERIALIZATION_VERSION = 1;
 	// Page views closer together than this count once (seconds).
 	static constexpr double PAGE_VIEW_INTERVAL = 0.3;
@@ -48,7 +57,9 @@ public:
 
 	// Makes the current record for the key: a record left in the current-session file by a run
 	// that never ended its session is marked crashed and stored first. The new record carries the
-	// facade's application version and is archived at once.
+	// facade's application version, else the bundle's, and is archived at once. While the earlier
+	// record or the stored sessions cannot be read, the new record leaves the file alone and tries
+	// again before each write; a write that fails is tried again with the next change.
 	static std::shared_ptr<AnalyticsSession> createActiveAnalyticsSession(const std::string& apiKey);
 	// Null when none runs.
 	static std::shared_ptr<AnalyticsSession> currentSession();
@@ -78,7 +89,8 @@ public:
 	// the session when send and reports on close are set; stores the record when remove is set.
 	void endSessionAndSend(bool send, bool remove);
 	// Adds the record's block to the stored sessions, deletes the current-session file and stops
-	// being current; the record writes no file afterwards.
+	// being current; the record writes no file afterwards. Throws platform::ArchiveError when the
+	// stored sessions cannot be read or written; the record then stays current and in its file.
 	void saveSession();
 	void saveToDisk();
 
@@ -135,15 +147,31 @@ public:
 	// Throws platform::ArchiveError for a value that is no session record or has a newer layout.
 	// The switches of a record read back are off.
 	static std::shared_ptr<AnalyticsSession> unarchive(const platform::ArchiveValue& value);
+	// The record with the journalled changes applied in order, up to the first that does not read
+	// or would take the record past its limits; the record itself is never lost to a change.
+	static std::shared_ptr<AnalyticsSession> unarchive(const platform::ArchiveValue& value, const std::vector<platform::ArchiveValue>& changes);
 
 private:
 	AnalyticsSession() = default;
+	// Stores the record that a run which never ended its session left in the current-session
+	// file, marked crashed, and clears the file; one that does not decode is set aside. Throws
+	// platform::ArchiveUnreadable, leaving the file, while it or the stored sessions cannot be read.
+	static void storeCrashedSession();
 	void endTimedEvents();
 	std::int64_t sessionLengthLocked() const;
 	// Called with the lock held.
 	platform::ArchiveValue archiveLocked() const;
 	std::string dataLocked() const;
+	// Writes the whole record to the archive.
 	void saveLocked();
+	// Appends the change to the journal; writes the whole record instead while the archive lacks
+	// an earlier change.
+	void journalLocked(const platform::ArchiveValue& change);
+	// Replaces the impression with the same identity, else appends it.
+	void putImpressionLocked(const AdImpressionBlock& impression);
+	// Throws platform::ArchiveError, changing nothing, for a change that does not read or would take
+	// the record past its limits.
+	void applyChange(const platform::ArchiveValue& change);
 
 	mutable std::mutex m_mutex;
 	double m_startTime = 0;
@@ -174,6 +202,11 @@ private:
 	std::optional<double> m_birthDate;
 	// True while the record is the current one, whose changes go to the current-session file.
 	bool m_writesCurrentFile = false;
+	// The file still holds an earlier run's record that could not be read when this one began.
+	bool m_crashedSessionPending = false;
+	// The archive lacks changes that are not in the journal either (the record has not been
+	// written yet, or a write failed).
+	bool m_needsArchive = true;
 };
 
 #endif

@@ -7,15 +7,25 @@
 #include <vector>
 
 // The agent's archive files in the library directory, named after the application key: the
-// stored sessions (report blocks waiting for upload), the current session record, the marker of a
-// successful upload and the time stamp of the first session. Class operations only; one lock
-// orders every change of the stored sessions, and every file is replaced atomically. A file under
-// the older name without the leading dot is used for as long as it exists.
+// stored sessions (report blocks waiting for upload), the current session record with the journal
+// of its later changes, the marker of a successful upload and the time stamp of the first
+// session. Class operations only; one lock orders every change of the files. Archives are replaced
+// whole and atomically; the journal only grows, by appends, until the next archive of the current
+// record removes it. A file under the older name without the leading dot is used for as long as it
+// exists.
+// A file that was read and did not decode is set aside and the store goes on without it; a file
+// that cannot be opened or read (platform::ArchiveUnreadable) is left where it is and the operation
+// fails, to be tried again later.
 class AnalyticsSessionStore
 {
 public:
-	// What a corrupt stored-sessions or current-session file is renamed to, beside it.
-	static constexpr const char* CORRUPT_SUFFIX = ".corrupt";
+	// A file set aside becomes "<file>.corrupt.<n>" beside it, n from 1 to MAX_CORRUPT_COPIES in
+	// the order they were set aside; once all exist, the latest replaces the last.
+	static constexpr const char* CORRUPT_SUFFIX = ".corrupt.";
+	static constexpr int MAX_CORRUPT_COPIES = 5;
+	// The key under which the current-session archive holds the sequence number of the last
+	// journalled change it takes in; later entries of the journal are applied on top of it.
+	static constexpr const char* JOURNAL_SEQUENCE_KEY = "journalSequence";
 
 	AnalyticsSessionStore() = delete;
 
@@ -27,11 +37,13 @@ public:
 
 	static std::string sessionsFilePath();
 	static std::string currentSessionFilePath();
+	// Beside the current-session file, ".journal" in place of ".archive".
+	static std::string currentSessionJournalPath();
 	static std::string sessionSentFilePath();
 	static std::string initialTimestampFilePath();
 
-	// The stored blocks, oldest first. A file that cannot be decoded is set aside (renamed with
-	// CORRUPT_SUFFIX) and the store starts empty.
+	// The stored blocks, oldest first. A file that cannot be decoded is set aside and the store
+	// starts empty.
 	static std::vector<std::string> savedSessions();
 	// How many stored blocks are kept; AnalyticsAPI::MAX_SESSIONS until changed.
 	static void setMaxSessions(int maxSessions);
@@ -48,13 +60,31 @@ public:
 	static void setSentSession();
 
 	// The first session's start: read from its file, else the given start (now when none), which
-	// is then written.
+	// is then written. A file that cannot be read is kept and the call fails.
 	static double initialTimestamp(std::optional<double> currentStart);
 
-	// The archived current record; none when the file is missing. A corrupt file is set aside.
-	static std::optional<platform::ArchiveValue> readCurrentSession();
-	static void writeCurrentSession(const platform::ArchiveValue& record);
+	// The current record as its files hold it: the archive, and the journal's changes made after
+	// the archive was written, in order.
+	struct CurrentSession
+	{
+		platform::ArchiveValue record;
+		std::vector<platform::ArchiveValue> changes;
+	};
+	// None when the archive is missing; a corrupt archive is set aside. The journal is read up to
+	// its first damaged entry.
+	static std::optional<CurrentSession> readCurrentSession();
+	// Replaces the archive with the whole record, which holds every change journalled so far, and
+	// removes the journal. Throws platform::ArchiveError when either fails.
+	static void writeCurrentSession(platform::ArchiveValue record);
+	// Appends one change to the journal beside the archive, numbered after all before it. Throws
+	// platform::ArchiveError when it cannot be written.
+	static void appendToCurrentSession(const platform::ArchiveValue& change);
+	// Removes the archive and its journal.
 	static void removeCurrentSession();
+	// For a record that decoded as an archive but is no session record.
+	static void setAsideCurrentSession();
+	// Moves the file to the first free "<file>.corrupt.<n>".
+	static void setAside(const std::string& path);
 
 	// The stored-sessions file's encoding and its decoding; elements that are no byte blocks are
 	// skipped. Throws platform::ArchiveError for bytes that are no archive of an array.

@@ -2,6 +2,7 @@
 #define AGENT_ANALYTICSUTIL_H
 
 #include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,8 @@ public:
 
 	// Discards what an agent entry caught: nothing is shown, logged or rethrown.
 	static void handleException(std::exception_ptr caught);
+	// Runs the work and hands whatever it throws to handleException.
+	static void catchAll(const std::function<void()>& work);
 	// Recorded only; nothing depends on it.
 	static void setShowErrorInLogEnabled(bool enabled);
 	static bool showErrorInLogEnabled();
@@ -28,6 +31,8 @@ public:
 	// (0, 0, 480, 320) for a landscape canvas, else (0, 0, 320, 480).
 	static AnalyticsRect screenBounds(const std::string& orientation);
 	static bool canvasInLandscape(const std::string& orientation);
+	// The whole text, zero bytes included, equals the name ignoring ASCII case.
+	static bool equalIgnoringCase(const std::string& text, const char* name);
 	// Equal to "landscapeRight" or "landscapeLeft", ignoring case.
 	static bool canvasInLandscapeRight(const std::string& orientation);
 	static bool canvasInLandscapeLeft(const std::string& orientation);

@@ -110,10 +110,12 @@ void AnalyticsAPI::openCatalog(const std::string& hook, const std::string& canva
 
 bool AnalyticsAPI::getOffer(const std::string& hook, AnalyticsOffer* offer)
 {
-	if (!sendUsageInfo() || !adNetworkEnabled() || !offer)
-		return false;
-	std::shared_ptr<AnalyticsAdImpression> impression = AnalyticsAdImpression::create(hook, AnalyticsAdImpression::FORMAT_OFFER);
-	return AnalyticsAdParser::fastOfferWithHook(hook, impression.get(), offer);
+	return guardedAnswer([&] {
+		if (!adNetworkEnabled() || !offer)
+			return false;
+		std::shared_ptr<AnalyticsAdImpression> impression = AnalyticsAdImpression::create(hook, AnalyticsAdImpression::FORMAT_OFFER);
+		return AnalyticsAdParser::fastOfferWithHook(hook, impression.get(), offer);
+	});
 }
 
 bool AnalyticsAPI::getOffer(const std::string& hook, AnalyticsOffer* offer, const std::map<std::string, std::string>& userCookies)

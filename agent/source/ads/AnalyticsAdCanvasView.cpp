@@ -1,5 +1,5 @@
 #include <agent/ads/AnalyticsAdCanvasView.h>
-#include <strings.h>
+#include <agent/AnalyticsUtil.h>
 
 std::shared_ptr<AnalyticsAdCanvasView> AnalyticsAdCanvasView::create(std::shared_ptr<AnalyticsAd> ad, const AnalyticsAdPlacement& placement)
 {
@@ -16,6 +16,6 @@ void AnalyticsAdCanvasView::createViewElements()
 void AnalyticsAdCanvasView::updateToOrientation()
 {
 	// A row keeps the portrait layout it was made with.
-	if (strcasecmp(orientation().c_str(), "landscape") == 0)
+	if (AnalyticsUtil::equalIgnoringCase(orientation(), "landscape"))
 		AnalyticsAdView::updateToOrientation();
 }

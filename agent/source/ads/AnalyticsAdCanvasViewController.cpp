@@ -122,6 +122,12 @@ bool AnalyticsAdCanvasViewController::shouldStartLoadWithRequest(const std::stri
 	const std::string store = AnalyticsAPI::appStoreURL();
 	if (store.empty() || url.compare(0, store.size(), store) != 0)
 		return true;
+	AnalyticsUtil::catchAll([&] { followStoreLink(url); });
+	return false;
+}
+
+void AnalyticsAdCanvasViewController::followStoreLink(const std::string& url)
+{
 	m_loadingViewShown = true;
 	setDimmed(true);
 	AnalyticsAdAppStoreConnectionDelegate::Hooks referral = AnalyticsAdView::hooks().referral;
@@ -141,7 +147,6 @@ bool AnalyticsAdCanvasViewController::shouldStartLoadWithRequest(const std::stri
 		controller->setDimmed(false);
 	};
 	m_appStoreConnection = AnalyticsAdAppStoreConnectionDelegate::openReferralURL(url, std::move(referral));
-	return false;
 }
 
 void AnalyticsAdCanvasViewController::setDimmed(bool dimmed)
@@ -162,6 +167,11 @@ void AnalyticsAdCanvasViewController::webViewDidStartLoad()
 }
 
 void AnalyticsAdCanvasViewController::webViewDidFinishLoad()
+{
+	AnalyticsUtil::catchAll([this] { showPage(); });
+}
+
+void AnalyticsAdCanvasViewController::showPage()
 {
 	if (m_adImpression)
 		m_adImpression->updateWithResult(RESULT_PAGE_LOADED);

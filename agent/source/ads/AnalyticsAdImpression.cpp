@@ -1,6 +1,7 @@
 #include <agent/AnalyticsClock.h>
 #include <agent/AnalyticsProtocolData.h>
 #include <agent/AnalyticsSession.h>
+#include <agent/AnalyticsUtil.h>
 #include <agent/ads/AnalyticsAd.h>
 #include <agent/ads/AnalyticsAdImpression.h>
 #include <atomic>
@@ -10,6 +11,17 @@ using platform::ArchiveValue;
 namespace {
 
 std::atomic<std::uint64_t> s_count{0};
+
+// Milliseconds kept as a double in the archive; the report carries them as 64-bit integers.
+std::int64_t unarchiveMillis(const ArchiveValue& value)
+{
+	const double millis = value.get("timeIntervalSinceSessionStart").asDouble();
+	// 2^63: the first double beyond the 64-bit integers.
+	constexpr double LIMIT = 9223372036854775808.0;
+	if (!(millis >= -LIMIT && millis < LIMIT))
+		throw platform::ArchiveError("Impression time out of the 64-bit range");
+	return static_cast<std::int64_t>(millis);
+}
 
 } // namespace
 
@@ -77,7 +89,9 @@ void AnalyticsAdImpression::record()
 			std::lock_guard<std::mutex> lock(m_mutex);
 			identity = m_identity;
 		}
-		session->recordAdImpression({identity, data()});
+		// The record keeps the impression when its file cannot be written, and writes it with the
+		// next change: the view that shows the ad goes on either way.
+		AnalyticsUtil::catchAll([&] { session->recordAdImpression({identity, data()}); });
 	}
 }
 
@@ -176,7 +190,7 @@ std::shared_ptr<AnalyticsAdImpression> AnalyticsAdImpression::unarchive(const Ar
 	std::shared_ptr<AnalyticsAdImpression> impression(new AnalyticsAdImpression);
 	AnalyticsAdImpression& i = *impression;
 	i.m_identity = "impression" + std::to_string(++s_count);
-	i.m_timeIntervalSinceSessionStart = static_cast<std::int64_t>(value.get("timeIntervalSinceSessionStart").asDouble());
+	i.m_timeIntervalSinceSessionStart = unarchiveMillis(value);
 	i.m_hook = value.get("hook").asString();
 	i.m_adId = value.get("adId").asInt();
 	i.m_canvasId = value.get("canvasId").asInt();
@@ -186,8 +200,7 @@ std::shared_ptr<AnalyticsAdImpression> AnalyticsAdImpression::unarchive(const Ar
 	i.m_adFormat = value.has("adFormat") ? value.get("adFormat").asInt() : 0;
 	if (value.has("adStates"))
 		for (const ArchiveValue& state : value.get("adStates").items())
-			i.m_adStates.push_back({static_cast<std::int64_t>(state.get("timeIntervalSinceSessionStart").asDouble()),
-				static_cast<std::int32_t>(state.get("state").asInt())});
+			i.m_adStates.push_back({unarchiveMillis(state), static_cast<std::int32_t>(state.get("state").asInt())});
 	// Archives of the older layout carry a result instead of states.
 	if (i.m_adStates.empty())
 	{

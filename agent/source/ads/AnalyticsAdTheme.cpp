@@ -14,10 +14,19 @@ ArchiveValue archiveColor(const AnalyticsAdColor& c)
 	return value;
 }
 
+// A component as the answer gives it: from 0 to 1.
+float unarchiveComponent(const ArchiveValue& value, const char* key)
+{
+	const double component = value.get(key).asDouble();
+	if (!(component >= 0.0 && component <= 1.0))
+		throw platform::ArchiveError(std::string("Colour component ") + key + " out of 0 to 1");
+	return static_cast<float>(component);
+}
+
 AnalyticsAdColor unarchiveColor(const ArchiveValue& value)
 {
-	return {static_cast<float>(value.get("red").asDouble()), static_cast<float>(value.get("green").asDouble()),
-		static_cast<float>(value.get("blue").asDouble()), static_cast<float>(value.get("alpha").asDouble())};
+	return {unarchiveComponent(value, "red"), unarchiveComponent(value, "green"), unarchiveComponent(value, "blue"),
+		unarchiveComponent(value, "alpha")};
 }
 
 ArchiveValue archivePair(const char* className, const char* first, std::int64_t a, const char* second, std::int64_t b)

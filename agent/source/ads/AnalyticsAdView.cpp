@@ -11,17 +11,11 @@
 #include <platform/Application.h>
 #include <platform/NotificationCenter.h>
 #include <mutex>
-#include <strings.h>
 
 namespace {
 
 std::mutex s_mutex;
 AnalyticsAdView::Hooks s_hooks;
-
-bool equalIgnoringCase(const std::string& a, const char* b)
-{
-	return strcasecmp(a.c_str(), b) == 0;
-}
 
 AnalyticsRect rect(const AnalyticsAdLocation& origin, const AnalyticsAdDimension& size)
 {
@@ -41,20 +35,6 @@ void applyTextStyle(AnalyticsAdElement* element, const AnalyticsAdTextStyle& sty
 	element->frame = textFrame(style);
 	element->font = style.font;
 	element->fontSize = style.fontSize;
-}
-
-// Runs an operation of the view the way every one runs: what it throws ends it unreported.
-template <class Work>
-void guard(Work&& work)
-{
-	try
-	{
-		work();
-	}
-	catch (...)
-	{
-		AnalyticsUtil::handleException(std::current_exception());
-	}
 }
 
 bool defaultOnScreen(const AnalyticsAdView& view)
@@ -117,7 +97,7 @@ AnalyticsAdView::AnalyticsAdView(const AnalyticsAdPlacement& placement) :
 
 void AnalyticsAdView::init(std::shared_ptr<AnalyticsAd> ad)
 {
-	guard([&] {
+	AnalyticsUtil::catchAll([&] {
 		m_adImpression = AnalyticsAdImpression::create(m_placement.hook, AnalyticsAdImpression::FORMAT_BANNER);
 		std::shared_ptr<AnalyticsAdHook> hook = AnalyticsAdParser::fastHookWithName(m_placement.hook);
 		if (ad && hook)
@@ -133,7 +113,7 @@ void AnalyticsAdView::init(std::shared_ptr<AnalyticsAd> ad)
 
 AnalyticsAdView::~AnalyticsAdView()
 {
-	guard([&] {
+	AnalyticsUtil::catchAll([&] {
 		platform::NotificationCenter::defaultCenter().removeObserver(m_heartbeatObserver);
 		if (std::shared_ptr<AnalyticsAdAssignment> assignment = AnalyticsAdAssignment::instance())
 			assignment->removeAd(m_ad.get(), m_placement.parent.name);
@@ -154,7 +134,8 @@ void AnalyticsAdView::updateWithAd(std::shared_ptr<AnalyticsAd> ad, std::shared_
 		m_hidden = false;
 		if (m_placement.autoRefresh && !m_refreshTimerPaused)
 			scheduleRefresh();
-		if (hadAd)
+		// A view whose first impression was never made gets one with its first ad.
+		if (hadAd || !m_adImpression)
 			m_adImpression = AnalyticsAdImpression::create(m_placement.hook, AnalyticsAdImpression::FORMAT_BANNER);
 		m_adImpression->updateWithAd(*m_ad);
 		updateToOrientation();
@@ -212,7 +193,7 @@ void AnalyticsAdView::buildViewElements(bool listEntry)
 
 void AnalyticsAdView::updateToOrientation()
 {
-	guard([&] { layOut(equalIgnoringCase(m_placement.orientation, "landscape")); });
+	AnalyticsUtil::catchAll([&] { layOut(AnalyticsUtil::equalIgnoringCase(m_placement.orientation, "landscape")); });
 }
 
 void AnalyticsAdView::layOut(bool landscape)
@@ -273,7 +254,7 @@ AnalyticsAdElement* AnalyticsAdView::mutableElement(const std::string& name)
 
 void AnalyticsAdView::refreshWithAd()
 {
-	guard([&] {
+	AnalyticsUtil::catchAll([&] {
 		if (std::shared_ptr<AnalyticsAdAssignment> assignment = AnalyticsAdAssignment::instance())
 			assignment->removeAd(m_ad.get(), m_placement.parent.name);
 		std::shared_ptr<AnalyticsAdParser> parser = AnalyticsAdParser::instance();
@@ -296,7 +277,7 @@ void AnalyticsAdView::handleHeartBeat()
 
 void AnalyticsAdView::checkBannerLocation()
 {
-	guard([&] {
+	AnalyticsUtil::catchAll([&] {
 		if (hooks().onScreen(*this))
 		{
 			if (m_ad && m_adImpression && m_adImpression->currentState() <= AnalyticsAdImpression::STATE_FILLED)
@@ -314,7 +295,7 @@ void AnalyticsAdView::checkBannerLocation()
 
 void AnalyticsAdView::touchesEnded(int tapCount)
 {
-	guard([&] {
+	AnalyticsUtil::catchAll([&] {
 		// Without an ad there is nothing to link to.
 		if (tapCount <= 0 || !m_ad)
 			return;
@@ -358,7 +339,7 @@ void AnalyticsAdView::openCanvas()
 
 void AnalyticsAdView::showAppStore()
 {
-	guard([&] {
+	AnalyticsUtil::catchAll([&] {
 		AnalyticsAdAppStoreConnectionDelegate::Hooks referral = hooks().referral;
 		std::shared_ptr<AnalyticsAdImpression> impression = m_adImpression;
 		referral.adImpression = [impression](int result) { impression->updateWithResult(result); };
@@ -372,7 +353,7 @@ std::string AnalyticsAdView::webUrlForCanvas(bool canvas, const std::string& hoo
 	std::string base;
 	if (!canvas)
 		base = AnalyticsAPI::appStoreURL();
-	else if (canvasOrientation.empty() || equalIgnoringCase(canvasOrientation, "portrait"))
+	else if (canvasOrientation.empty() || AnalyticsUtil::equalIgnoringCase(canvasOrientation, "portrait"))
 		base = AnalyticsAPI::canvasURL();
 	else
 		base = AnalyticsAPI::landscapeCanvasURL();

@@ -61,7 +61,7 @@ public:
 
 	// Runs the loop until the application is closed or terminated: didFinishLaunching, one
 	// didBecomeActive, then events and display refreshes; willTerminate last, after which the
-	// shared background threads are joined. Returns the exit code.
+	// shared background threads are joined, their HTTP transfers ended. Returns the exit code.
 	int run(ApplicationDelegate& delegate);
 	// Ends the loop after the current event with this exit code.
 	void terminate(int exitCode);
@@ -133,7 +133,8 @@ protected:
 	void refreshDisplay();
 
 private:
-	// Posts the termination notification and joins the shared background threads.
+	// Posts the termination notification and joins the shared background threads, ending the
+	// HTTP transfers they wait for.
 	void endObservers();
 
 	LaunchOptions m_options;

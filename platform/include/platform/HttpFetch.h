@@ -55,6 +55,20 @@ public:
 	static constexpr size_t MAX_BODY = 16 * 1024 * 1024;
 	// A transfer that takes longer fails, unless the request says otherwise (seconds).
 	static constexpr long TIMEOUT = 30;
+	// A transfer told to end ends within this, whatever it waits for.
+	static constexpr long ABORT_CHECK_MILLISECONDS = 50;
+
+	// While one lives every transfer fails: those in flight end within ABORT_CHECK_MILLISECONDS
+	// and new ones at once. The application holds one while it waits for its background threads
+	// at termination, so that no lookup or upload holds the end up.
+	class AbortAll
+	{
+	public:
+		AbortAll();
+		~AbortAll();
+		AbortAll(const AbortAll&) = delete;
+		AbortAll& operator=(const AbortAll&) = delete;
+	};
 
 	HttpFetch(MainQueue& queue, const HttpRequest& request, std::function<void(const HttpResult&)> done);
 	HttpFetch(MainQueue& queue, const std::string& url, std::function<void(const HttpResult&)> done);

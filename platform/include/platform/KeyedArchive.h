@@ -2,9 +2,25 @@
 #define PLATFORM_KEYEDARCHIVE_H
 
 #include <platform/ArchiveValue.h>
+#include <cerrno>
 #include <string>
 
 namespace platform {
+
+// A keyed archive file that could not be opened or read (no descriptor free, an I/O error, no
+// permission, no file), as opposed to one that was read and did not decode.
+class ArchiveUnreadable : public ArchiveError
+{
+public:
+	ArchiveUnreadable(const std::string& path, int error);
+	// The file does not exist.
+	bool missing() const { return m_error == ENOENT || m_error == ENOTDIR; }
+	// The errno value of the failed call.
+	int error() const { return m_error; }
+
+private:
+	int m_error;
+};
 
 // The binary form of an archive value: the magic "KARC", a 16-bit format version, then the value,
 // all integers little-endian. Stateless.
@@ -24,8 +40,11 @@ public:
 	// throws ArchiveError with the logged message, which names the file and the reason, when the
 	// file cannot be written.
 	static void writeFile(const std::string& path, const ArchiveValue& value);
-	// Throws ArchiveError when the file cannot be read or is corrupt.
+	// Throws ArchiveUnreadable when the file cannot be opened or read, ArchiveError when its
+	// bytes are no archive.
 	static ArchiveValue readFile(const std::string& path);
+	// The file's bytes; throws ArchiveUnreadable when it cannot be opened or read.
+	static std::string readBytes(const std::string& path);
 };
 
 } // platform

@@ -97,6 +97,10 @@ private:
 	AnalyticsRect adjustForStatusBar(AnalyticsRect frame) const;
 	void setDimmed(bool dimmed);
 	void closeWindow();
+	// Dims the canvas while the link resolves to the address the store opens.
+	void followStoreLink(const std::string& url);
+	// The loaded page with the list of ads below it.
+	void showPage();
 
 	std::string m_description;
 	std::string m_webUrl;

@@ -41,6 +41,7 @@ public:
 	// A new impression in the state created, handed to the current session.
 	static std::shared_ptr<AnalyticsAdImpression> create(const std::string& hook, int adFormat);
 	// Reads the archived form, bringing archives without states to the present layout.
+	// Throws platform::ArchiveError for a time that no 64-bit count of milliseconds holds.
 	static std::shared_ptr<AnalyticsAdImpression> unarchive(const platform::ArchiveValue& value);
 
 	// Takes the ad's ids and cookie and appends the state filled.

@@ -51,7 +51,8 @@ struct AnalyticsAdTheme
 	std::string portraitAdImage, landscapeAdImage;
 
 	platform::ArchiveValue archive() const;
-	// Throws platform::ArchiveError for a record of another shape.
+	// Throws platform::ArchiveError for a record of another shape or a colour component outside 0
+	// to 1.
 	static AnalyticsAdTheme unarchive(const platform::ArchiveValue& value);
 };
 

@@ -1,0 +1,192 @@
+#include "AgentTestSupport.h"
+#include "SessionReportReader.h"
+#include <agent/AnalyticsSession.h>
+#include <agent/AnalyticsSessionStore.h>
+#include <platform/KeyedArchive.h>
+#include <csignal>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace
+{
+
+std::string fileBytes(const std::string& path)
+{
+	std::ifstream file(path, std::ios::binary);
+	return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+	std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The names of the events in the current-session files, as the next start reads them.
+std::vector<std::string> eventsOnDisk()
+{
+	std::vector<std::string> names;
+	if (const std::optional<AnalyticsSessionStore::CurrentSession> files = AnalyticsSessionStore::readCurrentSession())
+		for (const AnalyticsEvent& event : AnalyticsSession::unarchive(files->record, files->changes)->eventLog())
+			names.push_back(event.name());
+	return names;
+}
+
+class SessionJournalTest : public AgentSessionTest
+{
+protected:
+	ManualClock m_clock;
+};
+
+} // namespace
+
+TEST_F(SessionJournalTest, WhatWasLoggedBeforeTheProcessWasKilledIsStoredAtTheNextStart)
+{
+	const pid_t child = fork();
+	ASSERT_NE(-1, child);
+	if (child == 0)
+	{
+		// Killed without a chance to write anything more: no destructor, no handler runs.
+		try
+		{
+			const std::shared_ptr<AnalyticsSession> session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+			AnalyticsAPI::logEvent("levelStart", {{"level", "1-1"}});
+			AnalyticsAPI::logEvent("shot");
+			m_clock.advance(2);
+			session->pauseSession();
+			m_clock.advance(3);
+			session->resumeSession();
+			AnalyticsAPI::logEvent("shot");
+			AnalyticsAPI::logError("E1", "saving", std::runtime_error("disk full"));
+			AnalyticsAPI::logEvent("levelDone", {{"stars", "3"}});
+		}
+		catch (...)
+		{
+			_exit(3);
+		}
+		raise(SIGKILL);
+		_exit(4);
+	}
+	int status = 0;
+	ASSERT_EQ(child, waitpid(child, &status, 0));
+	ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+
+	AnalyticsSession::createActiveAnalyticsSession("KEY");
+	const std::vector<std::string> stored = AnalyticsSessionStore::savedSessions();
+	ASSERT_EQ(1u, stored.size());
+	const DecodedSession crashed = decodeReport(AnalyticsSessionUploader::dataForSessions(stored, false)).sessions.at(0);
+	std::vector<std::string> names;
+	for (const DecodedEvent& event : crashed.events)
+		names.push_back(event.name);
+	EXPECT_EQ((std::vector<std::string>{"levelStart", "shot", "shot", "levelDone"}), names);
+	EXPECT_EQ("3", crashed.events.back().parameters.at("stars"));
+	EXPECT_EQ(5000, crashed.events.back().startOffset);
+	EXPECT_EQ((std::map<std::string, int>{{"levelDone", 1}, {"levelStart", 1}, {"shot", 2}}), crashed.counts);
+	ASSERT_EQ(1u, crashed.errors.size());
+	EXPECT_EQ("std::runtime_error: disk full", crashed.errors[0].description);
+	EXPECT_EQ(3000, crashed.paused);
+	EXPECT_EQ(-1, crashed.length);
+	EXPECT_TRUE(eventsOnDisk().empty());
+}
+
+TEST_F(SessionJournalTest, ADamagedJournalGivesUpOnlyWhatFollowsTheDamage)
+{
+	const std::shared_ptr<AnalyticsSession> session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+	session->recordEvent("archived 1", {}, false);
+	session->recordEvent("archived 2", {}, false);
+	session->pauseSession();
+	session->recordEvent("journalled 1", {}, false);
+	session->recordEvent("journalled 2", {}, false);
+	const std::string path = AnalyticsSessionStore::currentSessionJournalPath();
+	const std::string journal = fileBytes(path);
+	const std::vector<std::string> archived{"archived 1", "archived 2"};
+	const std::vector<std::string> first{"archived 1", "archived 2", "journalled 1"};
+	const std::vector<std::string> all{"archived 1", "archived 2", "journalled 1", "journalled 2"};
+	std::string flipped = journal;
+	flipped[20] = static_cast<char>(flipped[20] ^ 0x40);
+	const struct
+	{
+		const char* damage;
+		std::string bytes;
+		std::vector<std::string> events;
+	} cases[] = {
+		{"none", journal, all},
+		{"cut in the last entry", journal.substr(0, journal.size() - 3), first},
+		{"a byte of the first entry changed", flipped, archived},
+		{"no journal at all", "", archived},
+		{"not a journal", "not a journal at all, just text", archived},
+	};
+	for (const auto& c : cases)
+	{
+		writeBytes(path, c.bytes);
+		EXPECT_EQ(c.events, eventsOnDisk()) << c.damage;
+	}
+}
+
+TEST_F(SessionJournalTest, EntriesTheArchiveAlreadyHoldsAreNotAppliedTwice)
+{
+	const std::shared_ptr<AnalyticsSession> session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+	session->recordEvent("one", {}, false);
+	session->recordEvent("two", {}, false);
+	const std::string path = AnalyticsSessionStore::currentSessionJournalPath();
+	const std::string journal = fileBytes(path);
+	// Killed after the archive took the journal in and before the journal was removed.
+	session->pauseSession();
+	writeBytes(path, journal);
+	EXPECT_EQ((std::vector<std::string>{"one", "two"}), eventsOnDisk());
+	session->recordEvent("three", {}, false);
+	EXPECT_EQ((std::vector<std::string>{"one", "two", "three"}), eventsOnDisk());
+}
+
+TEST_F(SessionJournalTest, AChangeThatCouldNotBeWrittenGoesToDiskWithTheNextOne)
+{
+	const std::shared_ptr<AnalyticsSession> session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+	session->recordEvent("written", {}, false);
+	const std::string path = AnalyticsSessionStore::currentSessionJournalPath();
+	// A directory that cannot be removed where the journal goes: no append, no removal.
+	std::remove(path.c_str());
+	ASSERT_EQ(0, mkdir(path.c_str(), 0700));
+	writeBytes(path + "/inside", "");
+	EXPECT_THROW(session->recordEvent("not written at first", {}, false), platform::ArchiveError);
+	EXPECT_THROW(session->recordError("E", "not written either", ""), platform::ArchiveError);
+	std::remove((path + "/inside").c_str());
+	std::remove(path.c_str());
+	session->recordEvent("next", {}, false);
+	EXPECT_EQ((std::vector<std::string>{"written", "not written at first", "next"}), eventsOnDisk());
+	EXPECT_EQ(1u, AnalyticsSession::unarchive(AnalyticsSessionStore::readCurrentSession()->record)->errors().size());
+}
+
+TEST_F(SessionJournalTest, AChangeThatDoesNotReadOrPassesTheLimitsEndsTheReplay)
+{
+	AnalyticsSession session("KEY", "1");
+	session.recordEvent("kept", {}, false);
+	const platform::ArchiveValue record = session.archive();
+	platform::ArchiveValue event = platform::ArchiveValue::array();
+	event.append(AnalyticsSession("KEY", "1").archive());
+	platform::ArchiveValue notAnEvent = platform::ArchiveValue::record(AnalyticsSession::CHANGE_CLASS_NAME);
+	notAnEvent.set("eventLog", event);
+	platform::ArchiveValue tooManyErrors = platform::ArchiveValue::record(AnalyticsSession::CHANGE_CLASS_NAME);
+	platform::ArchiveValue errors = platform::ArchiveValue::array();
+	for (int i = 0; i <= AnalyticsAPI::MAX_ERRORS; ++i)
+	{
+		platform::ArchiveValue error = platform::ArchiveValue::array();
+		for (const char* item : {"", "E", "m", "d"})
+			error.append(item[0] ? platform::ArchiveValue::string(item) : platform::ArchiveValue::date(0));
+		errors.append(error);
+	}
+	tooManyErrors.set("errors", errors);
+	const auto counted = [](int times) {
+		platform::ArchiveValue change = platform::ArchiveValue::record(AnalyticsSession::CHANGE_CLASS_NAME);
+		platform::ArchiveValue count = platform::ArchiveValue::dictionary();
+		count.set("kept", platform::ArchiveValue::integer(times));
+		change.set("eventCounts", count);
+		return change;
+	};
+	for (const platform::ArchiveValue& broken : {notAnEvent, tooManyErrors, platform::ArchiveValue::integer(1)})
+	{
+		const std::shared_ptr<AnalyticsSession> read = AnalyticsSession::unarchive(record, {counted(5), broken, counted(9)});
+		EXPECT_EQ(1u, read->eventLog().size());
+		EXPECT_TRUE(read->errors().empty());
+		EXPECT_EQ(5, read->eventCounts().at("kept"));
+	}
+}
