@@ -70,7 +70,7 @@ TEST_F(StoreFullDiskTest, EveryFileOfTheAgentStaysWholeAndTheFailureIsLogged)
 			}},
 		{"current session", AnalyticsSessionStore::currentSessionFilePath,
 			[](int n) {
-				return savedWithoutArchiveError([&] { AnalyticsSessionStore::writeCurrentSession(ArchiveValue::integer(n)); });
+				return savedWithoutArchiveError([&] { AnalyticsSessionStore::writeCurrentSession(AnalyticsSession("KEY", std::to_string(n)).archive()); });
 			}},
 		{"ad file cache", [&] { return cache.createFilePath("adParser"); },
 			[&](int n) { return cache.save(ArchiveValue::integer(n), "adParser").has_value(); }},
