@@ -60,6 +60,7 @@ TEST_F(GameAppFiles, ConfigureAsksForTheTabletScreenAndTheDataFolders)
 	EXPECT_EQ(1024, config.height);
 	EXPECT_EQ(1, config.orientation);
 	EXPECT_TRUE(config.fullscreen);
+	EXPECT_EQ(32, config.bits);
 	EXPECT_EQ(1, gCurrentOrientation);
 	EXPECT_EQ(60, config.framerate);
 	const std::pair<const lang::String*, const char*> paths[] = {
