@@ -531,7 +531,17 @@ void BM_GameFrame(benchmark::State& state)
 		const std::unique_ptr<platform::Application> application = platform::Application::create(options);
 		AppController shell(*application);
 		FrameTimer timer(*application, shell, reference);
-		if (application->run(timer) != 0 || timer.steps < PHYSICS_STEPS)
+		// As the program's entry does: a game that fails is logged and ended.
+		int exitCode;
+		try
+		{
+			exitCode = application->run(timer);
+		}
+		catch (...)
+		{
+			exitCode = shell.terminateAfterException();
+		}
+		if (exitCode != 0 || timer.steps < PHYSICS_STEPS)
 		{
 			state.SkipWithError("the game did not run its 600 physics steps");
 			return;
