@@ -26,6 +26,8 @@ public:
 		io::AppDataOutputStream::setRootPath(m_outputRoot);
 	}
 
+	std::string path() const							{ return m_dir.file(""); }
+
 private:
 	TempDir m_dir;
 	lang::String m_inputRoot;

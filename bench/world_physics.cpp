@@ -2,6 +2,7 @@
 // own bookkeeping and the callbacks into a script that does nothing) against a bare physics step
 // of the same bodies, timed side by side in one run, while the pyramid settles and once it
 // sleeps. The counter "ratio" is game frame time over bare step time.
+#include "PyramidScene.h"
 #include "TemporaryDocuments.h"
 #include <lua/ScriptRunner.h>
 #include <support/RecordingContext.h>
@@ -19,72 +20,26 @@ namespace
 
 // Seconds per physics step, as the game world steps.
 const float STEP = 1.0f / 30.0f;
-// Rows of 20 boxes down to 5: 200 boxes of 1 m, 1 kg/m^2.
-const int BASE_ROW = 20;
-const int TOP_ROW = 5;
+// Rows of 20 boxes down to 5: 200 boxes of 1 m, 1 kg/m^2, each row's centre 1.25 m above the one
+// below (y grows downward), leaving a small drop for each row.
+const PyramidScene PYRAMID{20, 5, -0.75f, 1.25f, 1.3f};
 // Steps the pyramid is timed while settling before it is built again; it sleeps after about 150.
 const int SETTLING_STEPS = 90;
 const int STEPS_TO_SLEEP = 400;
-// Centre height of a box in row 0 and the rise per row (metres; y grows downward), leaving a
-// small drop for each row.
-const float FIRST_ROW_Y = -0.75f;
-const float ROW_HEIGHT = 1.25f;
-const float BOX_SPACING = 1.3f;
-// Of the ground and of every box, as the script below gives them.
-const float FRICTION = 0.5f;
 
 const char* const SCRIPT =
 	"function world.update() end\n"
 	"function world.removeBlocks() end\n"
 	"function world.blockCollision() end\n"
 	"function world.projectileCollision() end\n"
-	"world.scoreTable = {blocks = {score = 0}}\n"
-	"function buildPyramid(baseRow, topRow, firstY, rowHeight, spacing)\n"
-	"  world.createBox('ground', '', 0, 1, 60, 2, 0, 0.5, 0, true, false, 0)\n"
-	"  world.objects.world.ground.material = 'rock'\n"
-	"  for row = 0, baseRow - topRow do\n"
-	"    local count = baseRow - row\n"
-	"    for i = 1, count do\n"
-	"      local name = 'box' .. row .. '_' .. i\n"
-	"      world.createBox(name, '', (i - (count + 1) / 2) * spacing, firstY - row * rowHeight, 1, 1, 1, 0.5, 0, true, false, 1)\n"
-	"      world.objects.world[name].material = 'wood'\n"
-	"    end\n"
-	"  end\n"
-	"end\n";
+	"world.scoreTable = {blocks = {score = 0}}\n";
 
 // The same pyramid in a bare physics world with the game world's settings.
 std::unique_ptr<b2World> bareWorld()
 {
-	auto world = std::make_unique<b2World>(b2Vec2(0.0f, 20.0f));
-	world->SetAllowSleeping(true);
-	world->SetAutoClearForces(false);
-	b2BodyDef groundDef;
-	groundDef.position.Set(0.0f, 1.0f);
-	groundDef.angularDamping = 1.0f;
-	b2PolygonShape groundShape;
-	groundShape.SetAsBox(30.0f, 1.0f);
-	b2FixtureDef groundFixture;
-	groundFixture.shape = &groundShape;
-	groundFixture.friction = FRICTION;
-	world->CreateBody(&groundDef)->CreateFixture(&groundFixture);
-	b2PolygonShape boxShape;
-	boxShape.SetAsBox(0.5f, 0.5f);
-	for (int row = 0; row <= BASE_ROW - TOP_ROW; ++row)
-	{
-		const int count = BASE_ROW - row;
-		for (int i = 1; i <= count; ++i)
-		{
-			b2BodyDef def;
-			def.type = b2_dynamicBody;
-			def.position.Set((static_cast<float>(i) - (count + 1) / 2.0f) * BOX_SPACING, FIRST_ROW_Y - row * ROW_HEIGHT);
-			def.angularDamping = 1.0f;
-			b2FixtureDef fixture;
-			fixture.shape = &boxShape;
-			fixture.density = 1.0f;
-			fixture.friction = FRICTION;
-			world->CreateBody(&def)->CreateFixture(&fixture);
-		}
-	}
+	std::unique_ptr<b2World> world = PyramidScene::bareWorld();
+	PyramidScene::addBox(*world, 0.0f, 1.0f, 60.0f, 2.0f, 0.0f);
+	PYRAMID.addBoxes(*world, [](b2Body*) {});
 	return world;
 }
 
@@ -104,6 +59,7 @@ struct Worlds
 	{
 		lua->globals().setTable("world", *game);
 		runScript(*lua, SCRIPT);
+		runScript(*lua, PyramidScene::BUILD_PYRAMID);
 		game->setPhysicsEnabled(true);
 		build();
 	}
@@ -118,9 +74,9 @@ struct Worlds
 	void build()
 	{
 		game->clearWorld();
-		char call[128];
-		std::snprintf(call, sizeof(call), "buildPyramid(%d, %d, %g, %g, %g)", BASE_ROW, TOP_ROW, FIRST_ROW_Y, ROW_HEIGHT, BOX_SPACING);
-		runScript(*lua, call);
+		runScript(*lua, "world.createBox('ground', '', 0, 1, 60, 2, 0, 0.5, 0, true, false, 0)"
+			" world.objects.world.ground.material = 'rock'");
+		runScript(*lua, PYRAMID.scriptCall("world", "").c_str());
 		bare = bareWorld();
 	}
 

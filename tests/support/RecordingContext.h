@@ -110,6 +110,15 @@ public:
 	std::vector<ImageDraw> imageDraws;
 	/** fillRect2D calls as (x, y, width, height). */
 	std::vector<gr::Rect> filledRects;
+	/** clear calls: the colour and which of the colour, depth and stencil buffers each asked for. */
+	struct Clear
+	{
+		unsigned colour;
+		bool colourBuffer;
+		bool depthBuffer;
+		bool stencilBuffer;
+	};
+	std::vector<Clear> clears;
 
 	gr::Shader* createShader(const lang::String&, int) override		{ return nullptr; }
 	gr::Palette* createPalette(int) override						{ return nullptr; }
@@ -189,7 +198,10 @@ public:
 	void endScene() override								{}
 	void reloadShaders() override							{}
 	void present() override									{}
-	void clear(unsigned, bool, bool, bool) override			{}
+	void clear(unsigned colour, bool colourBuffer, bool depthBuffer, bool stencilBuffer) override
+	{
+		clears.push_back(Clear{colour, colourBuffer, depthBuffer, stencilBuffer});
+	}
 	void capture(const lang::String&) override				{}
 	void flipWindingOrder() override						{}
 

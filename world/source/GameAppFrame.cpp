@@ -133,7 +133,8 @@ void GameApp::renderFrame(float dt, gr::Context* context)
 	{
 		gr::Context::RenderScene scene(context);
 		m_gameLua->update(dt);
-		context->clear(m_gameLua->getBGColor(), true, true, true);
+		// A 2D frame tests no depth or stencil: the view has neither buffer.
+		context->clear(m_gameLua->getBGColor(), true, false, false);
 		m_gameLua->draw();
 	}
 	context->present();

@@ -58,6 +58,10 @@ bool HeadlessDrawable::present(unsigned texture)
 {
 	m_presented = texture;
 	++m_presents;
+	// The frame goes to the driver as a shown one would: unflushed, the software rasterizer would
+	// gather frame after frame into one ever larger batch and take its memory back from the
+	// system each time it finally draws them.
+	glFlush();
 	return true;
 }
 
