@@ -10,6 +10,7 @@
 // The counters: milliseconds per frame of each ("game_ms", "bare_ms") and their "ratio".
 #include "PyramidScene.h"
 #include "TemporaryDocuments.h"
+#include <framework/App.h>
 #include <framework/AppController.h>
 #include <game/GameTestFiles.h>
 #include <gr/ogles/GLFunctions.h>
@@ -40,6 +41,9 @@ const int SCREEN_WIDTH = 1024;
 const int SCREEN_HEIGHT = 768;
 const int DRAWABLE_WIDTH = platform::Application::SCREEN_WIDTH;
 const int DRAWABLE_HEIGHT = platform::Application::SCREEN_HEIGHT;
+// The view's colour format, which the reference draws into too: the game keeps the
+// configuration's default colour bits, and only 32 of them select 8-bit RGBA over RGB565.
+const bool VIEW_RGBA8 = framework::App::Configuration().bits == 32;
 
 // The game world's fixed physics step (s) and its solver iterations.
 const float STEP = 1.0f / 30.0f;
@@ -195,8 +199,8 @@ private:
 
 /**
  * The reference frame: the scene's bodies in a bare physics world and their quads drawn with raw
- * GL ES on its own headless context, into a colour texture of the drawable's size as the view
- * makes one. Owns its context, current on the thread that makes it, which alone may use it.
+ * GL ES on its own headless context, into a colour texture of the drawable's size and format as
+ * the view makes one. Owns its context, current on the thread that makes it, which alone may use it.
  */
 class BareFrame
 {
@@ -216,7 +220,10 @@ public:
 		gl.glBindFramebufferOES(GL_FRAMEBUFFER_OES, m_framebuffer);
 		gl.glGenTextures(1, &m_colour);
 		gl.glBindTexture(GL_TEXTURE_2D, m_colour);
-		gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, DRAWABLE_WIDTH, DRAWABLE_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+		if (VIEW_RGBA8)
+			gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, DRAWABLE_WIDTH, DRAWABLE_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+		else
+			gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, DRAWABLE_WIDTH, DRAWABLE_HEIGHT, 0, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, nullptr);
 		gl.glFramebufferTexture2DOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, m_colour, 0);
 		gl.glViewport(0, 0, DRAWABLE_WIDTH, DRAWABLE_HEIGHT);
 

@@ -60,7 +60,7 @@ TEST_F(GameAppFiles, ConfigureAsksForTheTabletScreenAndTheDataFolders)
 	EXPECT_EQ(1024, config.height);
 	EXPECT_EQ(1, config.orientation);
 	EXPECT_TRUE(config.fullscreen);
-	EXPECT_EQ(32, config.bits);
+	EXPECT_EQ(16, config.bits);
 	EXPECT_EQ(1, gCurrentOrientation);
 	EXPECT_EQ(60, config.framerate);
 	const std::pair<const lang::String*, const char*> paths[] = {
@@ -219,8 +219,8 @@ TEST_F(StartedGame, VolumeKeysKeepTheVolumeInRangeAndSaveIt)
 	}
 }
 
-// A 2D frame tests no depth or stencil, so it clears the colour alone.
-TEST_F(StartedGame, AFrameClearsOnlyTheColourToTheBackground)
+// One clear a frame, after the world's update and before its drawing, to the script's colour.
+TEST_F(StartedGame, AFrameClearsEveryBufferToTheBackgroundOnce)
 {
 	std::unique_ptr<GameApp> app = start();
 	runScript(*lua, "world.setBGColor(10, 20, 30)");
@@ -228,8 +228,8 @@ TEST_F(StartedGame, AFrameClearsOnlyTheColourToTheBackground)
 	ASSERT_EQ(1u, context->clears.size());
 	EXPECT_EQ(0x0A141Eu, context->clears[0].colour);
 	EXPECT_TRUE(context->clears[0].colourBuffer);
-	EXPECT_FALSE(context->clears[0].depthBuffer);
-	EXPECT_FALSE(context->clears[0].stencilBuffer);
+	EXPECT_TRUE(context->clears[0].depthBuffer);
+	EXPECT_TRUE(context->clears[0].stencilBuffer);
 }
 
 TEST_F(StartedGame, ScriptZoomRequestsReachTheApplicationAndTheFramePublishesTheZoomLevel)

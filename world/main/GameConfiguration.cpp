@@ -8,9 +8,6 @@ namespace {
 const int SCREEN_WIDTH = 768;
 const int SCREEN_HEIGHT = 1024;
 const int LANDSCAPE_RIGHT = 1;
-// Bits per pixel of the view: 8-bit RGBA. The software rasterizer blends into 16-bit RGB565 at
-// about one and a half times the cost, and the window shows 8-bit RGBA anyway.
-const int VIEW_BITS = 32;
 
 } // namespace
 
@@ -24,7 +21,6 @@ void configure(App::Configuration& config, OSInterface&)
 	config.height = SCREEN_HEIGHT;
 	config.orientation = LANDSCAPE_RIGHT;
 	config.fullscreen = true;
-	config.bits = VIEW_BITS;
 	GameApp::s_datapath = lang::String("data_ipad");
 	GameApp::s_imagePath = lang::String("images");
 	GameApp::s_fontPath = lang::String("fonts");

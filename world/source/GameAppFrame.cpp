@@ -133,8 +133,7 @@ void GameApp::renderFrame(float dt, gr::Context* context)
 	{
 		gr::Context::RenderScene scene(context);
 		m_gameLua->update(dt);
-		// A 2D frame tests no depth or stencil: the view has neither buffer.
-		context->clear(m_gameLua->getBGColor(), true, false, false);
+		context->clear(m_gameLua->getBGColor(), true, true, true);
 		m_gameLua->draw();
 	}
 	context->present();
