@@ -178,6 +178,16 @@ TEST_F(Levels, ALoadEmptiesThePhysicsWorldEvenWhenTheLevelFileFails)
 	EXPECT_FALSE(world->loadingLevel());
 }
 
+// A number that rounds to the lowest int is an array index the interpreter handles like any other.
+TEST_F(Levels, ALevelOfNumbersAtTheIntLimitsLoads)
+{
+	ship("levels/castle_1.lua", "filename = 'castle_1.lua' x = -2147483649 counts = {[-2147483649] = 1, [2147483648] = 2, [1e30] = 3}");
+	load("levels/castle_1");
+	EXPECT_EQ(-2147483648.0f, number("world.loadedObjects.x"));
+	EXPECT_EQ(1.0f, number("world.loadedObjects.counts[-2147483648]"));
+	EXPECT_EQ(2.0f, number("world.loadedObjects.counts[2147483648]"));
+}
+
 TEST_F(Levels, DeterministicPhysicsStartsEveryLoadInANewWorld)
 {
 	const b2World* before = &GameLuaTestAccess::physicsWorld(*world);
