@@ -4,6 +4,7 @@
 #include <world/GameLua.h>
 #include <world/MaskedImage.h>
 #include <world/RenderObjectData.h>
+#include <world/TruncateToInt.h>
 
 /** Reaches the game world's drawing state (the camera, object records, layers and trails) and its physics world. */
 struct GameLuaTestAccess
@@ -21,7 +22,7 @@ struct GameLuaTestAccess
 	static void insert(GameLua& world, GameLua::RenderObjectData* object)
 	{
 		world.m_objects.put(object->name, object);
-		world.m_zOrder[static_cast<int>(object->zOrder)].add(object->name);
+		world.m_zOrder[truncateToInt(object->zOrder)].add(object->name);
 	}
 
 	static void removeAll(GameLua& world)

@@ -154,11 +154,11 @@ void GameLua::loadLevel(const lang::String& name)
 // A contact callback may load a level; the world it runs in cannot go before its step ends.
 void GameLua::replacePhysicsWorld()
 {
-	if (deferWhileLocked([this] { replacePhysicsWorld(); }))
-		return;
-	delete m_world;
-	m_world = nullptr;
-	createPhysicsWorld();
+	changePhysics([this] {
+		delete m_world;
+		m_world = nullptr;
+		createPhysicsWorld();
+	});
 }
 
 void GameLua::loadDefinitionFiles()
