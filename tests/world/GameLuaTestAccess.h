@@ -38,6 +38,7 @@ struct GameLuaTestAccess
 	static int themeSpriteCount(const GameLua& world, int background)	{ return world.m_bgLayers[background].themeSprites.size(); }
 	static MaskedImage& maskedImage(GameLua& world)				{ return *world.m_maskedImage; }
 	static int trailPoints(const GameLua& world, int slot)		{ return world.m_trajectoryPoints[slot].size(); }
+	static int trailPuffs(const GameLua& world, int slot)		{ return world.m_trajectoryPuffs[slot].size(); }
 	static b2World& physicsWorld(GameLua& world)				{ return *world.m_world; }
 };
 
