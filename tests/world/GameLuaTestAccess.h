@@ -6,7 +6,7 @@
 #include <world/RenderObjectData.h>
 #include <world/TruncateToInt.h>
 
-/** Reaches the game world's drawing state (the camera, object records, layers and trails) and its physics world. */
+/** Reaches the game world's drawing state (the camera, object records, layers and trails), its records and its physics world. */
 struct GameLuaTestAccess
 {
 	static void setCamera(GameLua& world, float x, float y, float scale)
@@ -40,6 +40,11 @@ struct GameLuaTestAccess
 	static int trailPoints(const GameLua& world, int slot)		{ return world.m_trajectoryPoints[slot].size(); }
 	static int trailPuffs(const GameLua& world, int slot)		{ return world.m_trajectoryPuffs[slot].size(); }
 	static b2World& physicsWorld(GameLua& world)				{ return *world.m_world; }
+	/** Object records, joint records and destroy links the world keeps. */
+	static int recordCount(const GameLua& world)
+	{
+		return world.m_objects.size() + static_cast<int>(world.m_joints.size() + world.m_destroyLinks.size());
+	}
 };
 
 #endif
