@@ -67,6 +67,8 @@ TEST(DrawingPixels, SkyGroundBlocksMaskedBlockAndTrail)
 	{
 		WorldTestOS os;
 		WorldTestApp app(&os);
+		// The world saves its settings when released.
+		WorldFiles files(app);
 		lang::Ptr<lua::LuaState> lua = new lua::LuaState;
 		lang::Ptr<game::LuaResources> res = new game::LuaResources(lua, device);
 		game::Resources& resources = *res->getResources();
@@ -124,6 +126,8 @@ TEST(DrawingPixels, ShapesFarBeyondTheScreenOrOfNoNumberLeaveTheOthersDrawn)
 	{
 		WorldTestOS os;
 		WorldTestApp app(&os);
+		// The world saves its settings when released.
+		WorldFiles files(app);
 		lang::Ptr<lua::LuaState> lua = new lua::LuaState;
 		lang::Ptr<game::LuaResources> res = new game::LuaResources(lua, device);
 		lang::Ptr<GameLua> world = new GameLua(&app, res->getResources(), lua, device);

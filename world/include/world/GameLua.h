@@ -574,7 +574,8 @@ private:
 	};
 	using JointRecord = std::shared_ptr<jointData>;
 	lua::LuaTable jointsTable();
-	// Why the joint cannot be made between these ends (null when an end names no object), or null.
+	// Why the joint cannot be made between the ends' records (null for a name of no object), or
+	// null when it can.
 	const char* jointFault(const JointDescription& joint, const RenderObjectData* first, const RenderObjectData* second) const;
 	// Why a distance joint's spring between these ends would have no finite stiffness or damping, or null.
 	const char* springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const;
