@@ -40,6 +40,8 @@ struct GameLuaTestAccess
 	static int trailPoints(const GameLua& world, int slot)		{ return world.m_trajectoryPoints[slot].size(); }
 	static int trailPuffs(const GameLua& world, int slot)		{ return world.m_trajectoryPuffs[slot].size(); }
 	static b2World& physicsWorld(GameLua& world)				{ return *world.m_world; }
+	// Seconds of simulated time not yet stepped.
+	static float accumulator(const GameLua& world)				{ return world.m_accumulator; }
 	/** Object records, joint records and destroy links the world keeps. */
 	static int recordCount(const GameLua& world)
 	{

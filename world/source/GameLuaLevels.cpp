@@ -130,7 +130,8 @@ void GameLua::loadLevel(const lang::String& name)
 	ScopedFlag loading(m_loadingLevel);
 	for (int& clip : m_rollingClips)
 		clip = -1;
-	m_accumulator = 0.0f;
+	// The step clock restarts with the level; a step under way counts its own time first.
+	changePhysics([this] { m_accumulator = 0.0f; });
 	loadDefinitionFiles();
 
 	lang::Debug::printf("Removing physics objects...\n");
