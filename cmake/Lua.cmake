@@ -6,7 +6,9 @@ include(PatchedSources)
 set(LUA_SOURCE_DIR "${DEPS_DIR}/lua5.1/src")
 set(LUA_BUILD_DIR "${CMAKE_BINARY_DIR}/luacore")
 
-copy_dependency_tree("${LUA_SOURCE_DIR}" "${LUA_BUILD_DIR}" EXCLUDE luaconf.h)
+# Sources patched below are excluded from the copy and written patched.
+set(LUA_PATCHED_SOURCES ltable.c lbaselib.c lmathlib.c lstrlib.c loslib.c)
+copy_dependency_tree("${LUA_SOURCE_DIR}" "${LUA_BUILD_DIR}" EXCLUDE luaconf.h ${LUA_PATCHED_SOURCES})
 file(READ "${LUA_SOURCE_DIR}/luaconf.h" luaconf)
 # Native modules cannot be loaded, so the packaging's multiarch header is not needed.
 replace_required(luaconf "#include \"lua5.1-deb-multiarch.h\"" "#define DEB_HOST_MULTIARCH \"\"")
@@ -25,7 +27,52 @@ replace_required(luaconf "** without modifying the main part of the file.\n*/\n"
     defined(LUA_DL_DLL) || defined(LUA_DL_DYLD) || defined(LUA_NUMBER_DOUBLE)
 #error \"the interpreter is built without popen, native modules and double numbers\"
 #endif\n")
+# Number-to-integer conversions (table keys, library arguments) defined for every number the
+# scripts may hand them: no number, or one beyond the range, becomes the range's lowest value,
+# which no array index or table key of a whole number holds.
+replace_required(luaconf "#define lua_number2int(i,d)\t((i)=(int)(d))\n#define lua_number2integer(i,d)\t((i)=(lua_Integer)(d))"
+  "static inline int luai_number2int (LUA_NUMBER d) {
+  return (d >= -2147483648.0f && d < 2147483648.0f) ? (int)d : INT_MIN;
+}
+static inline long luai_number2long (LUA_NUMBER d) {
+  return (d >= -9223372036854775808.0f && d < 9223372036854775808.0f) ? (long)d : LONG_MIN;
+}
+#define lua_number2int(i,d)\t((i)=luai_number2int(d))
+#define lua_number2integer(i,d)\t((i)=(lua_Integer)luai_number2long(d))")
 write_if_changed("${LUA_BUILD_DIR}/luaconf.h" "${luaconf}")
+
+# The interpreter's own integer arithmetic on script numbers, made defined where the upstream
+# code overflows: an array index of INT_MIN, ranges and counters at the int limits, and casts of
+# numbers beyond the integer types in string formatting and time conversion (through the
+# defined conversion above).
+file(READ "${LUA_SOURCE_DIR}/ltable.c" ltable)
+replace_required(ltable "if (cast(unsigned int, key-1) < cast(unsigned int, t->sizearray))"
+  "if (cast(unsigned int, key) - 1u < cast(unsigned int, t->sizearray))")
+write_if_changed("${LUA_BUILD_DIR}/ltable.c" "${ltable}")
+
+file(READ "${LUA_SOURCE_DIR}/lbaselib.c" lbaselib)
+replace_required(lbaselib "n = e - i + 1;  /* number of elements */"
+  "n = (int)((unsigned int)e - (unsigned int)i + 1u);  /* number of elements */")
+write_if_changed("${LUA_BUILD_DIR}/lbaselib.c" "${lbaselib}")
+
+file(READ "${LUA_SOURCE_DIR}/lmathlib.c" lmathlib)
+replace_required(lmathlib "floor(r*(u-l+1))+l" "floor(r*((lua_Number)u-(lua_Number)l+1))+l")
+write_if_changed("${LUA_BUILD_DIR}/lmathlib.c" "${lmathlib}")
+
+file(READ "${LUA_SOURCE_DIR}/lstrlib.c" lstrlib)
+replace_required(lstrlib "(int)luaL_checknumber(L, arg)" "(int)luaL_checkinteger(L, arg)")
+replace_required(lstrlib "(LUA_INTFRM_T)luaL_checknumber(L, arg)" "(LUA_INTFRM_T)luaL_checkinteger(L, arg)")
+replace_required(lstrlib "(unsigned LUA_INTFRM_T)luaL_checknumber(L, arg)" "(unsigned LUA_INTFRM_T)luaL_checkinteger(L, arg)")
+write_if_changed("${LUA_BUILD_DIR}/lstrlib.c" "${lstrlib}")
+
+file(READ "${LUA_SOURCE_DIR}/loslib.c" loslib)
+replace_required(loslib "(time_t)luaL_checknumber, 2" "(time_t)luaL_checkinteger, 2")
+replace_required(loslib "stm->tm_year+1900" "(int)((long)stm->tm_year+1900)")
+replace_required(loslib "getfield(L, \"month\", -1) - 1" "(int)((long)getfield(L, \"month\", -1) - 1)")
+replace_required(loslib "getfield(L, \"year\", -1) - 1900" "(int)((long)getfield(L, \"year\", -1) - 1900)")
+replace_required(loslib "(time_t)(luaL_checknumber(L, 1))" "(time_t)(luaL_checkinteger(L, 1))")
+replace_required(loslib "(time_t)(luaL_optnumber(L, 2, 0))" "(time_t)(luaL_optinteger(L, 2, 0))")
+write_if_changed("${LUA_BUILD_DIR}/loslib.c" "${loslib}")
 
 file(GLOB LUA_CORE_SOURCES "${LUA_BUILD_DIR}/*.c")
 list(FILTER LUA_CORE_SOURCES EXCLUDE REGEX "/(lua|luac|print)\\.c$")
@@ -35,6 +82,4 @@ add_library(luacore STATIC ${LUA_CORE_SOURCES})
 target_include_directories(luacore PUBLIC "${LUA_BUILD_DIR}")
 # os.tmpname through mkstemp rather than tmpnam.
 target_compile_definitions(luacore PRIVATE LUA_USE_MKSTEMP)
-# Number-to-integer conversions (table keys, string.rep counts) truncate like the platform's cast;
-# scripts may hand any float there.
-target_compile_options(luacore PRIVATE -w -fno-sanitize=float-cast-overflow)
+target_compile_options(luacore PRIVATE -w)

@@ -1,8 +1,9 @@
 // Reads a shipped table the way the game world does: the file's bytes whole, deciphered under
 // the data key, then run as Lua text into a table. The first byte chooses what the rest is: odd,
-// plain text that is enciphered first, so the input reaches the Lua reader; even, the file's
-// bytes as they stand, which exercise the decipherment and its padding check. The text runs on a
-// fresh interpreter under the limits of LuaFuzzing.h.
+// plain text that is enciphered first, so the input reaches the Lua reader, and whose decipherment
+// must give the text back exactly; even, the file's bytes as they stand, which exercise the
+// decipherment and its padding check. The text runs on a fresh interpreter under the limits of
+// LuaFuzzing.h.
 #include "LuaFuzzing.h"
 #include <io/ByteArrayInputStream.h>
 #include <lang/Throwable.h>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -23,20 +25,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	lang::Array<unsigned char> rest;
 	rest.resize(static_cast<int>(size - 1));
 	std::copy(data + 1, data + size, rest.begin());
+	const bool enciphered = (data[0] & 1) != 0;
 	lang::Array<unsigned char> file;
-	if ((data[0] & 1) == 0)
+	if (!enciphered)
 		file = rest;
 	else if (!encrypt(key, rest, file))
+		std::abort();
+
+	io::ByteArrayInputStream plain;
+	try
+	{
+		io::ByteArrayInputStream shipped(file.begin(), file.size());
+		EncipheredFile::decipher(key, EncipheredFile::readAll(&shipped), plain);
+	}
+	catch (const lang::Throwable&)
+	{
+		// Only bytes the harness did not encipher itself may fail to decipher.
+		if (enciphered)
+			std::abort();
 		return 0;
+	}
+	if (enciphered && (plain.size() != rest.size() || !std::equal(rest.begin(), rest.end(), plain.data())))
+		std::abort();
 
 	lua::LuaState state;
 	luafuzz::limit(state);
 	try
 	{
 		lua::LuaTable table(&state);
-		io::ByteArrayInputStream shipped(file.begin(), file.size());
-		io::ByteArrayInputStream plain;
-		EncipheredFile::decipher(key, EncipheredFile::readAll(&shipped), plain);
 		table.read(&plain);
 	}
 	catch (const lang::Throwable&)

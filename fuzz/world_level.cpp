@@ -1,11 +1,16 @@
 // Loads each input as a level the way the game does: the bytes are plain level text, enciphered
 // under the data key into the level file, loaded by the game world (definition files, emptying
 // the world, the level table and its "filename" check) and then built into bodies and joints by
-// a small level script through the world's own methods. One game world serves every input, so
-// each input pays only for the load; what an input built is removed before the next, and the Lua
-// work of each input runs under the limits of LuaFuzzing.h.
+// a small level script through the world's own methods. The level's "jointChanges" (tables for
+// "setJointParameters") and "destroyJoints" (names) change its joints after the load, and a
+// level with "reload" set is saved, given its file name back, enciphered and loaded again. The
+// world is stepped after each load: a body at no finite place or angle stops the fuzzer, and so
+// does any body, joint or record left once the input's level is cleared. One game world serves
+// every input, so each input pays only for the load; the Lua work of each part of an input runs
+// under the limits of LuaFuzzing.h.
 #include "LuaFuzzing.h"
 #include "../tests/support/RecordingContext.h"
+#include "../tests/world/GameLuaTestAccess.h"
 #include "../tests/world/WorldTestApp.h"
 #include <game/LuaResources.h>
 #include <io/AppDataInputStream.h>
@@ -20,10 +25,12 @@
 #include <world/GameLua.h>
 #include <world/encrypt.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -31,6 +38,12 @@ namespace {
 // The level every input becomes, under the data directory, without its extension; the seeds
 // name it in their "filename", which the loader compares with the file's own name.
 const char* const LEVEL_NAME = "levels/level_1";
+// Where a level with "reload" set is saved, and the name it is given to load again.
+const char* const SAVED_NAME = "levels/saved";
+const char* const SAVED_FILENAME = "\nfilename = \"saved.lua\"\n";
+// Frames of a thirtieth of a second stepped after each load.
+const int FRAMES = 10;
+const float FRAME_SECONDS = 1.0f / 30.0f;
 
 // The definition files a load reads, each enciphered once into the data directory's scripts:
 // a material, a damage factor set, one box, one circle and one target, so that seeds build
@@ -44,7 +57,7 @@ struct DefinitionText
 
 const DefinitionText DEFINITIONS[] = {
 	{"materials.lua", "wood = { hitSound = 'hit_wood', rolling = 'wood' }"},
-	{"damagefactors.lua", "block = { wood = 1 }"},
+	{"damagefactors.lua", "block = { damageMultiplier = { wood = 1 }, velocityMultiplier = { wood = 0.5 } }"},
 	{"blocks_wood.lua", "wood = { { definition = 'wood_plank', type = 'box', sprite = '', width = 6, height = 0.6,"
 		" density = 1, friction = 0.7, restitution = 0.1, material = 'wood', z = 2 } }"},
 	{"projectiles.lua", "projectiles = { { definition = 'projectile', type = 'circle', sprite = '', radius = 0.5,"
@@ -67,12 +80,19 @@ const DefinitionText DEFINITIONS[] = {
 
 // What the game's scripts do with a loaded level, reduced to the world's methods: every entry of
 // "world" whose definition is known becomes a body where the entry puts it, turned by its angle,
-// and the level's "joints" are made between them. clearLevel removes it all again, so that an
-// input frees what it made before it ends (leak detection counts allocations per input) and a
-// load that fails, which keeps the table it would replace, finds none. Defined in the world's
-// table, whose members are its globals.
+// with the script fields contacts and saving read; the level's "joints" are made between them and
+// changed as the level asks. The contact and frame callbacks do nothing. clearLevel removes it
+// all again, so that an input frees what it made before it ends (leak detection counts
+// allocations per input) and a load that fails, which keeps the table it would replace, finds
+// none. Defined in the world's table, whose members are its globals.
 const char* const BUILD_LEVEL = R"(
-local pairs, type = _G.pairs, _G.type
+local pairs, ipairs, type = _G.pairs, _G.ipairs, _G.type
+scoreTable = { blocks = { score = 0 } }
+function update() end
+function removeBlocks() end
+function blockCollision() end
+function projectileCollision() end
+
 function buildLevel(name)
 	loadLevel(name)
 	local level = loadedObjects
@@ -80,17 +100,29 @@ function buildLevel(name)
 	for key, entry in pairs(level.world) do
 		local definition = type(entry) == "table" and blockTable.blocks[entry.definition]
 		if definition then
+			local projectile = definition.group == "projectiles"
 			if definition.type == "circle" then
 				createCircle(key, definition.sprite, entry.x, entry.y, definition.radius, definition.density,
-					definition.friction, definition.restitution, true, definition.group == "projectiles", definition.z)
+					definition.friction, definition.restitution, true, projectile, definition.z)
 			else
 				createBox(key, definition.sprite, entry.x, entry.y, definition.width, definition.height, definition.density,
 					definition.friction, definition.restitution, true, false, definition.z)
+			end
+			local made = objects.world[key]
+			if made then
+				made.material, made.definition, made.damageFactors = definition.material, entry.definition, "block"
 			end
 			if entry.angle ~= 0 then setRotation(key, entry.angle) end
 		end
 	end
 	if type(level.joints) == "table" then createJoints(level.joints) end
+	for _, change in ipairs(type(level.jointChanges) == "table" and level.jointChanges or {}) do setJointParameters(change) end
+	for _, joint in ipairs(type(level.destroyJoints) == "table" and level.destroyJoints or {}) do destroyJoint(joint) end
+end
+
+function saveIfAsked(name)
+	if type(loadedObjects) == "table" and loadedObjects.reload then saveLevel(name) return true end
+	return false
 end
 
 function clearLevel()
@@ -157,15 +189,20 @@ public:
 
 	std::filesystem::path levelFile() const					{ return m_directory / "data" / (std::string(LEVEL_NAME) + ".lua"); }
 
-	// Loads and builds the level file, then removes what it built and collects the garbage of
-	// the input's Lua work, so that the next input starts with what this one started with.
+	// Loads and builds the level file and steps it, saves and loads it again when it asks to,
+	// then removes what it built and collects the garbage of the input's Lua work, so that the
+	// next input starts with what this one started with.
 	void load()
 	{
-		luafuzz::limit(*m_lua);
-		callQuietly("buildLevel");
+		build(LEVEL_NAME);
+		if (saveAndShip())
+			build(SAVED_NAME);
 		// The clearing gets a budget of its own: the input may have spent all of its own.
 		luafuzz::budget = luafuzz::Budget{0, 0};
-		callQuietly("clearLevel");
+		callQuietly("clearLevel", LEVEL_NAME);
+		if (GameLuaTestAccess::physicsWorld(*m_world).GetBodyCount() != 0 || GameLuaTestAccess::physicsWorld(*m_world).GetJointCount() != 0
+			|| GameLuaTestAccess::recordCount(*m_world) != 0)
+			std::abort();
 		lua_gc(m_lua->interpreter(), LUA_GCCOLLECT, 0);
 	}
 
@@ -179,16 +216,57 @@ private:
 	lang::Ptr<GameLua> m_world;
 
 	// Script errors and the exceptions of the world's methods are the outcomes a level may have.
-	void callQuietly(const char* function)
+	void callQuietly(const char* function, const char* level)
 	{
 		try
 		{
-			m_world->call(function, lang::String(LEVEL_NAME));
+			m_world->call(function, lang::String(level));
 		}
 		catch (const lang::Throwable&)
 		{
 		}
 	}
+
+	// Builds the level, then steps it; every body must stay at a finite place and angle.
+	void build(const char* level)
+	{
+		luafuzz::limit(*m_lua);
+		callQuietly("buildLevel", level);
+		luafuzz::budget = luafuzz::Budget{0, 0};
+		m_world->setPhysicsEnabled(true);
+		for (int frame = 0; frame < FRAMES; ++frame)
+		{
+			try
+			{
+				m_world->update(FRAME_SECONDS);
+			}
+			catch (const lang::Throwable&)
+			{
+			}
+		}
+		m_world->setPhysicsEnabled(false);
+		for (const b2Body* body = GameLuaTestAccess::physicsWorld(*m_world).GetBodyList(); body; body = body->GetNext())
+			if (!std::isfinite(body->GetPosition().x) || !std::isfinite(body->GetPosition().y) || !std::isfinite(body->GetAngle()))
+				std::abort();
+	}
+
+	// Saves the level when it asks to, then gives the saved text its file name and enciphers it;
+	// false when nothing was saved.
+	bool saveAndShip()
+	{
+		luafuzz::budget = luafuzz::Budget{0, 0};
+		std::filesystem::remove(savedFile());
+		callQuietly("saveIfAsked", SAVED_NAME);
+		std::ifstream saved(savedFile(), std::ios::binary);
+		if (!saved)
+			return false;
+		std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+		saved.close();
+		text += SAVED_FILENAME;
+		return ship(savedFile(), text.data(), text.size());
+	}
+
+	std::filesystem::path savedFile() const				{ return m_directory / "data" / (std::string(SAVED_NAME) + ".lua"); }
 
 	static std::filesystem::path makeDirectory()
 	{

@@ -163,6 +163,35 @@ TEST_F(LuaStateTest, NumbersAreFloatsPrintedWithSixDigits)
 	EXPECT_STREQ(state.globals().getString("text").c_str(), "0.333333 1.67772e+07 0.1");
 }
 
+// Numbers reach the interpreter's integer work as keys, counts and library arguments; at and
+// beyond the int and long limits, and as no number, each has a defined answer (the sanitizer
+// build stops at any undefined one).
+TEST_F(LuaStateTest, NumbersAtTheIntegerLimitsHaveDefinedResults)
+{
+	const struct
+	{
+		const char* expression;
+		const char* result;
+	} cases[] = {
+		{"({[-2147483649] = 'low'})[-2147483648]", "low"},
+		{"({[-2147483648] = 1, [2147483648] = 2, [1e30] = 3, [-1/0] = 4})[1e30]", "3"},
+		{"(pcall(unpack, {}, -2147483648, 2147483520))", "false"},
+		{"select('#', unpack({}, 2147483520, 2147483520))", "1"},
+		{"math.random(-2147483648, 2147483520) >= -2147483648", "true"},
+		{"string.format('%d %x %c', 1e30, -1e30, 0/0) ~= nil", "true"},
+		{"string.format('%d', -7.9)", "-7"},
+		{"os.date('*t', 1e30) == nil or true", "true"},
+		{"(function() for t = 6.775e16, 6.78e16, 1e10 do os.date('!*t', t) end return true end)()", "true"},
+		{"pcall(os.time, {year = -2147483648, month = -2147483648, day = 1})", "true"},
+		{"os.difftime(1e30, -1e30) >= 0", "true"},
+	};
+	for (const auto& c : cases)
+	{
+		runScript(state, (std::string("result = tostring(") + c.expression + ")").c_str());
+		EXPECT_STREQ(c.result, state.globals().getString("result").c_str()) << c.expression;
+	}
+}
+
 TEST_F(LuaStateTest, DebugLibraryAndPopenAreUnavailable)
 {
 	runScript(state, "noDebug = debug == nil\nok, message = pcall(io.popen, 'true')");

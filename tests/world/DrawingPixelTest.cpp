@@ -67,6 +67,8 @@ TEST(DrawingPixels, SkyGroundBlocksMaskedBlockAndTrail)
 	{
 		WorldTestOS os;
 		WorldTestApp app(&os);
+		// The world saves its settings when released.
+		WorldFiles files(app);
 		lang::Ptr<lua::LuaState> lua = new lua::LuaState;
 		lang::Ptr<game::LuaResources> res = new game::LuaResources(lua, device);
 		game::Resources& resources = *res->getResources();
@@ -111,6 +113,36 @@ TEST(DrawingPixels, SkyGroundBlocksMaskedBlockAndTrail)
 	EXPECT_EQ(YELLOW, gl.at(39, 3));
 	EXPECT_EQ(YELLOW, gl.at(40, 4));
 	EXPECT_EQ(BLUE, gl.at(42, 4));
+	device = nullptr;
+}
+
+// Lines and rectangles reaching far beyond the screen, or to no number, come to the device as
+// ints whose differences need not fit one; the shapes drawn after them come out as usual.
+TEST(DrawingPixels, ShapesFarBeyondTheScreenOrOfNoNumberLeaveTheOthersDrawn)
+{
+	HeadlessGL gl(64, 48);
+	ASSERT_TRUE(gl.complete());
+	lang::Ptr<gr::EGL_Context> device = gr::EGL_createContext(gl.width(), gl.height(), gr::Context::ORIENTATION_0, nullptr);
+	{
+		WorldTestOS os;
+		WorldTestApp app(&os);
+		// The world saves its settings when released.
+		WorldFiles files(app);
+		lang::Ptr<lua::LuaState> lua = new lua::LuaState;
+		lang::Ptr<game::LuaResources> res = new game::LuaResources(lua, device);
+		lang::Ptr<GameLua> world = new GameLua(&app, res->getResources(), lua, device);
+		lua->globals().setTable("world", *world);
+		device->clear(0xFF000000u, true, false, false);
+		runScript(*lua, "world.drawRect(1, 1, 1, 1, -1e30, 30, 1e30, 1e30, false)\n"
+			"world.drawRect(1, 1, 1, 1, 0/0, 0/0, 0/0, 0/0, false)\n"
+			"world.drawLine2D(-1e30, 10, 1e30, 10, 4, 255, 255, 255, 255)\n"
+			"world.drawLine2D(0, 0, 0, 48, 1e30, 255, 255, 255, 255)\n"
+			"world.drawLine2D(0, 10, 64, 10, 4, 255, 0, 0, 255)\n"
+			"world.drawRect(0, 0, 1, 1, 0, 30, 64, 48, false)");
+		device->present();
+	}
+	EXPECT_EQ(RED, gl.at(20, 10));
+	EXPECT_EQ(BLUE, gl.at(20, 40));
 	device = nullptr;
 }
 

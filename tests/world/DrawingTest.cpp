@@ -1,5 +1,6 @@
 #include "DrawingFixture.h"
 #include <game/LuaResources.h>
+#include <climits>
 #include <cmath>
 
 namespace
@@ -102,6 +103,18 @@ TEST_F(Drawing, DrawRectInstallsTheDefaultStateUnlessToldToKeepIt)
 	EXPECT_EQ(math::float2(1, 1), state.scale);
 	EXPECT_EQ(gr::Rect(-32000, -32000, 32000, 32000), state.clipRect);
 	EXPECT_EQ((std::vector<gr::Rect>{gr::Rect(1, 2, 10, 20), gr::Rect(1, 2, 10, 20)}), context.filledRects);
+}
+
+// Script numbers of no value become 0 and those beyond an int the int limits, the far camera's
+// foreground fill included.
+TEST_F(Drawing, RectanglesOfNoNumberOrFarAwayReachTheDeviceTruncated)
+{
+	run("world.drawRect(0/0, 2, -1, 0/0, 0/0, 1e30, -1e30, 5, false)");
+	GameLuaTestAccess::setCamera(*world, 0.0f, 1e30f, 1.0f);
+	run("world.drawForegroundNative()");
+	EXPECT_EQ((std::vector<gr::Rect>{gr::Rect(0, INT_MAX, 0, INT_MIN), gr::Rect(0, INT_MIN, 1024, INT_MAX)}), context.filledRects);
+	// The recording device keeps no lines: this one shows its conversions to the sanitizer build.
+	run("world.drawLine2D(0/0, 1e30, -1e30, 5, 1e30, 0/0, 300, -1, 1)");
 }
 
 class ClipText : public DrawingFixture

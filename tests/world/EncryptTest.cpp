@@ -7,6 +7,18 @@
 
 namespace {
 
+std::string hex(const lang::Array<unsigned char>& bytes)
+{
+	static const char DIGITS[] = "0123456789abcdef";
+	std::string text;
+	for (unsigned char byte : bytes)
+	{
+		text += DIGITS[byte >> 4];
+		text += DIGITS[byte & 15];
+	}
+	return text;
+}
+
 lang::Array<unsigned char> key(int size, unsigned char first)
 {
 	lang::Array<unsigned char> bytes;
@@ -31,6 +43,40 @@ TEST(Encrypt, CiphertextIsThePlainLengthPaddedToTheNextWholeBlock)
 		lang::Array<unsigned char> plain;
 		ASSERT_TRUE(decrypt(FileKeys::dataKey(), ciphertext, plain));
 		EXPECT_EQ(text, std::string(plain.begin(), plain.end()));
+	}
+}
+
+// Shipped files and saves were enciphered under these keys: the answers come from
+// "openssl enc -aes-256-cbc -K <key> -iv 0", which pads the same way.
+TEST(Encrypt, KnownAnswersUnderTheDataAndSaveKeys)
+{
+	const struct
+	{
+		lang::Array<unsigned char> key;
+		const char* keyHex;
+		const char* plain;
+		const char* cipherHex;
+	} cases[] = {
+		{FileKeys::dataKey(), "3396036cee056d01ddcc5dbefe34aaa90cb0706744b6c279f5610f38cac85091",
+			"level = { filename = \"castle_1.lua\" }\n",
+			"438fcafcddf90f111bb16e9767540ff7a973d515b65b4a4296a2a96e6aba93c1143dc3f9fdf9ad99125dd5fbe650e742"},
+		{FileKeys::dataKey(), "3396036cee056d01ddcc5dbefe34aaa90cb0706744b6c279f5610f38cac85091", "",
+			"c22c6e4f33eff9af0f4ee74f62d3d60a"},
+		{FileKeys::saveKey(), "aa43b67f206e47414877ae91d125063ca977a970275e3ad5fa3f6e67d5279d15",
+			"settings = { volume = 0.5, audioEnabled = true }",
+			"7c9d7c0131dad54236c08db41b99f947889cf9d2188106c60e7cd071f6f35baffd80612f38b7e9235144f415990f7f4cceccd877c878de3d29fcd650150d7ceb"},
+		{FileKeys::saveKey(), "aa43b67f206e47414877ae91d125063ca977a970275e3ad5fa3f6e67d5279d15", "",
+			"6da7a88f8cf4890a6c959d752d59b043"},
+	};
+	for (const auto& c : cases)
+	{
+		EXPECT_EQ(c.keyHex, hex(c.key));
+		lang::Array<unsigned char> cipher;
+		ASSERT_TRUE(encrypt(c.key, WorldFiles::bytes(c.plain), cipher)) << c.plain;
+		EXPECT_EQ(c.cipherHex, hex(cipher)) << c.plain;
+		lang::Array<unsigned char> plain;
+		ASSERT_TRUE(decrypt(c.key, cipher, plain)) << c.plain;
+		EXPECT_EQ(c.plain, std::string(plain.begin(), plain.end()));
 	}
 }
 

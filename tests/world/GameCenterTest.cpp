@@ -321,14 +321,18 @@ TEST_F(GameCenterTest, CompletionsAreDroppedOnceTheWorldOrTheServiceIsGone)
 	run("world.showLeaderboards() world.initGameCenter()");
 	EXPECT_TRUE(application->mainQueue().empty());
 
-	// The world goes first: the service learns of it and drops what arrives later.
+	// The world goes first: the service learns of it and drops what arrives later, here a
+	// failed sign-in that would show its alert, and makes no further request.
 	lang::Ptr<GameLua> other = new GameLua(&app, res->getResources(), lua, &context);
 	gameCenter = std::make_unique<GameCenter>(*application, other, &context);
+	const size_t alerts = application->shownAlerts().size();
+	gameCenter->failNextRequest(GameCenter::Error{GameCenter::Error::OTHER, 1, "Dropped"});
 	gameCenter->init();
 	other = nullptr;
 	settle();
+	EXPECT_EQ(alerts, application->shownAlerts().size());
 	gameCenter->loadAchievements();
-	settle();
+	EXPECT_TRUE(application->mainQueue().empty());
 	gameCenter.reset();
 }
 

@@ -1,5 +1,4 @@
 #include "WorldFixture.h"
-#include "game/GameTestFiles.h"
 
 #include <lua/LuaException.h>
 #include <cmath>
@@ -108,12 +107,8 @@ TEST_F(GameLuaFrame, InGameParticlesAgeOnlyWhilePhysicsRuns)
 {
 	recordCallbacks();
 	TempDir sheets;
-	sheets.write("fx.chnk", singleChunkFile("SPRT", sheetBody("fx.png", {{"spark", 0, 0, 16, 16, 4, 4}})));
-	res->getResources()->setPath(sheets.file("").c_str());
-	run("res.createSpriteSheet('fx.chnk')\n"
-		"world.particleTable = {particles = {spark = {sprites = {'spark'}, lifeTime = 1,"
-		" minScaleBegin = 1, maxScaleBegin = 1, minScaleEnd = 1, maxScaleEnd = 1}}}\n"
-		"particles.addParticles('spark', 1, 0, -10, 0, 0, 0)");
+	defineSparks(sheets, 1.0f);
+	run("particles.addParticles('spark', 1, 0, -10, 0, 0, 0)");
 	const bool physics[] = {false, true};
 	const size_t drawn[] = {1u, 0u};
 	for (int i = 0; i < 2; ++i)

@@ -208,21 +208,49 @@ TEST_F(Levels, ALoadEmptiesThePhysicsWorldEvenWhenTheLevelFileFails)
 	EXPECT_FALSE(world->loadingLevel());
 }
 
-// The world made at construction is marked by sleeping switched off, which a new world has on:
-// the address of a world that is gone may come back for the next.
+// A number that rounds to the lowest int is an array index the interpreter handles like any other.
+TEST_F(Levels, ALevelOfNumbersAtTheIntLimitsLoads)
+{
+	ship("levels/castle_1.lua", "filename = 'castle_1.lua' x = -2147483649 counts = {[-2147483649] = 1, [2147483648] = 2, [1e30] = 3}");
+	load("levels/castle_1");
+	EXPECT_EQ(-2147483648.0f, number("world.loadedObjects.x"));
+	EXPECT_EQ(1.0f, number("world.loadedObjects.counts[-2147483648]"));
+	EXPECT_EQ(2.0f, number("world.loadedObjects.counts[2147483648]"));
+}
+
+// A world is told apart from its successor by a gravity that only the test gives it; a new
+// world has the game's own. (An address would not do: a new world may take the freed one's.)
 TEST_F(Levels, DeterministicPhysicsStartsEveryLoadInANewWorld)
 {
-	const b2World* before = &GameLuaTestAccess::physicsWorld(*world);
-	GameLuaTestAccess::physicsWorld(*world).SetAllowSleeping(false);
+	const b2Vec2 marked(1.0f, 2.0f);
+	GameLuaTestAccess::physicsWorld(*world).SetGravity(marked);
 	load("levels/missing");
-	EXPECT_EQ(before, &GameLuaTestAccess::physicsWorld(*world));
-	EXPECT_FALSE(GameLuaTestAccess::physicsWorld(*world).GetAllowSleeping());
+	EXPECT_EQ(marked, GameLuaTestAccess::physicsWorld(*world).GetGravity());
 	run("world.setGameParameters({ deterministicPhysics = true })");
 	load("levels/missing");
 	const b2World& after = GameLuaTestAccess::physicsWorld(*world);
-	EXPECT_TRUE(after.GetAllowSleeping());
 	EXPECT_EQ(b2Vec2(0.0f, 20.0f), after.GetGravity());
 	EXPECT_FALSE(after.GetAutoClearForces());
+}
+
+// A new level starts without the particles and trails of the last one.
+TEST_F(Levels, ALoadClearsParticlesAndTrails)
+{
+	TempDir sheets;
+	defineSparks(sheets, 10.0f);
+	run("particles.addParticles('spark', 3, 0, -10, 0, 0, 0)\n"
+		"world.addToTrajectory(1, 0, 0) world.addPuffToTrajectory(1, 0, 0)");
+	const auto drawnParticles = [this] {
+		context.imageDraws.clear();
+		run("world.drawParticlesNative()");
+		return context.imageDraws.size();
+	};
+	ASSERT_EQ(3u, drawnParticles());
+	ASSERT_EQ(1, GameLuaTestAccess::trailPoints(*world, 0));
+	load("levels/missing");
+	EXPECT_EQ(0u, drawnParticles());
+	EXPECT_EQ(0, GameLuaTestAccess::trailPoints(*world, 0));
+	EXPECT_EQ(0, GameLuaTestAccess::trailPuffs(*world, 0));
 }
 
 // A script may load the next level from a contact callback; the world it runs in is only
@@ -233,7 +261,8 @@ TEST_F(Levels, ALoadFromAContactCallbackReplacesTheWorldAfterTheStep)
 	recordCallbacks();
 	run("world.setGameParameters({ deterministicPhysics = true })");
 	createGround();
-	GameLuaTestAccess::physicsWorld(*world).SetAllowSleeping(false);
+	const b2Vec2 marked(0.0f, 21.0f);
+	GameLuaTestAccess::physicsWorld(*world).SetGravity(marked);
 	run("world.createBox('crate', '', 0, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
 		"world.objects.world.crate.material = 'wood'\n"
 		"function world.blockCollision(a, b)\n"
@@ -242,10 +271,13 @@ TEST_F(Levels, ALoadFromAContactCallbackReplacesTheWorldAfterTheStep)
 		"  loadedInCallback = world.loadedObjects.marker == 1\n"
 		"  world.createBox('spawned', '', 5, -5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
 		"end");
-	frames(10);
+	frames(1);
 	EXPECT_TRUE(boolean("loadedInCallback"));
+	// The step that loaded the level had counted its own time: the clock starts again at 0.
+	EXPECT_EQ(0.0f, GameLuaTestAccess::accumulator(*world));
+	frames(9);
 	const b2World& after = GameLuaTestAccess::physicsWorld(*world);
-	EXPECT_TRUE(after.GetAllowSleeping());
+	EXPECT_EQ(b2Vec2(0.0f, 20.0f), after.GetGravity());
 	EXPECT_EQ(1, after.GetBodyCount());
 	EXPECT_EQ(nullptr, world->getBody("crate"));
 	ASSERT_NE(nullptr, world->getBody("spawned"));

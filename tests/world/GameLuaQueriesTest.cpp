@@ -30,7 +30,16 @@ TEST_F(GameLuaQueries, BoxListsDynamicBodiesOnly)
 	EXPECT_EQ("", text("names(world.getIntersectingObjects({x = 3, y = -0.7, left = -0.5, right = 0.5, down = -0.5, up = 0.5}))"));
 }
 
-TEST_F(GameLuaQueries, ZeroLengthRayFindsNothing)
+TEST_F(GameLuaQueries, QueriesOfNoLengthOrOfNoNumberFindNothing)
 {
-	EXPECT_EQ(0.0f, number("#world.getRayCastedObjects({x1 = 0, y1 = -0.7, x2 = 0, y2 = -0.7})"));
+	const char* const queries[] = {
+		"world.getRayCastedObjects({x1 = 0, y1 = -0.7, x2 = 0, y2 = -0.7})",
+		"world.getRayCastedObjects({x1 = -5, y1 = 0/0, x2 = 5, y2 = -0.7})",
+		"world.getRayCastedObjects({x1 = -5, y1 = -0.7, x2 = 1/0, y2 = -0.7})",
+		"world.getIntersectingObjects({x = 0/0, y = -0.7, left = -5, right = 5, down = -2, up = 2})",
+		"world.getIntersectingObjects({x = 0, y = -0.7, left = -5, right = 5, down = 0/0, up = 2})",
+		"world.getIntersectingObjects({x = 1/0, y = -0.7, left = -1/0, right = 5, down = -2, up = 2})",
+	};
+	for (const char* query : queries)
+		EXPECT_EQ(0.0f, number(std::string("#") + query)) << query;
 }

@@ -4,8 +4,9 @@
 #include <world/GameLua.h>
 #include <world/MaskedImage.h>
 #include <world/RenderObjectData.h>
+#include <world/TruncateToInt.h>
 
-/** Reaches the game world's drawing state (the camera, object records, layers and trails) and its physics world. */
+/** Reaches the game world's drawing state (the camera, object records, layers and trails), its records and its physics world. */
 struct GameLuaTestAccess
 {
 	static void setCamera(GameLua& world, float x, float y, float scale)
@@ -21,7 +22,7 @@ struct GameLuaTestAccess
 	static void insert(GameLua& world, GameLua::RenderObjectData* object)
 	{
 		world.m_objects.put(object->name, object);
-		world.m_zOrder[static_cast<int>(object->zOrder)].add(object->name);
+		world.m_zOrder[truncateToInt(object->zOrder)].add(object->name);
 	}
 
 	static void removeAll(GameLua& world)
@@ -37,7 +38,15 @@ struct GameLuaTestAccess
 	static int themeSpriteCount(const GameLua& world, int background)	{ return world.m_bgLayers[background].themeSprites.size(); }
 	static MaskedImage& maskedImage(GameLua& world)				{ return *world.m_maskedImage; }
 	static int trailPoints(const GameLua& world, int slot)		{ return world.m_trajectoryPoints[slot].size(); }
+	static int trailPuffs(const GameLua& world, int slot)		{ return world.m_trajectoryPuffs[slot].size(); }
 	static b2World& physicsWorld(GameLua& world)				{ return *world.m_world; }
+	// Seconds of simulated time not yet stepped.
+	static float accumulator(const GameLua& world)				{ return world.m_accumulator; }
+	/** Object records, joint records and destroy links the world keeps. */
+	static int recordCount(const GameLua& world)
+	{
+		return world.m_objects.size() + static_cast<int>(world.m_joints.size() + world.m_destroyLinks.size());
+	}
 };
 
 #endif

@@ -1,4 +1,5 @@
 #include "DrawingFixture.h"
+#include "support/RecordingSceneContext.h"
 #include <game/SpriteSheet.h>
 
 namespace
@@ -82,6 +83,40 @@ TEST_F(MaskedImages, AnotherTextureOrSheetRendersThePendingBatchFirst)
 	masked.render();
 	EXPECT_EQ(0, masked.positions().size());
 	EXPECT_EQ(nullptr, masked.maskImage());
+}
+
+// A device of platform 5 has the two-texture shader: each batch is drawn in one primitive, with
+// the material image and the sheet's mask, before a batch of other images starts and on render.
+TEST_F(MaskedImages, BatchesAreDrawnWithTheirTwoImages)
+{
+	RecordingSceneContext device;
+	device.platformValue = 5;
+	lang::Ptr<MaskedImage> batch = new MaskedImage(&device);
+	ASSERT_TRUE(batch->hasShader());
+	ASSERT_EQ(1u, device.shaders.size());
+	const RecordingShader& shader = *device.shaders[0];
+	gr::BaseTexture* mask = res->getResources()->findSpriteSheet("plank")->getImage()->getTexture();
+
+	batch->add(50.0f, 25.0f, wood, sprite("plank"));
+	batch->add(150.0f, 25.0f, wood, sprite("plank"));
+	EXPECT_TRUE(device.primitives.empty());
+	batch->add(250.0f, 25.0f, stone, sprite("plank"));
+	ASSERT_EQ(1u, device.primitives.size());
+	EXPECT_EQ(12, device.primitives[0]->vertices());
+	EXPECT_EQ(1, device.primitives[0]->renders);
+	EXPECT_EQ(wood->getTexture(), shader.getTexture("BASEMAP"));
+	EXPECT_EQ(mask, shader.getTexture("BASEMAP1"));
+
+	batch->render();
+	ASSERT_EQ(2u, device.primitives.size());
+	EXPECT_EQ(6, device.primitives[1]->vertices());
+	EXPECT_EQ(1, device.primitives[1]->renders);
+	EXPECT_EQ(stone->getTexture(), shader.getTexture("BASEMAP"));
+	EXPECT_EQ(2, shader.begins);
+	EXPECT_EQ(2, shader.ends);
+	math::float4 corner;
+	device.primitives[1]->getVertexPositions(0, &corner, 1);
+	EXPECT_FLOAT_EQ(250.0f * 2.0f / 1024.0f - 1.0f - 50.0f * 2.0f / 1024.0f, corner.x);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "WorldFixture.h"
 #include "game/GameTestFiles.h"
 #include <world/Particles.h>
+#include <algorithm>
 
 namespace {
 
@@ -31,6 +32,7 @@ protected:
 			"   ghost = template({ sprites = { 'nothing' } }),"
 			"   bare = template({ sprites = {} }),"
 			"   vanishing = template({ sprites = { 'spark' }, minScaleBegin = 0, maxScaleBegin = 0, minScaleEnd = 0, maxScaleEnd = 0 }),"
+			"   mover = template({ sprites = { 'spark' }, minVel = 100, maxVel = 100 }),"
 			" } }");
 	}
 
@@ -128,6 +130,44 @@ TEST_F(ParticlesTest, AnimationFramesFollowTheLifetime)
 	EXPECT_EQ((std::vector<int>{1, 1, 2, 3, 4}), frames);
 	run("world.updateMenuParticlesNative(0.2)");
 	EXPECT_EQ(0, drawnParticles());
+}
+
+// The emission area turns with the burst's angle; the particles' directions do not.
+TEST_F(ParticlesTest, TheEmissionAreaTurnsWithTheAngle)
+{
+	run("particles.addParticles('spark', 10, 0, -10, 100, 0, math.pi / 2)");
+	context.imageDraws.clear();
+	run("world.drawMenuParticlesNative()");
+	ASSERT_EQ(10u, context.imageDraws.size());
+	float lowest = 0.0f;
+	float highest = -100.0f;
+	for (const ImageDraw& draw : context.imageDraws)
+	{
+		// A 100-pixel-wide area turned upright: every particle on the line x = 0, the pivot at 4.
+		EXPECT_NEAR(-4.0f, draw.x, 1e-3f);
+		lowest = std::min(lowest, draw.y);
+		highest = std::max(highest, draw.y);
+	}
+	EXPECT_GT(highest - lowest, 1.0f);
+	EXPECT_GE(lowest, -64.0f);
+	EXPECT_LE(highest, 36.0f);
+}
+
+// Menu speeds are given for a screen 768 pixels high; in game they are world pixels as they stand.
+TEST_F(ParticlesTest, MenuParticlesMoveInProportionToTheScreenHeight)
+{
+	context.setViewport(gr::Rect(2048, 1536));
+	Particles particles(lua, world, res->getResources());
+	for (bool inGame : {false, true})
+	{
+		particles.clearAll();
+		particles.addParticles("mover", 1, 0, -10, 0, 0, 0);
+		particles.update(0.1f, inGame, &context);
+		context.imageDraws.clear();
+		particles.draw(&context, inGame);
+		ASSERT_EQ(1u, context.imageDraws.size()) << inGame;
+		EXPECT_FLOAT_EQ(inGame ? 10.0f - 4.0f : 20.0f - 4.0f, context.imageDraws[0].x) << inGame;
+	}
 }
 
 TEST_F(ParticlesTest, OnlyInGameParticlesFallThroughTheGround)

@@ -121,24 +121,32 @@ TEST_F(Themes, ThemeSpritesAreFoundByIdInTheirLayerAndTurnWithinOneTurn)
 	EXPECT_EQ(0, GameLuaTestAccess::themeSpriteCount(*world, 0));
 }
 
+// A theme sprite follows the camera at its background layer's rate, or at rate 1 when the layer
+// is drawn alone.
 TEST_F(Themes, AFlippedThemeSpriteIsMirroredAndTurnsTheOtherWay)
 {
-	theme("{'far', 'no-such-sprite'}");
 	GameLuaTestAccess::setPhysicsSimulationScale(*world, 20.0f);
-	GameLuaTestAccess::setCamera(*world, 100.0f, 0.0f, 1.0f);
-	for (bool flipped : {false, true})
+	for (const char* parallax : {"1", "0.5"})
 	{
-		SCOPED_TRACE(flipped);
-		run(std::string("world.removeThemeSprite('sun', 0); world.createThemeSprite('sun', 'cloud', 10, 2, 1, 1, 0.25, 0, 0, ") +
-			(flipped ? "true" : "false") + "); world.drawBackgroundNative()");
-		const float f = flipped ? -1.0f : 1.0f;
-		const gr::RenderState2D& state = context.getRenderState2D();
-		EXPECT_FLOAT_EQ(f, state.scale.x);
-		EXPECT_FLOAT_EQ(0.25f * f, state.angle);
-		EXPECT_FLOAT_EQ(-100.0f * f, state.translation.x);
-		EXPECT_EQ(5.0f, state.pivot.x);
-		// x 10 in physics units is 200 pixels, less the pivot.
-		EXPECT_EQ(std::vector<float>{200.0f * f - 5.0f}, drawnX());
+		theme(std::string("{'far', 'no-such-sprite', ") + parallax + "}");
+		GameLuaTestAccess::setCamera(*world, 100.0f, 0.0f, 1.0f);
+		for (bool flipped : {false, true})
+		{
+			SCOPED_TRACE(std::string("parallax ") + parallax + (flipped ? " flipped" : ""));
+			run(std::string("world.removeThemeSprite('sun', 0); world.createThemeSprite('sun', 'cloud', 10, 2, 1, 1, 0.25, 0, 0, ") +
+				(flipped ? "true" : "false") + "); world.drawBackgroundNative()");
+			const float f = flipped ? -1.0f : 1.0f;
+			const gr::RenderState2D& state = context.getRenderState2D();
+			EXPECT_FLOAT_EQ(f, state.scale.x);
+			EXPECT_FLOAT_EQ(0.25f * f, state.angle);
+			EXPECT_FLOAT_EQ(-100.0f * std::stof(parallax) * f, state.translation.x);
+			EXPECT_EQ(5.0f, state.pivot.x);
+			// x 10 in physics units is 200 pixels, less the pivot.
+			EXPECT_EQ(std::vector<float>{200.0f * f - 5.0f}, drawnX());
+			run("world.drawLayer(0)");
+			EXPECT_FLOAT_EQ(-100.0f * f, state.translation.x);
+			drawnX();
+		}
 	}
 }
 

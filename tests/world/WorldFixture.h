@@ -2,6 +2,7 @@
 #define TESTS_WORLD_WORLDFIXTURE_H
 
 #include "WorldFiles.h"
+#include "game/GameTestFiles.h"
 #include "lua/ScriptRunner.h"
 #include "support/RecordingContext.h"
 #include "WorldTestApp.h"
@@ -97,6 +98,17 @@ protected:
 	{
 		run(std::string("world.createBox('ground', '', 0, 1, 40, 2, 0, 0.5, 0, true, false, 0)\n"
 			"world.objects.world.ground.material = '") + material + "'");
+	}
+
+	// The particle template "spark": one 16-pixel sprite, still at scale 1 for lifeTime seconds;
+	// its sheet is written to sheets, which must outlive the particles.
+	void defineSparks(TempDir& sheets, float lifeTime)
+	{
+		sheets.write("fx.chnk", singleChunkFile("SPRT", sheetBody("fx.png", {{"spark", 0, 0, 16, 16, 4, 4}})));
+		res->getResources()->setPath(sheets.file("").c_str());
+		run("res.createSpriteSheet('fx.chnk')\n"
+			"world.particleTable = {particles = {spark = {sprites = {'spark'}, lifeTime = " + std::to_string(lifeTime) + ","
+			" minScaleBegin = 1, maxScaleBegin = 1, minScaleEnd = 1, maxScaleEnd = 1}}}");
 	}
 
 	// Frames of dt seconds each.

@@ -33,11 +33,11 @@ struct ClipLimit
 const ClipLimit CLIP_LIMITS[] = {{1, 4}, {2, 6}, {3, 3}, {4, 5}, {5, 5}};
 
 // Largest value of a colour component.
-constexpr float COLOUR_MAX = 255.0f;
+constexpr int COLOUR_MAX = 255;
 
 unsigned int colourComponent(float value)
 {
-	return static_cast<unsigned int>(std::min(COLOUR_MAX, std::max(0.0f, value)));
+	return static_cast<unsigned int>(truncateToRange(value, 0, COLOUR_MAX));
 }
 
 } // namespace

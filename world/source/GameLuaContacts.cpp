@@ -97,22 +97,22 @@ bool GameLua::touchingRecords(b2Contact* contact, RenderObjectData*& a, RenderOb
 {
 	const FixtureUserData* dataA = userDataOf(contact->GetFixtureA());
 	const FixtureUserData* dataB = userDataOf(contact->GetFixtureB());
-	if (!dataA || !dataB)
+	if (!dataA || !dataB || !dataA->record || !dataB->record)
 		return false;
 	lua::LuaTable world = worldTable();
 	if (!world.isTable(dataA->name) || !world.isTable(dataB->name))
 		return false;
-	// A name whose script table outlived its record has nothing to touch.
-	a = findRecord(dataA->name);
-	b = findRecord(dataB->name);
-	return a && b;
+	a = dataA->record;
+	b = dataB->record;
+	return true;
 }
 
 void GameLua::beginTouch(b2Contact* contact)
 {
 	RenderObjectData* a;
 	RenderObjectData* b;
-	if (!touchingRecords(contact, a, b))
+	// An object removed earlier in this step keeps its body until the step ends, but touches nothing more.
+	if (!touchingRecords(contact, a, b) || findRecord(a->name) != a || findRecord(b->name) != b)
 		return;
 	lua::LuaTable world = worldTable();
 	const lang::String materialA = world.getTable(a->name).getString("material");

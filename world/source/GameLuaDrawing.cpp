@@ -11,6 +11,7 @@
 #include <lua/LuaState.h>
 #include <world/MaskedImage.h>
 #include <world/RenderObjectData.h>
+#include <world/TruncateToInt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -30,7 +31,7 @@ const short ZERO_WIDTH_SPACE = static_cast<short>(8203);
 // A0R0G0B0 from components on a 0 to 255 scale, each clamped and truncated.
 unsigned int packColour(float r, float g, float b, float a)
 {
-	const auto byte = [](float c) { return static_cast<unsigned int>(std::min(std::max(c, 0.0f), 255.0f)); };
+	const auto byte = [](float c) { return static_cast<unsigned int>(truncateToRange(c, 0, 255)); };
 	return byte(b) | byte(g) << 8 | byte(r) << 16 | byte(a) << 24;
 }
 
@@ -139,12 +140,12 @@ void GameLua::drawRect(float r, float g, float b, float a, float x1, float y1, f
 	if (!keepRenderState)
 		m_context->getRenderState2D() = gr::RenderState2D();
 	const unsigned int colour = packColour(r * 255.0f, g * 255.0f, b * 255.0f, a * 255.0f);
-	m_context->fillRect2D(colour, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2 - x1), static_cast<int>(y2 - y1));
+	m_context->fillRect2D(colour, truncateToInt(x1), truncateToInt(y1), truncateToInt(x2 - x1), truncateToInt(y2 - y1));
 }
 
 void GameLua::drawLine2D(float x1, float y1, float x2, float y2, float width, float r, float g, float b, float a)
 {
-	m_context->drawLine2D(packColour(r, g, b, a), static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2), static_cast<int>(y2), static_cast<int>(width));
+	m_context->drawLine2D(packColour(r, g, b, a), truncateToInt(x1), truncateToInt(y1), truncateToInt(x2), truncateToInt(y2), truncateToInt(width));
 }
 
 void GameLua::drawTexturedRect(const lang::String& spriteName, float x1, float y1, float x2, float y2, bool)
@@ -158,7 +159,7 @@ void GameLua::drawTexturedRect(const lang::String& spriteName, float x1, float y
 	const gr::Texture* texture = image->getTexture();
 	const math::float4 window(static_cast<float>(texture->width()), static_cast<float>(texture->height()),
 		m_topLeftX - static_cast<float>(sprite->getPositionInSheetX()), m_topLeftY - static_cast<float>(sprite->getPositionInSheetY()));
-	m_context->texturizeRect2D(image, window, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2 - x1), static_cast<int>(y2 - y1));
+	m_context->texturizeRect2D(image, window, truncateToInt(x1), truncateToInt(y1), truncateToInt(x2 - x1), truncateToInt(y2 - y1));
 }
 
 void GameLua::drawCompoSpriteLua(const lang::String& name, float x, float y)

@@ -166,7 +166,7 @@ void GameLua::stepPhysics(float dt)
 	{
 		m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
 		m_accumulator -= STEP;
-		runDeferredChanges();
+		runWaitingChanges();
 		rethrowContactFailure();
 		call("removeBlocks");
 		// A backlog is worked off without storing the states of its early steps.
@@ -375,16 +375,17 @@ void GameLua::keepAudioAlive(const GameApp& app)
 
 void GameLua::updateJointAnchors()
 {
-	if (m_joints.isEmpty())
+	if (m_joints.empty())
 		return;
 	lua::LuaTable joints = jointsTable();
-	for (const jointData& joint : m_joints)
+	for (const JointRecord& record : m_joints)
 	{
-		if (joint.joint->GetType() == e_prismaticJoint || !joints.isTable(joint.name))
+		const b2Joint* joint = record->joint;
+		if (joint->GetType() == e_prismaticJoint || !joints.isTable(record->description.name))
 			continue;
-		lua::LuaTable entry = joints.getTable(joint.name);
-		const b2Vec2 anchorA = joint.joint->GetAnchorA();
-		const b2Vec2 anchorB = joint.joint->GetAnchorB();
+		lua::LuaTable entry = joints.getTable(record->description.name);
+		const b2Vec2 anchorA = joint->GetAnchorA();
+		const b2Vec2 anchorB = joint->GetAnchorB();
 		entry.setNumber("x1", anchorA.x);
 		entry.setNumber("y1", anchorA.y);
 		entry.setNumber("x2", anchorB.x);

@@ -1,55 +1,25 @@
 #include <world/GameLua.h>
 
 #include <lang/Debug.h>
-#include <lang/Math.h>
 #include <lua/LuaState.h>
+#include <world/JointChange.h>
 #include <world/RenderObjectData.h>
 #include <cfloat>
 #include <cmath>
 
 namespace {
 
-enum JointType
-{
-	DISTANCE = 1,
-	WELD = 2,
-	REVOLUTE = 3,
-	PRISMATIC = 4,
-	DESTROY_LINK = 5
-};
-
-// Defaults of the optional joint keys: a prismatic joint slides up to 5 m driven by a motor; a
-// revolute joint swings freely (pi rad upper limit when its limit is switched on).
-const float PRISMATIC_UPPER_LIMIT = 5.0f;
-const float REVOLUTE_UPPER_LIMIT = lang::Math::PI;
-// Newton-metres, or newtons for a prismatic joint's motor.
-const float MAX_MOTOR_TORQUE = 10000.0f;
-const float SPRING_FREQUENCY = 4.0f;
-const float SPRING_DAMPING_RATIO = 0.5f;
-// Seconds the surviving end of a destroy link keeps its strength.
+// Metres from the origin beyond which no joint reaches: Box2D's joint solvers overflow for lever
+// arms far above its working scale, and every body would then turn to no number.
+const float WORLD_EXTENT = 1.0e4f;
+// Seconds the surviving end of a destroy link keeps its strength when the link's table holds no
+// finite timer.
 const float DESTROY_TIMER = 1.0f;
 
-float numberOr(const lua::LuaTable& table, const char* key, float fallback)
-{
-	return table.isNumber(key) ? table.getNumber(key) : fallback;
-}
-
-// The number rounded toward zero, or fallback when no int holds it: an infinity, no number, or a
-// number beyond the int range, any of which a level's joint table may hold.
-int wholeNumberOr(float value, int fallback)
-{
-	const float whole = std::trunc(value);
-	const float bound = 2147483648.0f;
-	return whole >= -bound && whole < bound ? static_cast<int>(whole) : fallback;
-}
-
-bool booleanOr(const lua::LuaTable& table, const char* key, bool fallback)
-{
-	return table.isBoolean(key) ? table.getBoolean(key) : fallback;
-}
-
-// A distance joint of the frequency (Hz) and damping ratio: a spring free to stretch, or a rigid
-// rod of its rest length (metres) for a frequency of 0.
+// A distance joint of the frequency (Hz) and damping ratio between bodies of these masses (kg):
+// a spring free to stretch, or a rigid rod of its rest length (metres) for a frequency of 0.
+// The stiffness and damping are Box2D's, computed from the masses, which are known before the
+// bodies exist.
 struct Spring
 {
 	float stiffness = 0.0f;
@@ -57,114 +27,164 @@ struct Spring
 	float minLength;
 	float maxLength;
 
-	Spring(float frequency, float dampingRatio, float length, const b2Body* bodyA, const b2Body* bodyB) :
+	Spring(float frequency, float dampingRatio, float length, float massA, float massB) :
 		minLength(length),
 		maxLength(length)
 	{
 		if (frequency <= 0.0f)
 			return;
-		b2LinearStiffness(stiffness, damping, frequency, dampingRatio, bodyA, bodyB);
+		const float mass = massA > 0.0f && massB > 0.0f ? massA * massB / (massA + massB) : (massA > 0.0f ? massA : massB);
+		const float omega = 2.0f * b2_pi * frequency;
+		stiffness = mass * omega * omega;
+		damping = 2.0f * mass * dampingRatio * omega;
 		minLength = 0.0f;
 		maxLength = FLT_MAX;
 	}
+
+	bool isFinite() const									{ return std::isfinite(stiffness) && std::isfinite(damping); }
 };
 
-// Motor and limit settings shared by revolute and prismatic joints; the limits are angles or
-// translations.
-struct MotorSettings
+// Where a distance joint holds its ends for these poses of them: the local anchors, the world
+// points they are at and the rest length, by anchor mode.
+struct DistanceAnchors
 {
-	bool motor;
-	float motorSpeed;
-	float maxTorque;
-	bool limit;
-	float lowerLimit;
-	float upperLimit;
-	bool backAndForth;
+	b2Vec2 localA = b2Vec2_zero;
+	b2Vec2 localB = b2Vec2_zero;
+	b2Vec2 worldA;
+	b2Vec2 worldB;
+	float length;
 
-	MotorSettings(const lua::LuaTable& table, bool prismatic) :
-		motor(booleanOr(table, "motor", prismatic)),
-		motorSpeed(numberOr(table, "motorSpeed", 0.0f)),
-		maxTorque(numberOr(table, "maxTorque", MAX_MOTOR_TORQUE)),
-		limit(booleanOr(table, "limit", prismatic)),
-		lowerLimit(numberOr(table, "lowerLimit", 0.0f)),
-		upperLimit(numberOr(table, "upperLimit", prismatic ? PRISMATIC_UPPER_LIMIT : REVOLUTE_UPPER_LIMIT)),
-		backAndForth(booleanOr(table, "backAndForth", prismatic))
+	DistanceAnchors(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB) :
+		worldA(poseA.p),
+		worldB(poseB.p),
+		length(b2Distance(poseA.p, poseB.p))
 	{
-	}
-
-	void writeTo(lua::LuaTable& table) const
-	{
-		table.setBoolean("motor", motor);
-		table.setNumber("motorSpeed", motorSpeed);
-		table.setNumber("maxTorque", maxTorque);
-		table.setBoolean("limit", limit);
-		table.setNumber("lowerLimit", lowerLimit);
-		table.setNumber("upperLimit", upperLimit);
-		table.setBoolean("backAndForth", backAndForth);
-	}
-};
-
-// Applies the keys present in changes to the joint and writes them into its script table.
-void applyJointParameters(b2Joint* joint, const lua::LuaTable& changes, lua::LuaTable& table)
-{
-	if (joint->GetType() == e_distanceJoint)
-	{
-		b2DistanceJoint* distance = static_cast<b2DistanceJoint*>(joint);
-		const float frequency = numberOr(changes, "frequency", numberOr(table, "frequency", SPRING_FREQUENCY));
-		const float dampingRatio = numberOr(changes, "dampingRatio", numberOr(table, "dampingRatio", SPRING_DAMPING_RATIO));
-		if (!changes.isNumber("frequency") && !changes.isNumber("dampingRatio"))
+		if (joint.coordType == 1)
+		{
+			// World points, made local by the body positions alone.
+			localA = joint.anchor1 - poseA.p;
+			localB = joint.anchor2 - poseB.p;
+			worldA = joint.anchor1;
+			worldB = joint.anchor2;
+		}
+		else if (joint.coordType == 2)
+		{
+			localA = joint.anchor1;
+			localB = joint.anchor2;
+			worldA = b2Mul(poseA, joint.anchor1);
+			worldB = b2Mul(poseB, joint.anchor2);
+		}
+		else if (joint.coordType != 0)
+		{
+			length = 1.0f;
 			return;
-		const Spring spring(frequency, dampingRatio, distance->GetLength(), joint->GetBodyA(), joint->GetBodyB());
-		distance->SetStiffness(spring.stiffness);
-		distance->SetDamping(spring.damping);
+		}
+		length = b2Distance(worldA, worldB);
+	}
+};
+
+// The point a revolute, prismatic or weld joint holds its ends at, in world coordinates.
+b2Vec2 jointAnchor(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB)
+{
+	const b2Vec2 onA = b2Mul(poseA, joint.anchor1);
+	return joint.type == JointDescription::WELD ? 0.5f * (onA + b2Mul(poseB, joint.anchor2)) : onA;
+}
+
+bool withinExtent(const b2Vec2& point)
+{
+	return std::fabs(point.x) <= WORLD_EXTENT && std::fabs(point.y) <= WORLD_EXTENT;
+}
+
+b2Joint* makeJoint(b2World& world, const JointDescription& joint, b2Body* bodyA, b2Body* bodyB)
+{
+	switch (joint.type)
+	{
+	case JointDescription::REVOLUTE:
+	{
+		b2RevoluteJointDef def;
+		def.Initialize(bodyA, bodyB, jointAnchor(joint, bodyA->GetTransform(), bodyB->GetTransform()));
+		def.enableMotor = joint.motor;
+		def.motorSpeed = joint.motorSpeed;
+		def.maxMotorTorque = joint.maxTorque;
+		def.enableLimit = joint.limit;
+		def.lowerAngle = joint.lowerLimit;
+		def.upperAngle = joint.upperLimit;
+		def.collideConnected = joint.collideConnected;
+		return world.CreateJoint(&def);
+	}
+	case JointDescription::PRISMATIC:
+	{
+		b2PrismaticJointDef def;
+		def.Initialize(bodyA, bodyB, jointAnchor(joint, bodyA->GetTransform(), bodyB->GetTransform()), joint.axis);
+		def.enableMotor = joint.motor;
+		def.motorSpeed = joint.motorSpeed;
+		def.maxMotorForce = joint.maxTorque;
+		def.enableLimit = joint.limit;
+		def.lowerTranslation = joint.lowerLimit;
+		def.upperTranslation = joint.upperLimit;
+		def.collideConnected = joint.collideConnected;
+		return world.CreateJoint(&def);
+	}
+	case JointDescription::WELD:
+	{
+		b2WeldJointDef def;
+		def.Initialize(bodyA, bodyB, jointAnchor(joint, bodyA->GetTransform(), bodyB->GetTransform()));
+		def.collideConnected = joint.collideConnected;
+		return world.CreateJoint(&def);
+	}
+	default:
+	{
+		const DistanceAnchors anchors(joint, bodyA->GetTransform(), bodyB->GetTransform());
+		const Spring spring(joint.frequency, joint.dampingRatio, anchors.length, bodyA->GetMass(), bodyB->GetMass());
+		b2DistanceJointDef def;
+		def.bodyA = bodyA;
+		def.bodyB = bodyB;
+		def.collideConnected = joint.collideConnected;
+		def.localAnchorA = anchors.localA;
+		def.localAnchorB = anchors.localB;
+		def.length = anchors.length;
+		def.stiffness = spring.stiffness;
+		def.damping = spring.damping;
+		def.minLength = spring.minLength;
+		def.maxLength = spring.maxLength;
+		return world.CreateJoint(&def);
+	}
+	}
+}
+
+// Gives a joint the changes asked of it; inForce is its description with them made.
+void applyChange(b2Joint& joint, const JointChange& change, const JointDescription& inForce)
+{
+	if (joint.GetType() == e_distanceJoint)
+	{
+		if (!change.changesSpring())
+			return;
+		b2DistanceJoint& distance = static_cast<b2DistanceJoint&>(joint);
+		const Spring spring(inForce.frequency, inForce.dampingRatio, distance.GetLength(), joint.GetBodyA()->GetMass(), joint.GetBodyB()->GetMass());
+		distance.SetStiffness(spring.stiffness);
+		distance.SetDamping(spring.damping);
 		// Minimum first: Box2D keeps the minimum at or below the maximum in force.
-		distance->SetMinLength(spring.minLength);
-		distance->SetMaxLength(spring.maxLength);
-		table.setNumber("frequency", frequency);
-		table.setNumber("dampingRatio", dampingRatio);
+		distance.SetMinLength(spring.minLength);
+		distance.SetMaxLength(spring.maxLength);
 		return;
 	}
-	const bool revolute = joint->GetType() == e_revoluteJoint;
-	if (!revolute && joint->GetType() != e_prismaticJoint)
+	const bool revolute = joint.GetType() == e_revoluteJoint;
+	if (!revolute && joint.GetType() != e_prismaticJoint)
 		return;
-	b2RevoluteJoint* hinge = revolute ? static_cast<b2RevoluteJoint*>(joint) : nullptr;
-	b2PrismaticJoint* slider = revolute ? nullptr : static_cast<b2PrismaticJoint*>(joint);
-	if (changes.isBoolean("motor"))
-	{
-		const bool on = changes.getBoolean("motor");
-		revolute ? hinge->EnableMotor(on) : slider->EnableMotor(on);
-		table.setBoolean("motor", on);
-	}
-	if (changes.isNumber("motorSpeed"))
-	{
-		const float speed = changes.getNumber("motorSpeed");
-		revolute ? hinge->SetMotorSpeed(speed) : slider->SetMotorSpeed(speed);
-		table.setNumber("motorSpeed", speed);
-	}
-	if (changes.isNumber("maxTorque"))
-	{
-		const float torque = changes.getNumber("maxTorque");
-		revolute ? hinge->SetMaxMotorTorque(torque) : slider->SetMaxMotorForce(torque);
-		table.setNumber("maxTorque", torque);
-	}
-	if (changes.isBoolean("limit"))
-	{
-		const bool on = changes.getBoolean("limit");
-		revolute ? hinge->EnableLimit(on) : slider->EnableLimit(on);
-		table.setBoolean("limit", on);
-	}
-	const float lower = numberOr(changes, "lowerLimit", revolute ? hinge->GetLowerLimit() : slider->GetLowerLimit());
-	const float upper = numberOr(changes, "upperLimit", revolute ? hinge->GetUpperLimit() : slider->GetUpperLimit());
-	if (!changes.isNumber("lowerLimit") && !changes.isNumber("upperLimit"))
-		return;
-	if (lower > upper)
-	{
-		lang::Debug::printf("Joint limits refused: lower limit %g above upper limit %g\n", lower, upper);
-		return;
-	}
-	revolute ? hinge->SetLimits(lower, upper) : slider->SetLimits(lower, upper);
-	table.setNumber("lowerLimit", lower);
-	table.setNumber("upperLimit", upper);
+	b2RevoluteJoint* hinge = revolute ? static_cast<b2RevoluteJoint*>(&joint) : nullptr;
+	b2PrismaticJoint* slider = revolute ? nullptr : static_cast<b2PrismaticJoint*>(&joint);
+	if (change.motor)
+		revolute ? hinge->EnableMotor(*change.motor) : slider->EnableMotor(*change.motor);
+	if (change.motorSpeed)
+		revolute ? hinge->SetMotorSpeed(*change.motorSpeed) : slider->SetMotorSpeed(*change.motorSpeed);
+	if (change.maxTorque)
+		revolute ? hinge->SetMaxMotorTorque(*change.maxTorque) : slider->SetMaxMotorForce(*change.maxTorque);
+	if (change.limit)
+		revolute ? hinge->EnableLimit(*change.limit) : slider->EnableLimit(*change.limit);
+	// Box2D takes no reversed bounds, which a revolute joint keeps only while its limit is off:
+	// its bounds in force reach Box2D once they are in order again.
+	if (change.changesLimits() && inForce.lowerLimit <= inForce.upperLimit)
+		revolute ? hinge->SetLimits(inForce.lowerLimit, inForce.upperLimit) : slider->SetLimits(inForce.lowerLimit, inForce.upperLimit);
 }
 
 float reversedSpeed(float speed, float position, float lower, float upper)
@@ -173,6 +193,22 @@ float reversedSpeed(float speed, float position, float lower, float upper)
 	if ((speed > 0.0f && position >= upper) || (speed < 0.0f && position <= lower))
 		return -speed;
 	return speed;
+}
+
+void checkLimits(b2Joint& joint)
+{
+	if (joint.GetType() == e_revoluteJoint)
+	{
+		b2RevoluteJoint& hinge = static_cast<b2RevoluteJoint&>(joint);
+		if (hinge.IsLimitEnabled() && hinge.IsMotorEnabled())
+			hinge.SetMotorSpeed(reversedSpeed(hinge.GetMotorSpeed(), hinge.GetJointAngle(), hinge.GetLowerLimit(), hinge.GetUpperLimit()));
+	}
+	else if (joint.GetType() == e_prismaticJoint)
+	{
+		b2PrismaticJoint& slider = static_cast<b2PrismaticJoint&>(joint);
+		if (slider.IsLimitEnabled() && slider.IsMotorEnabled())
+			slider.SetMotorSpeed(reversedSpeed(slider.GetMotorSpeed(), slider.GetJointTranslation(), slider.GetLowerLimit(), slider.GetUpperLimit()));
+	}
 }
 
 } // namespace
@@ -206,201 +242,127 @@ int GameLua::createJoints(lua::LuaState* lua)
 	return 0;
 }
 
-void GameLua::createJoint(const lua::LuaTable& description)
+void GameLua::createJoint(const lua::LuaTable& table)
 {
-	if (deferWhileLocked([this, description] { createJoint(description); }))
-		return;
-	// A type no int holds is refused as the unknown type 0.
-	const int type = wholeNumberOr(description.getNumber("type"), 0);
-	const lang::String name = description.getString("name");
-	const lang::String end1 = description.getString("end1");
-	const lang::String end2 = description.getString("end2");
-	// An anchor mode no int holds becomes -1, one of the modes that anchor at the body origins.
-	const int coordType = description.isNumber("coordType") ? wholeNumberOr(std::floor(description.getNumber("coordType") + 0.5f), -1) : 0;
-	const float x1 = description.getNumber("x1");
-	const float y1 = description.getNumber("y1");
-	const float x2 = description.getNumber("x2");
-	const float y2 = description.getNumber("y2");
-
-	if (type < DISTANCE || type > DESTROY_LINK)
+	const JointDescription joint(table);
+	RenderObjectData* first = findRecord(joint.end1);
+	RenderObjectData* second = findRecord(joint.end2);
+	if (const char* fault = jointFault(joint, first, second))
 	{
-		lang::Debug::printf("Joint %s refused: unknown type %d\n", name.c_str(), type);
+		lang::Debug::printf("Joint %s refused: %s\n", joint.name.c_str(), fault);
 		return;
 	}
-	RenderObjectData* first = findRecord(end1);
-	RenderObjectData* second = findRecord(end2);
-	if (!first || !second)
+	jointsTable().setTable(joint.name, joint.scriptTable(state()));
+	const JointRecord record = std::make_shared<jointData>(jointData{joint, nullptr});
+	if (joint.type == JointDescription::DESTROY_LINK)
 	{
-		lang::Debug::printf("Joint %s refused: no object named %s\n", name.c_str(), (first ? end2 : end1).c_str());
+		m_destroyLinks.push_back(record);
 		return;
 	}
-	b2Body* bodyA = first->body;
-	b2Body* bodyB = second->body;
-	if (type != DESTROY_LINK && bodyA == bodyB)
-	{
-		lang::Debug::printf("Joint %s refused: both ends are %s\n", name.c_str(), end1.c_str());
-		return;
-	}
-	const MotorSettings motor(description, type == PRISMATIC);
-	if ((type == REVOLUTE || type == PRISMATIC) && motor.lowerLimit > motor.upperLimit)
-	{
-		lang::Debug::printf("Joint %s refused: lower limit %g above upper limit %g\n", name.c_str(), motor.lowerLimit, motor.upperLimit);
-		return;
-	}
-
-	lua::LuaTable table(state());
-	table.setString("name", name);
-	table.setString("end1", end1);
-	table.setString("end2", end2);
-	table.setNumber("type", static_cast<float>(type));
-	table.setNumber("coordType", static_cast<float>(coordType));
-	table.setNumber("x1", x1);
-	table.setNumber("x2", x2);
-	table.setNumber("y1", y1);
-	table.setNumber("y2", y2);
-
-	jointData record;
-	record.name = name;
-	record.end1 = end1;
-	record.end2 = end2;
-	record.type = type;
-	if (type == DESTROY_LINK)
-	{
-		table.setNumber("destroyTimer", numberOr(description, "destroyTimer", DESTROY_TIMER));
-		m_destroyLinks.add(record);
-		jointsTable().setTable(name, table);
-		return;
-	}
-
-	const bool collideConnected = booleanOr(description, "collideConnected", false);
-	const b2Vec2 localA(x1, y1);
-	const b2Vec2 localB(x2, y2);
-	switch (type)
-	{
-	case REVOLUTE:
-	{
-		b2RevoluteJointDef def;
-		def.Initialize(bodyA, bodyB, bodyA->GetWorldPoint(localA));
-		def.enableMotor = motor.motor;
-		def.motorSpeed = motor.motorSpeed;
-		def.maxMotorTorque = motor.maxTorque;
-		def.enableLimit = motor.limit;
-		def.lowerAngle = motor.lowerLimit;
-		def.upperAngle = motor.upperLimit;
-		def.collideConnected = collideConnected;
-		record.joint = m_world->CreateJoint(&def);
-		motor.writeTo(table);
-		break;
-	}
-	case PRISMATIC:
-	{
-		const b2Vec2 axis(numberOr(description, "worldAxisX", 0.0f), numberOr(description, "worldAxisY", 0.0f));
-		b2PrismaticJointDef def;
-		def.Initialize(bodyA, bodyB, bodyA->GetWorldPoint(localA), axis);
-		def.enableMotor = motor.motor;
-		def.motorSpeed = motor.motorSpeed;
-		def.maxMotorForce = motor.maxTorque;
-		def.enableLimit = motor.limit;
-		def.lowerTranslation = motor.lowerLimit;
-		def.upperTranslation = motor.upperLimit;
-		def.collideConnected = collideConnected;
-		record.joint = m_world->CreateJoint(&def);
-		motor.writeTo(table);
-		table.setNumber("worldAxisX", axis.x);
-		table.setNumber("worldAxisY", axis.y);
-		break;
-	}
-	case WELD:
-	{
-		b2WeldJointDef def;
-		def.Initialize(bodyA, bodyB, 0.5f * (bodyA->GetWorldPoint(localA) + bodyB->GetWorldPoint(localB)));
-		def.collideConnected = collideConnected;
-		record.joint = m_world->CreateJoint(&def);
-		break;
-	}
-	default:
-	{
-		const float frequency = numberOr(description, "frequency", SPRING_FREQUENCY);
-		const float dampingRatio = numberOr(description, "dampingRatio", SPRING_DAMPING_RATIO);
-		b2DistanceJointDef def;
-		def.bodyA = bodyA;
-		def.bodyB = bodyB;
-		def.collideConnected = collideConnected;
-		def.localAnchorA.SetZero();
-		def.localAnchorB.SetZero();
-		def.length = 1.0f;
-		if (coordType == 0)
-		{
-			def.length = b2Distance(bodyA->GetPosition(), bodyB->GetPosition());
-		}
-		else if (coordType == 1)
-		{
-			def.localAnchorA = localA - bodyA->GetPosition();
-			def.localAnchorB = localB - bodyB->GetPosition();
-			def.length = b2Distance(localA, localB);
-		}
-		else if (coordType == 2)
-		{
-			def.localAnchorA = localA;
-			def.localAnchorB = localB;
-			def.length = b2Distance(bodyA->GetWorldPoint(localA), bodyB->GetWorldPoint(localB));
-		}
-		const Spring spring(frequency, dampingRatio, def.length, bodyA, bodyB);
-		def.stiffness = spring.stiffness;
-		def.damping = spring.damping;
-		def.minLength = spring.minLength;
-		def.maxLength = spring.maxLength;
-		record.joint = m_world->CreateJoint(&def);
-		table.setNumber("frequency", frequency);
-		table.setNumber("dampingRatio", dampingRatio);
-		break;
-	}
-	}
-	if (type == DISTANCE)
-		table.setNumber("collideConnected", collideConnected ? 1.0f : 0.0f);
-	else
-		table.setBoolean("collideConnected", collideConnected);
-
-	m_joints.add(record);
+	m_joints.push_back(record);
 	if (!first->isProjectile && !second->isProjectile)
 	{
 		first->flag12 = true;
 		second->flag12 = true;
 	}
-	jointsTable().setTable(name, table);
+	changePhysics([this, record, joint, first, second] { record->joint = makeJoint(*m_world, joint, first->body, second->body); });
+}
+
+const char* GameLua::jointFault(const JointDescription& joint, const RenderObjectData* first, const RenderObjectData* second) const
+{
+	if (joint.type < JointDescription::DISTANCE || joint.type > JointDescription::DESTROY_LINK)
+		return "its type is unknown";
+	if (!first || !second)
+		return "an end names no object";
+	if (joint.type != JointDescription::DESTROY_LINK && first == second)
+		return "both ends are one object";
+	if (const char* fault = joint.numberFault())
+		return fault;
+	if (joint.type == JointDescription::DESTROY_LINK)
+		return nullptr;
+	const b2Transform poseA = poseOf(*first);
+	const b2Transform poseB = poseOf(*second);
+	bool within = withinExtent(poseA.p) && withinExtent(poseB.p);
+	if (joint.type == JointDescription::DISTANCE)
+	{
+		const DistanceAnchors anchors(joint, poseA, poseB);
+		within = within && withinExtent(anchors.worldA) && withinExtent(anchors.worldB);
+	}
+	else
+	{
+		within = within && withinExtent(jointAnchor(joint, poseA, poseB));
+	}
+	if (!within)
+		return "it reaches beyond the world's extent";
+	return springFault(joint, *first, *second);
+}
+
+const char* GameLua::springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const
+{
+	if (joint.type != JointDescription::DISTANCE)
+		return nullptr;
+	const Spring spring(joint.frequency, joint.dampingRatio, 0.0f, first.mass(), second.mass());
+	return spring.isFinite() ? nullptr : "its spring's stiffness or damping is not finite";
 }
 
 int GameLua::setJointParameters(lua::LuaState* lua)
 {
 	lua->checkType(-1, lua::LuaState::TABLE);
-	const lua::LuaTable changes = lua->toTable(-1);
-	const lang::String name = changes.getString("name");
-	for (const jointData& record : m_joints)
+	const lua::LuaTable table = lua->toTable(-1);
+	const lang::String name = table.getString("name");
+	const JointChange change(table);
+	for (const JointRecord& record : m_joints)
 	{
-		if (record.name != name)
-			continue;
-		lua::LuaTable joints = jointsTable();
-		lua::LuaTable table = joints.isTable(name) ? joints.getTable(name) : lua::LuaTable(state());
-		applyJointParameters(record.joint, changes, table);
-		break;
+		if (record->description.name == name)
+		{
+			changeJoint(record, change);
+			break;
+		}
 	}
 	return 0;
 }
 
+void GameLua::changeJoint(const JointRecord& record, const JointChange& change)
+{
+	lua::LuaTable joints = jointsTable();
+	const lang::String& name = record->description.name;
+	lua::LuaTable table = joints.isTable(name) ? joints.getTable(name) : lua::LuaTable(state());
+	// The ends of a listed joint are objects: removing one drops the joint.
+	const RenderObjectData& first = *findRecord(record->description.end1);
+	const RenderObjectData& second = *findRecord(record->description.end2);
+	for (const JointChange& part : change.parts())
+	{
+		if (part.isEmpty())
+			continue;
+		JointDescription changed = record->description;
+		part.applyTo(changed);
+		const char* fault = changed.numberFault();
+		if (!fault)
+			fault = springFault(changed, first, second);
+		if (fault)
+		{
+			lang::Debug::printf("Joint %s change refused: %s\n", name.c_str(), fault);
+			continue;
+		}
+		record->description = changed;
+		part.writeTo(table, changed);
+		changePhysics([record, part, changed] { applyChange(*record->joint, part, changed); });
+	}
+}
+
 void GameLua::destroyJointLua(const lang::String& name)
 {
-	if (deferWhileLocked([this, name] { destroyJointLua(name); }))
-		return;
-	for (lang::Array<jointData>* list : {&m_joints, &m_destroyLinks})
+	for (std::vector<JointRecord>* list : {&m_joints, &m_destroyLinks})
 	{
-		for (int i = 0; i < list->size(); ++i)
+		for (auto it = list->begin(); it != list->end(); ++it)
 		{
-			if ((*list)[i].name != name)
+			if ((*it)->description.name != name)
 				continue;
+			const JointRecord record = *it;
 			jointsTable().remove(name);
-			if ((*list)[i].joint)
-				m_world->DestroyJoint((*list)[i].joint);
-			list->remove(i);
+			list->erase(it);
+			if (record->description.type != JointDescription::DESTROY_LINK)
+				changePhysics([this, record] { m_world->DestroyJoint(record->joint); });
 			return;
 		}
 	}
@@ -408,8 +370,6 @@ void GameLua::destroyJointLua(const lang::String& name)
 
 void GameLua::removeJointsFromObject(const lang::String& name)
 {
-	if (deferWhileLocked([this, name] { removeJointsFromObject(name); }))
-		return;
 	releaseDestroyLinks(name);
 	dropJointsOf(name, true);
 }
@@ -417,64 +377,53 @@ void GameLua::removeJointsFromObject(const lang::String& name)
 void GameLua::releaseDestroyLinks(const lang::String& name)
 {
 	lua::LuaTable joints = jointsTable();
-	for (int i = m_destroyLinks.size() - 1; i >= 0; --i)
+	for (int i = static_cast<int>(m_destroyLinks.size()) - 1; i >= 0; --i)
 	{
-		const jointData& link = m_destroyLinks[i];
+		const JointDescription& link = m_destroyLinks[i]->description;
 		if (link.end1 != name && link.end2 != name)
 			continue;
 		if (RenderObjectData* survivor = findRecord(link.end1 == name ? link.end2 : link.end1))
 		{
+			// The scripts may have changed the timer in the link's table; a timer of no finite
+			// number would never run out.
+			const lua::LuaTable table = joints.isTable(link.name) ? joints.getTable(link.name) : lua::LuaTable(state());
+			const float timer = table.isNumber("destroyTimer") ? table.getNumber("destroyTimer") : DESTROY_TIMER;
 			survivor->jointDestroyPending = true;
-			survivor->jointDestroyTimer = joints.isTable(link.name) ? numberOr(joints.getTable(link.name), "destroyTimer", DESTROY_TIMER) : DESTROY_TIMER;
+			survivor->jointDestroyTimer = std::isfinite(timer) ? timer : DESTROY_TIMER;
 		}
 		joints.remove(link.name);
-		m_destroyLinks.remove(i);
+		m_destroyLinks.erase(m_destroyLinks.begin() + i);
 	}
 }
 
 void GameLua::dropJointsOf(const lang::String& name, bool destroyJoints)
 {
-	if (m_joints.isEmpty())
+	if (m_joints.empty())
 		return;
 	lua::LuaTable joints = jointsTable();
-	for (int i = m_joints.size() - 1; i >= 0; --i)
+	for (int i = static_cast<int>(m_joints.size()) - 1; i >= 0; --i)
 	{
-		const jointData& record = m_joints[i];
-		if (record.end1 != name && record.end2 != name)
+		const JointRecord record = m_joints[i];
+		if (record->description.end1 != name && record->description.end2 != name)
 			continue;
+		joints.remove(record->description.name);
+		m_joints.erase(m_joints.begin() + i);
 		if (destroyJoints)
-			m_world->DestroyJoint(record.joint);
-		joints.remove(record.name);
-		m_joints.remove(i);
+			changePhysics([this, record] { m_world->DestroyJoint(record->joint); });
 	}
 }
 
 bool GameLua::isJointEnd(const lang::String& name) const
 {
-	for (const jointData& record : m_joints)
-		if (record.end1 == name || record.end2 == name)
+	for (const JointRecord& record : m_joints)
+		if (record->description.end1 == name || record->description.end2 == name)
 			return true;
 	return false;
 }
 
 void GameLua::checkJointLimits(const lang::String& name)
 {
-	for (const jointData& record : m_joints)
-	{
-		if (record.name != name)
-			continue;
-		b2Joint* joint = record.joint;
-		if (joint->GetType() == e_revoluteJoint)
-		{
-			b2RevoluteJoint* hinge = static_cast<b2RevoluteJoint*>(joint);
-			if (hinge->IsLimitEnabled() && hinge->IsMotorEnabled())
-				hinge->SetMotorSpeed(reversedSpeed(hinge->GetMotorSpeed(), hinge->GetJointAngle(), hinge->GetLowerLimit(), hinge->GetUpperLimit()));
-		}
-		else if (joint->GetType() == e_prismaticJoint)
-		{
-			b2PrismaticJoint* slider = static_cast<b2PrismaticJoint*>(joint);
-			if (slider->IsLimitEnabled() && slider->IsMotorEnabled())
-				slider->SetMotorSpeed(reversedSpeed(slider->GetMotorSpeed(), slider->GetJointTranslation(), slider->GetLowerLimit(), slider->GetUpperLimit()));
-		}
-	}
+	for (const JointRecord& record : m_joints)
+		if (record->description.name == name)
+			changePhysics([record] { checkLimits(*record->joint); });
 }

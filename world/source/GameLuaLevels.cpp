@@ -130,7 +130,8 @@ void GameLua::loadLevel(const lang::String& name)
 	ScopedFlag loading(m_loadingLevel);
 	for (int& clip : m_rollingClips)
 		clip = -1;
-	m_accumulator = 0.0f;
+	// The step clock restarts with the level; a step under way counts its own time first.
+	changePhysics([this] { m_accumulator = 0.0f; });
 	loadDefinitionFiles();
 
 	lang::Debug::printf("Removing physics objects...\n");
@@ -158,11 +159,11 @@ void GameLua::loadLevel(const lang::String& name)
 // A contact callback may load a level; the world it runs in cannot go before its step ends.
 void GameLua::replacePhysicsWorld()
 {
-	if (deferWhileLocked([this] { replacePhysicsWorld(); }))
-		return;
-	delete m_world;
-	m_world = nullptr;
-	createPhysicsWorld();
+	changePhysics([this] {
+		delete m_world;
+		m_world = nullptr;
+		createPhysicsWorld();
+	});
 }
 
 void GameLua::loadDefinitionFiles()

@@ -3,6 +3,7 @@
 #include <lua/LuaState.h>
 #include <world/QueryCallback.h>
 #include <world/RayCastCallback.h>
+#include <cmath>
 
 int GameLua::getRayCastedObjects(lua::LuaState* lua)
 {
@@ -11,8 +12,8 @@ int GameLua::getRayCastedObjects(lua::LuaState* lua)
 	const b2Vec2 from(ray.getNumber("x1"), ray.getNumber("y1"));
 	const b2Vec2 to(ray.getNumber("x2"), ray.getNumber("y2"));
 	lang::Array<b2Body*> bodies;
-	// Box2D asserts on a ray of zero length; such a ray crosses nothing.
-	if ((to - from).LengthSquared() > 0.0f)
+	// Box2D asserts on a ray of zero length or of no finite end; such a ray crosses nothing.
+	if (from.IsValid() && to.IsValid() && (to - from).LengthSquared() > 0.0f)
 	{
 		RayCastCallback callback(bodies);
 		m_world->RayCast(&callback, from, to);
@@ -30,8 +31,11 @@ int GameLua::getIntersectingObjects(lua::LuaState* lua)
 	box.lowerBound = point + b2Vec2(area.getNumber("left"), area.getNumber("down"));
 	box.upperBound = point + b2Vec2(area.getNumber("right"), area.getNumber("up"));
 	lang::Array<b2Body*> bodies;
+	// A box with a side of no number would overlap everything.
+	const bool numbers = !std::isnan(box.lowerBound.x) && !std::isnan(box.lowerBound.y) && !std::isnan(box.upperBound.x) && !std::isnan(box.upperBound.y);
 	QueryCallback callback(point, bodies);
-	m_world->QueryAABB(&callback, box);
+	if (numbers)
+		m_world->QueryAABB(&callback, box);
 	pushBodyNames(lua, bodies);
 	return 1;
 }

@@ -1,6 +1,7 @@
 #include <world/GameLua.h>
 
 #include <game/Resources.h>
+#include <world/TruncateToInt.h>
 
 namespace {
 
@@ -22,7 +23,7 @@ int GameLua::trajectorySlot(float path) const
 {
 	if (!(path >= 1.0f && path < static_cast<float>(PATHS_PER_SHOT + 1)))
 		return -1;
-	return m_currentTrajectory - 1 + static_cast<int>(path);
+	return m_currentTrajectory - 1 + truncateToInt(path);
 }
 
 void GameLua::addToTrajectory(float path, float x, float y)

@@ -6,6 +6,7 @@
 #include <lang/Math.h>
 #include <lua/LuaState.h>
 #include <world/GameLua.h>
+#include <world/TruncateToInt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -164,7 +165,7 @@ void Particles::update(float dt, bool inGame, gr::Context* context)
 		if (particle.animated)
 		{
 			const int count = system->sprites.size();
-			const int frame = std::max(1, std::min(count, static_cast<int>(std::ceil(progress * static_cast<float>(count)))));
+			const int frame = truncateToRange(std::ceil(progress * static_cast<float>(count)), 1, count);
 			if (frame != particle.frame)
 			{
 				particle.spriteName = system->sprites[frame - 1];

@@ -1,5 +1,6 @@
 #include <world/TruncateToInt.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -12,4 +13,9 @@ int truncateToInt(float value)
 	if (value <= static_cast<float>(INT_MIN))
 		return INT_MIN;
 	return static_cast<int>(value);
+}
+
+int truncateToRange(float value, int low, int high)
+{
+	return std::min(std::max(truncateToInt(value), low), high);
 }

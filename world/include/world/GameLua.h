@@ -11,8 +11,10 @@
 #include <math/float2.h>
 #include <pf/WebView.h>
 #include <pf/WebViewObserver.h>
+#include <world/JointDescription.h>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace framework { class App; }
@@ -24,6 +26,7 @@ class GameApp;
 class GameCenter;
 class MaskedImage;
 class Particles;
+struct JointChange;
 
 /**
  * The game world: owns the physics world and every game object, publishes itself to the scripts
@@ -165,9 +168,10 @@ public:
 	int setJointParameters(lua::LuaState* lua);
 	void removeJointsFromObject(const lang::String& name);
 	void checkJointLimits(const lang::String& name);
-	// Creates one joint from its script table ("createJoint" without the script stack); refuses,
-	// with a log line, unknown types, ends naming no object, both ends on one body and a lower
-	// limit above the upper one.
+	// Creates one joint from its script table ("createJoint" without the script stack). Refuses,
+	// with a log line, unknown types, ends naming no object, both ends on one object, numbers
+	// that are not finite, a reversed limit that is enabled (a prismatic joint's always is), a
+	// spring of no finite stiffness or damping, and anchors or ends beyond the world's extent.
 	void createJoint(const lua::LuaTable& description);
 
 	// World queries (script methods; GameLuaQueries.cpp)
@@ -451,7 +455,9 @@ private:
 	// First slot of the current shot: 0 or PATHS_PER_SHOT.
 	int m_currentTrajectory = 0;
 
-	// Objects and bodies (GameLuaObjects.cpp)
+	// Objects and bodies (GameLuaObjects.cpp, GameLuaBodies.cpp)
+	// How a body and its fixture are made (GameLuaObjects.cpp).
+	struct BodySettings;
 	RenderObjectData* findRecord(const lang::String& name) const;
 	// findRecord that logs "Body name : %s" for an unknown name.
 	RenderObjectData* recordOf(const lang::String& name) const;
@@ -464,21 +470,34 @@ private:
 	int transformPoint(lua::LuaState* lua, bool toWorld);
 	// The scripts' table "world" inside "objects", made on first use.
 	lua::LuaTable worldTable();
-	b2Body* createBody(bool isStatic, float x, float y, const b2Shape& shape, float density, float friction, float restitution, FixtureUserData* userData);
-	// Publishes the script table and makes the record; enterObject enters it in the tables.
-	RenderObjectData* addObject(const lang::String& name, const lang::String& sprite, const char* type, b2Body* body, float x, float y, float density, float friction, float restitution, float zOrder);
+	b2Body* createBody(const b2Shape& shape, const BodySettings& settings, FixtureUserData* userData);
+	// Removes an object already under the name, publishes the script table and makes the record;
+	// its body is made through changePhysics. enterObject enters the record in the tables.
+	template <class Shape>
+	RenderObjectData* addObject(const lang::String& name, const lang::String& sprite, const char* type, const Shape& shape, const BodySettings& settings, float zOrder);
 	void assignSprite(RenderObjectData& record, const lang::String& sprite, bool fromSheet);
-	// Removes a record already found in the object table, with its body, tables and joints.
+	// Takes a record found in the object table out of every table; its body and the record
+	// itself go through changePhysics.
 	void destroyObject(RenderObjectData* record);
 	// Destroys the body, then frees its fixtures' user data.
 	void destroyBody(b2Body* body);
 	void putRecord(const lang::String& name, RenderObjectData* record);
-	// While the physics world is locked (inside a step), queues the change and returns true;
-	// the frame runs the queue in order once the step has returned.
-	bool deferWhileLocked(std::function<void()> change);
-	void runDeferredChanges();
+	// Logs the refusal of a place at an infinity or at no number, which Box2D cannot hold.
+	static bool isFinitePlace(const lang::String& name, float x, float y);
 
-	std::vector<std::function<void()>> m_deferredChanges;
+	// Every change of the physics world goes through changePhysics, in call order: at once, or,
+	// while the world is locked inside a step, kept until the step has returned and run then by
+	// runWaitingChanges. A change captures its values when it is made. Records and script
+	// tables change at the call itself, so a script's later calls, in a contact callback too,
+	// find what its earlier ones made and act as they would outside the step.
+	void changePhysics(std::function<void()> change);
+	void runWaitingChanges();
+	// changePhysics on the body of a named object; logs "Body name : %s" for an unknown name.
+	void changeBody(const lang::String& name, std::function<void(b2Body&)> change);
+	// The body's pose, or, for an object made during this step, the pose its body will have.
+	b2Transform poseOf(const RenderObjectData& record) const;
+
+	std::vector<std::function<void()>> m_waitingChanges;
 	// The records in the object table's bucket order, rebuilt only after the table changed, so
 	// the frame's walks follow the table without walking its buckets every step.
 	const std::vector<RenderObjectData*>& recordsInTableOrder();
@@ -523,8 +542,8 @@ private:
 	std::vector<RenderObjectData*> m_liveRecords;
 
 	// Collision filter, contacts and damage (GameLuaContacts.cpp)
-	// The records of a contact's two objects; false when either has no user data, no script table
-	// in "world" or no record.
+	// The records of a contact's two fixtures, removed ones included; false when either has no
+	// user data, no record or no script table in "world".
 	bool touchingRecords(b2Contact* contact, RenderObjectData*& a, RenderObjectData*& b);
 	void beginTouch(b2Contact* contact);
 	void endTouch(b2Contact* contact);
@@ -545,24 +564,32 @@ private:
 	std::exception_ptr m_contactFailure;
 
 	// Joints (GameLuaJoints.cpp)
-	// One joint of the scripts; joint is null for a destroy link.
+	// One joint of the scripts, shared with the physics changes that wait for it.
 	struct jointData
 	{
-		lang::String name;
-		lang::String end1;
-		lang::String end2;
-		b2Joint* joint = nullptr;
-		int type = 0;
+		// As created, with the changes made since by "setJointParameters".
+		JointDescription description;
+		// Null for a destroy link, and, for a joint made during a physics step, until the step ends.
+		b2Joint* joint;
 	};
+	using JointRecord = std::shared_ptr<jointData>;
 	lua::LuaTable jointsTable();
+	// Why the joint cannot be made between the ends' records (null for a name of no object), or
+	// null when it can.
+	const char* jointFault(const JointDescription& joint, const RenderObjectData* first, const RenderObjectData* second) const;
+	// Why a distance joint's spring between these ends would have no finite stiffness or damping, or null.
+	const char* springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const;
+	// Checks and makes a "setJointParameters" change of a listed joint part by part (JointChange),
+	// with a log line for each part refused.
+	void changeJoint(const JointRecord& record, const JointChange& change);
 	// Hands each destroy link of the object its timer on the other end and drops the link.
 	void releaseDestroyLinks(const lang::String& name);
 	// Drops the joint list's records of the object; destroys their joints when destroyJoints.
 	void dropJointsOf(const lang::String& name, bool destroyJoints);
 	bool isJointEnd(const lang::String& name) const;
 
-	lang::Array<jointData> m_joints;
-	lang::Array<jointData> m_destroyLinks;
+	std::vector<JointRecord> m_joints;
+	std::vector<JointRecord> m_destroyLinks;
 
 	// World queries (GameLuaQueries.cpp)
 	// Pushes a new table of the bodies' object names, 1..n in the given order.

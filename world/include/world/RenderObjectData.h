@@ -11,8 +11,9 @@ namespace gr { class Image; }
 /**
  * The game world's record of one object: its body, its script table and what drawing,
  * interpolation and damage need. Allocated by the creating script method and owned by the game
- * world's object table until the object is removed or the world is cleared; the body belongs to
- * the physics world, the sprites and the texture to the resource registry.
+ * world's object table until the object is removed or the world is cleared, then by the change
+ * that destroys its body; the body belongs to the physics world, the sprites and the texture to
+ * the resource registry.
  */
 struct GameLua::RenderObjectData
 {
@@ -30,6 +31,7 @@ struct GameLua::RenderObjectData
 
 	lang::String name;
 	lua::LuaTable table;
+	// Null while the physics world steps, for an object made during that step.
 	b2Body* body;
 	lang::String spriteName;
 	game::Sprite* sprite;
@@ -92,12 +94,18 @@ struct GameLua::RenderObjectData
 	float wobbleFactor;
 	// Face state of a target, by face.
 	lang::Hashtable<int, GameLua::TargetFace> faces;
+	// The body type and mass as the calls so far leave them, known before the body takes them.
+	bool staticBody;
+	// Kilograms, the mass of the body when dynamic.
+	float dynamicMass;
+
+	float mass() const										{ return staticBody ? 0.0f : dynamicMass; }
 };
 
 /**
  * User data of one fixture, owned by the game world: allocated with the fixture and freed after
  * the fixture's body has been destroyed, so that the contact-end callbacks the destruction
- * raises still read it.
+ * raises still read it and its record.
  */
 struct GameLua::FixtureUserData
 {
@@ -105,6 +113,8 @@ struct GameLua::FixtureUserData
 	bool collisionEnabled;
 	int sensorKind;
 	bool triggersSensors;
+	// The object's record, which outlives the body; null for a body made without one.
+	RenderObjectData* record = nullptr;
 };
 
 #endif

@@ -7,4 +7,7 @@
  */
 int truncateToInt(float value);
 
+/** A script number truncated toward zero, then clamped to [low, high]; NaN counts as 0. */
+int truncateToRange(float value, int low, int high);
+
 #endif

@@ -15,6 +15,7 @@
 #include <lang/Debug.h>
 #include <lang/Math.h>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -623,8 +624,9 @@ void EGL_Context::drawLine2D(unsigned colour, int x0, int y0, int x1, int y1, in
 	if (x0 == x1 && y0 == y1)
 		return;
 	const EGL_Transform2D transform(m_state2D, this->width(), this->height());
-	const float dx = (float)(x1 - x0);
-	const float dy = (float)(y1 - y0);
+	// In floats: the ends may be any ints, and their difference may not fit one.
+	const float dx = (float)x1 - (float)x0;
+	const float dy = (float)y1 - (float)y0;
 	const math::float3 ends[2] = {
 		transform.toClip(transform.toPixels((float)x0, (float)y0, 0.f, 0.f)),
 		transform.toClip(transform.toPixels((float)x0, (float)y0, dx, dy)),
@@ -638,7 +640,9 @@ void EGL_Context::drawLine2D(unsigned colour, int x0, int y0, int x1, int y1, in
 	const float length = std::sqrt(dx * dx + dy * dy);
 	const float ux = dx / length;
 	const float uy = dy / length;
-	const int lineWidth = std::max(1, (int)((float)(int)(ux * ux * m_state2D.scale.y * (float)width) + uy * uy * m_state2D.scale.x * (float)width));
+	const float across = std::trunc(ux * ux * m_state2D.scale.y * (float)width) + uy * uy * m_state2D.scale.x * (float)width;
+	// At least 1; a width of no number or beyond an int is no int.
+	const int lineWidth = across >= 1.0f ? (across < (float)INT_MAX ? (int)across : INT_MAX) : 1;
 	m_batcher.render(EGL_RenderBatcher::TYPE_LINES, plainShader(!opaque), ends, nullptr, colours, nullptr, lineWidth);
 }
 

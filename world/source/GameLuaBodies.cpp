@@ -1,0 +1,216 @@
+#include <world/GameLua.h>
+
+#include <game/Resources.h>
+#include <game/SpriteSheet.h>
+#include <lang/Math.h>
+#include <lua/LuaState.h>
+#include <world/RenderObjectData.h>
+#include <world/TruncateToInt.h>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const float TWO_PI = 2.0f * lang::Math::PI;
+
+} // namespace
+
+void GameLua::changeBody(const lang::String& name, std::function<void(b2Body&)> change)
+{
+	if (RenderObjectData* record = recordOf(name))
+		changePhysics([record, change] { change(*record->body); });
+}
+
+b2Transform GameLua::poseOf(const RenderObjectData& record) const
+{
+	if (record.body)
+		return record.body->GetTransform();
+	// Made during this step: its creating call and later moves and turns left the pose in both states.
+	const RenderObjectData::State& state = record.states[0];
+	return b2Transform(b2Vec2(state.x, state.y), b2Rot(state.angle));
+}
+
+void GameLua::applyImpulse(const lang::String& name, float ix, float iy, float px, float py)
+{
+	changeBody(name, [=](b2Body& body) {
+		if (body.GetType() == b2_dynamicBody)
+			body.ApplyLinearImpulse(b2Vec2(ix, iy), b2Vec2(px, py), true);
+	});
+}
+
+void GameLua::applyForce(const lang::String& name, float fx, float fy, float px, float py)
+{
+	changeBody(name, [=](b2Body& body) {
+		if (body.GetType() == b2_dynamicBody)
+			body.ApplyForce(b2Vec2(fx, fy), b2Vec2(px, py), true);
+	});
+}
+
+void GameLua::setPosition(const lang::String& name, float x, float y)
+{
+	RenderObjectData* record = recordOf(name);
+	if (!record || !isFinitePlace(name, x, y))
+		return;
+	record->table.setNumber("x", x);
+	record->table.setNumber("y", y);
+	record->renderX = x;
+	record->renderY = y;
+	for (RenderObjectData::State& state : record->states)
+	{
+		state.x = x;
+		state.y = y;
+	}
+	changePhysics([record, x, y] { record->body->SetTransform(b2Vec2(x, y), record->body->GetAngle()); });
+}
+
+void GameLua::setRotation(const lang::String& name, float angle)
+{
+	RenderObjectData* record = recordOf(name);
+	// A body turned to no finite angle would poison the physics world.
+	if (!record || !std::isfinite(angle))
+		return;
+	float reduced = std::fmod(angle, TWO_PI);
+	if (reduced < 0.0f)
+		reduced += TWO_PI;
+	record->table.setNumber("angle", reduced);
+	record->renderAngle = reduced;
+	for (RenderObjectData::State& state : record->states)
+		state.angle = reduced;
+	changePhysics([record, reduced] { record->body->SetTransform(record->body->GetPosition(), reduced); });
+}
+
+void GameLua::setVelocity(const lang::String& name, float vx, float vy)
+{
+	// Box2D ignores a static body and wakes the body for a non-zero velocity.
+	changeBody(name, [=](b2Body& body) { body.SetLinearVelocity(b2Vec2(vx, vy)); });
+}
+
+void GameLua::setAngularVelocity(const lang::String& name, float w)
+{
+	changeBody(name, [=](b2Body& body) { body.SetAngularVelocity(w); });
+}
+
+float GameLua::getAngularVelocity(const lang::String& name)
+{
+	// A body still to be made has not started turning.
+	b2Body* body = getBody(name);
+	return body ? body->GetAngularVelocity() : 0.0f;
+}
+
+void GameLua::setSleeping(const lang::String& name, bool sleeping)
+{
+	// Putting a body to sleep also zeroes its sleep time, velocities, force and torque.
+	changeBody(name, [=](b2Body& body) { body.SetAwake(!sleeping); });
+}
+
+void GameLua::setSprite(const lang::String& name, const lang::String& sprite)
+{
+	if (RenderObjectData* record = recordOf(name))
+		assignSprite(*record, sprite, false);
+}
+
+void GameLua::setMaterial(const lang::String& name, const lang::String& material)
+{
+	static const char* const MATERIALS[] = {"wood", "rock", "light", "propeller", "immovable"};
+	RenderObjectData* record = recordOf(name);
+	if (!record)
+		return;
+	for (int i = 0; i < 5; ++i)
+		if (material == MATERIALS[i])
+			record->material = i + 1;
+}
+
+void GameLua::setTexture(const lang::String& name, const lang::String& sheetName)
+{
+	RenderObjectData* record = recordOf(name);
+	if (!record)
+		return;
+	game::SpriteSheet* sheet = m_resources->getSpriteSheet(sheetName);
+	record->texture = sheet ? sheet->getImage() : nullptr;
+}
+
+void GameLua::setObjectParameter(const lang::String& name, float number, float value)
+{
+	RenderObjectData* record = recordOf(name);
+	if (!record)
+		return;
+	const bool flag = truncateToInt(value) == 1;
+	switch (truncateToInt(number))
+	{
+	case 1:
+		record->damageOverTime = flag;
+		if (flag)
+		{
+			record->damageStateFlag = 1;
+			record->damageStateValues[1] = 0.0f;
+			record->damageStateValues[2] = 0.0f;
+			record->damageStateValues[3] = lang::Math::random() * 3.0f;
+			record->damageStateValues[4] = 0.0f;
+			record->hitThreshold = 0.0f;
+			record->hitAmount = 0.0f;
+			m_damageOverTime.put(name, record);
+		}
+		break;
+	case 2:
+	{
+		record->staticBody = value == 0.0f;
+		const b2BodyType type = record->staticBody ? b2_staticBody : b2_dynamicBody;
+		changePhysics([record, type] { record->body->SetType(type); });
+		break;
+	}
+	case 3: record->param3 = value; break;
+	case 4: record->param4 = value; break;
+	case 5: std::fill(std::begin(record->scale), std::end(record->scale), value); break;
+	case 6: record->param6 = value; break;
+	case 7: record->param7 = value; break;
+	case 8: record->flag8 = flag; break;
+	case 9: record->flag9 = flag; break;
+	case 10: record->flag10 = flag; break;
+	case 11: record->flag11 = flag; break;
+	case 12: record->flag12 = flag; break;
+	case 13: record->flag13 = flag; break;
+	case 14: record->flag14 = flag; break;
+	default: break;
+	}
+}
+
+void GameLua::setCollisionEnabled(const lang::String& name, bool enabled)
+{
+	changeBody(name, [enabled](b2Body& body) {
+		// Disabling and enabling the body ends its contacts, so the filter decides anew.
+		body.SetEnabled(false);
+		body.SetEnabled(true);
+		for (b2Fixture* fixture = body.GetFixtureList(); fixture; fixture = fixture->GetNext())
+			reinterpret_cast<FixtureUserData*>(fixture->GetUserData().pointer)->collisionEnabled = enabled;
+	});
+}
+
+float GameLua::getAngle(const lang::String& name)
+{
+	RenderObjectData* record = recordOf(name);
+	return record ? record->renderAngle : 0.0f;
+}
+
+int GameLua::transformPoint(lua::LuaState* lua, bool toWorld)
+{
+	const lang::String name(lua->toString(-3));
+	const b2Vec2 point(lua->toNumber(-2), lua->toNumber(-1));
+	const RenderObjectData* record = recordOf(name);
+	if (!record)
+		return 0;
+	const b2Transform pose = poseOf(*record);
+	const b2Vec2 result = toWorld ? b2Mul(pose, point) : b2MulT(pose, point);
+	lua->pushNumber(result.x);
+	lua->pushNumber(result.y);
+	return 2;
+}
+
+int GameLua::getWorldPoint(lua::LuaState* lua)
+{
+	return transformPoint(lua, true);
+}
+
+int GameLua::getLocalPoint(lua::LuaState* lua)
+{
+	return transformPoint(lua, false);
+}
