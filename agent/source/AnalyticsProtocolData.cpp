@@ -1,8 +1,7 @@
 #include <agent/AnalyticsProtocolData.h>
+#include <lang/Truncate.h>
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace {
 
@@ -27,14 +26,7 @@ size_t sequenceLength(unsigned char lead)
 // Saturates: dates read from files may hold any double.
 std::int64_t millisFromSeconds(double seconds)
 {
-	const double millis = seconds * 1000.0;
-	if (std::isnan(millis))
-		return 0;
-	if (millis >= 9.2e18)
-		return std::numeric_limits<std::int64_t>::max();
-	if (millis <= -9.2e18)
-		return std::numeric_limits<std::int64_t>::min();
-	return static_cast<std::int64_t>(millis);
+	return lang::truncateTo<std::int64_t>(seconds * 1000.0);
 }
 
 } // namespace

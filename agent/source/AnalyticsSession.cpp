@@ -4,6 +4,7 @@
 #include <agent/AnalyticsProtocolData.h>
 #include <agent/AnalyticsSessionStore.h>
 #include <agent/AnalyticsSessionUploader.h>
+#include <lang/Truncate.h>
 #include <platform/BundleInfo.h>
 #include <platform/Device.h>
 #include <platform/Digest.h>
@@ -268,7 +269,7 @@ std::int64_t AnalyticsSession::deviceCPUFrequency()
 		const size_t colon = line.find(':');
 		if (colon == std::string::npos)
 			return 0;
-		return static_cast<std::int64_t>(std::atof(line.c_str() + colon + 1) * HERTZ_PER_MEGAHERTZ);
+		return lang::truncateTo<std::int64_t>(std::atof(line.c_str() + colon + 1) * HERTZ_PER_MEGAHERTZ);
 	}
 	return 0;
 }

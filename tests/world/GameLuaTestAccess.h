@@ -1,10 +1,10 @@
 #ifndef TESTS_WORLD_GAMELUATESTACCESS_H
 #define TESTS_WORLD_GAMELUATESTACCESS_H
 
+#include <lang/Truncate.h>
 #include <world/GameLua.h>
 #include <world/MaskedImage.h>
 #include <world/RenderObjectData.h>
-#include <world/TruncateToInt.h>
 
 /** Reaches the game world's drawing state (the camera, object records, layers and trails), its records and its physics world. */
 struct GameLuaTestAccess
@@ -22,7 +22,7 @@ struct GameLuaTestAccess
 	static void insert(GameLua& world, GameLua::RenderObjectData* object)
 	{
 		world.m_objects.put(object->name, object);
-		world.m_zOrder[truncateToInt(object->zOrder)].add(object->name);
+		world.m_zOrder[lang::truncateTo<int>(object->zOrder)].add(object->name);
 	}
 
 	static void removeAll(GameLua& world)

@@ -2,6 +2,7 @@
 
 #include <lang/Debug.h>
 #include <lang/Hashtable.h>
+#include <lang/Truncate.h>
 #include <platform/Application.h>
 #include <world/GameCenterRecords.h>
 #include <world/GameLua.h>
@@ -24,19 +25,6 @@ std::string text(const lang::String& value)
 lang::String scriptText(const std::string& value)
 {
 	return lang::String(value.c_str(), static_cast<int>(value.size()));
-}
-
-// A score as the service keeps it: whole points; NaN gives 0 and values beyond the range
-// saturate, since the plain conversion of those is undefined.
-int64_t wholeScore(double score)
-{
-	if (std::isnan(score))
-		return 0;
-	if (score >= static_cast<double>(std::numeric_limits<int64_t>::max()))
-		return std::numeric_limits<int64_t>::max();
-	if (score <= static_cast<double>(std::numeric_limits<int64_t>::min()))
-		return std::numeric_limits<int64_t>::min();
-	return static_cast<int64_t>(score);
 }
 
 // Whether a system version ("major.minor...") is at least major.minor, compared as numbers. The
@@ -315,7 +303,7 @@ void GameCenter::postHighscore(const lang::String& leaderboard, double score)
 		return;
 	lang::Debug::printf("GameCenter : postHighscore: %s, value: %f\n", leaderboard.c_str(), score);
 	const lang::String category = leaderboard;
-	m_service.reportScore(text(leaderboard), wholeScore(score), completion([category](GameCenter& gameCenter,
+	m_service.reportScore(text(leaderboard), lang::truncateTo<int64_t>(score), completion([category](GameCenter& gameCenter,
 		const std::optional<Error>& error) {
 		if (error)
 		{

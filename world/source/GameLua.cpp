@@ -7,6 +7,7 @@
 #include <gr/Context.h>
 #include <lang/Debug.h>
 #include <lang/Exception.h>
+#include <lang/Truncate.h>
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 #include <pf/DeviceID.h>
@@ -14,7 +15,6 @@
 #include <world/GameApp.h>
 #include <world/MaskedImage.h>
 #include <world/Particles.h>
-#include <world/TruncateToInt.h>
 #include <world/uniqueid.h>
 #include <algorithm>
 #include <cmath>
@@ -37,7 +37,7 @@ constexpr int COLOUR_MAX = 255;
 
 unsigned int colourComponent(float value)
 {
-	return static_cast<unsigned int>(truncateToRange(value, 0, COLOUR_MAX));
+	return static_cast<unsigned int>(lang::truncateToRange(value, 0, COLOUR_MAX));
 }
 
 } // namespace
@@ -183,7 +183,7 @@ void GameLua::setFullScreenMode(bool fullscreen)
 
 void GameLua::setResolution(float width, float height)
 {
-	m_app->os()->setResolution(truncateToInt(width), truncateToInt(height));
+	m_app->os()->setResolution(lang::truncateTo<int>(width), lang::truncateTo<int>(height));
 }
 
 bool GameLua::isInFullScreenMode()
@@ -270,8 +270,8 @@ void GameLua::throwException(const lang::String&)
 
 void GameLua::setLevelLimits(float a, float, float c, float)
 {
-	m_levelLimitLeft = truncateToInt(a);
-	m_levelLimitRight = truncateToInt(c);
+	m_levelLimitLeft = lang::truncateTo<int>(a);
+	m_levelLimitRight = lang::truncateTo<int>(c);
 }
 
 void GameLua::goToTaskSwitcherLua()

@@ -3,9 +3,9 @@
 #include <game/Resources.h>
 #include <game/SpriteSheet.h>
 #include <lang/Math.h>
+#include <lang/Truncate.h>
 #include <lua/LuaState.h>
 #include <world/RenderObjectData.h>
-#include <world/TruncateToInt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -134,8 +134,8 @@ void GameLua::setObjectParameter(const lang::String& name, float number, float v
 	RenderObjectData* record = recordOf(name);
 	if (!record)
 		return;
-	const bool flag = truncateToInt(value) == 1;
-	switch (truncateToInt(number))
+	const bool flag = lang::truncateTo<int>(value) == 1;
+	switch (lang::truncateTo<int>(number))
 	{
 	case 1:
 		record->damageOverTime = flag;

@@ -8,10 +8,10 @@
 #include <gr/Image.h>
 #include <gr/Texture.h>
 #include <lang/TempBuffer.h>
+#include <lang/Truncate.h>
 #include <lua/LuaState.h>
 #include <world/MaskedImage.h>
 #include <world/RenderObjectData.h>
-#include <world/TruncateToInt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -31,7 +31,7 @@ const short ZERO_WIDTH_SPACE = static_cast<short>(8203);
 // A0R0G0B0 from components on a 0 to 255 scale, each clamped and truncated.
 unsigned int packColour(float r, float g, float b, float a)
 {
-	const auto byte = [](float c) { return static_cast<unsigned int>(truncateToRange(c, 0, 255)); };
+	const auto byte = [](float c) { return static_cast<unsigned int>(lang::truncateToRange(c, 0, 255)); };
 	return byte(b) | byte(g) << 8 | byte(r) << 16 | byte(a) << 24;
 }
 
@@ -140,12 +140,12 @@ void GameLua::drawRect(float r, float g, float b, float a, float x1, float y1, f
 	if (!keepRenderState)
 		m_context->getRenderState2D() = gr::RenderState2D();
 	const unsigned int colour = packColour(r * 255.0f, g * 255.0f, b * 255.0f, a * 255.0f);
-	m_context->fillRect2D(colour, truncateToInt(x1), truncateToInt(y1), truncateToInt(x2 - x1), truncateToInt(y2 - y1));
+	m_context->fillRect2D(colour, lang::truncateTo<int>(x1), lang::truncateTo<int>(y1), lang::truncateTo<int>(x2 - x1), lang::truncateTo<int>(y2 - y1));
 }
 
 void GameLua::drawLine2D(float x1, float y1, float x2, float y2, float width, float r, float g, float b, float a)
 {
-	m_context->drawLine2D(packColour(r, g, b, a), truncateToInt(x1), truncateToInt(y1), truncateToInt(x2), truncateToInt(y2), truncateToInt(width));
+	m_context->drawLine2D(packColour(r, g, b, a), lang::truncateTo<int>(x1), lang::truncateTo<int>(y1), lang::truncateTo<int>(x2), lang::truncateTo<int>(y2), lang::truncateTo<int>(width));
 }
 
 void GameLua::drawTexturedRect(const lang::String& spriteName, float x1, float y1, float x2, float y2, bool)
@@ -159,7 +159,7 @@ void GameLua::drawTexturedRect(const lang::String& spriteName, float x1, float y
 	const gr::Texture* texture = image->getTexture();
 	const math::float4 window(static_cast<float>(texture->width()), static_cast<float>(texture->height()),
 		m_topLeftX - static_cast<float>(sprite->getPositionInSheetX()), m_topLeftY - static_cast<float>(sprite->getPositionInSheetY()));
-	m_context->texturizeRect2D(image, window, truncateToInt(x1), truncateToInt(y1), truncateToInt(x2 - x1), truncateToInt(y2 - y1));
+	m_context->texturizeRect2D(image, window, lang::truncateTo<int>(x1), lang::truncateTo<int>(y1), lang::truncateTo<int>(x2 - x1), lang::truncateTo<int>(y2 - y1));
 }
 
 void GameLua::drawCompoSpriteLua(const lang::String& name, float x, float y)

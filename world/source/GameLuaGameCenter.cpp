@@ -1,9 +1,9 @@
 #include <world/GameLua.h>
 
+#include <lang/Truncate.h>
 #include <world/GameCenter.h>
 #include <world/GameCenterRecords.h>
 #include <world/ScriptTableKeys.h>
-#include <world/TruncateToInt.h>
 
 namespace {
 
@@ -65,7 +65,7 @@ void GameLua::getLeaderboardScoresForRange(const lang::String& leaderboard, floa
 	if (!m_gameCenter || !leaderboards.isBound() || !leaderboards.isTable(leaderboard))
 		return;
 	leaderboards.getTable(leaderboard).setBoolean("loading", true);
-	m_gameCenter->getLeaderboardScoresForRange(leaderboard, truncateToInt(first), truncateToInt(count));
+	m_gameCenter->getLeaderboardScoresForRange(leaderboard, lang::truncateTo<int>(first), lang::truncateTo<int>(count));
 }
 
 void GameLua::showLeaderboards()

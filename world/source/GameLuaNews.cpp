@@ -1,6 +1,6 @@
 #include <world/GameLua.h>
 
-#include <world/TruncateToInt.h>
+#include <lang/Truncate.h>
 
 namespace {
 
@@ -14,7 +14,7 @@ void GameLua::createNelmaNews(float x, float y, float height, float width)
 {
 	if (m_newsView)
 		return;
-	m_newsView = new pf::WebView(truncateToInt(x), truncateToInt(y), truncateToInt(height), truncateToInt(width));
+	m_newsView = new pf::WebView(lang::truncateTo<int>(x), lang::truncateTo<int>(y), lang::truncateTo<int>(height), lang::truncateTo<int>(width));
 	m_newsView->setObserver(this);
 }
 

@@ -4,8 +4,8 @@
 #include <game/Resources.h>
 #include <game/SpriteSheet.h>
 #include <lang/Debug.h>
+#include <lang/Truncate.h>
 #include <world/RenderObjectData.h>
-#include <world/TruncateToInt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -292,7 +292,7 @@ void GameLua::enterObject(RenderObjectData* record, const lang::String& sprite, 
 	putRecord(record->name, record);
 	record->isProjectile = isProjectile;
 	if (record->name != "ground")
-		m_zOrder[truncateToInt(record->zOrder)].add(record->name);
+		m_zOrder[lang::truncateTo<int>(record->zOrder)].add(record->name);
 }
 
 void GameLua::setSize(RenderObjectData& record, float width, float height)
@@ -396,7 +396,7 @@ void GameLua::destroyObject(RenderObjectData* record)
 	m_damageOverTime.remove(name);
 	m_objects.remove(name);
 	++m_objectsVersion;
-	lang::Array<lang::String>& layer = m_zOrder[truncateToInt(record->zOrder)];
+	lang::Array<lang::String>& layer = m_zOrder[lang::truncateTo<int>(record->zOrder)];
 	for (int i = 0; i < layer.size(); ++i)
 	{
 		if (layer[i] == name)

@@ -3,8 +3,8 @@
 #include <game/Resources.h>
 #include <gr/Context.h>
 #include <lang/Math.h>
+#include <lang/Truncate.h>
 #include <lua/LuaState.h>
-#include <world/TruncateToInt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -15,7 +15,7 @@ const game::Anchor AT_PIVOT(game::Anchor::VPIVOT, game::Anchor::HPIVOT);
 // A colour component from 0 to 255, clamped and truncated.
 unsigned int colourByte(float component)
 {
-	return static_cast<unsigned int>(truncateToRange(component, 0, 255));
+	return static_cast<unsigned int>(lang::truncateToRange(component, 0, 255));
 }
 
 float numberOr(const lua::LuaTable& table, int key, float fallback)
@@ -75,7 +75,7 @@ GameLua::ThemeLayerData* GameLua::themeLayer(float number)
 	const float truncated = std::trunc(number);
 	if (!(truncated >= 0.0f && truncated < static_cast<float>(background + m_fgLayers.size())))
 		return nullptr;
-	const int index = truncateToInt(truncated);
+	const int index = lang::truncateTo<int>(truncated);
 	return index < background ? &m_bgLayers[index] : &m_fgLayers[index - background];
 }
 
@@ -175,7 +175,7 @@ int GameLua::setLayerOffSet(lua::LuaState* lua)
 	lang::Array<ThemeLayerData>& layers = lua->toBoolean(3) ? m_bgLayers : m_fgLayers;
 	const float index = std::trunc(lua->toNumber(1) - 1.0f);
 	if (index >= 0.0f && index < static_cast<float>(layers.size()))
-		layers[truncateToInt(index)].offset += lua->toNumber(2);
+		layers[lang::truncateTo<int>(index)].offset += lua->toNumber(2);
 	return 0;
 }
 
@@ -214,7 +214,7 @@ void GameLua::drawLayerTiles(ThemeLayerData& layer, bool scrolling)
 	if (!std::isfinite(right) || !std::isfinite(first))
 		return;
 	const double tiles = std::ceil((static_cast<double>(right) - first) / width);
-	const int count = truncateToInt(static_cast<float>(tiles));
+	const int count = lang::truncateTo<int>(static_cast<float>(tiles));
 	for (int i = 0; i < count; ++i)
 		m_resources->drawSprite(layer.sprite, first + static_cast<float>(i) * width, 0.0f, AT_PIVOT);
 }

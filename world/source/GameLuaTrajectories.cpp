@@ -1,7 +1,7 @@
 #include <world/GameLua.h>
 
 #include <game/Resources.h>
-#include <world/TruncateToInt.h>
+#include <lang/Truncate.h>
 
 namespace {
 
@@ -23,7 +23,7 @@ int GameLua::trajectorySlot(float path) const
 {
 	if (!(path >= 1.0f && path < static_cast<float>(PATHS_PER_SHOT + 1)))
 		return -1;
-	return m_currentTrajectory - 1 + truncateToInt(path);
+	return m_currentTrajectory - 1 + lang::truncateTo<int>(path);
 }
 
 void GameLua::addToTrajectory(float path, float x, float y)

@@ -1,8 +1,8 @@
 #include <world/JointDescription.h>
 
 #include <lang/Math.h>
+#include <lang/Truncate.h>
 #include <lua/LuaTable.h>
-#include <world/TruncateToInt.h>
 #include <cmath>
 #include <initializer_list>
 
@@ -34,7 +34,7 @@ int anchorMode(const lua::LuaTable& table)
 	if (!table.isNumber("coordType"))
 		return 0;
 	const float mode = table.getNumber("coordType");
-	return std::isnan(mode) ? -1 : truncateToInt(std::floor(mode + 0.5f));
+	return std::isnan(mode) ? -1 : lang::truncateTo<int>(std::floor(mode + 0.5f));
 }
 
 bool allFinite(std::initializer_list<float> values)
@@ -48,7 +48,7 @@ bool allFinite(std::initializer_list<float> values)
 } // namespace
 
 JointDescription::JointDescription(const lua::LuaTable& table) :
-	type(truncateToInt(table.getNumber("type"))),
+	type(lang::truncateTo<int>(table.getNumber("type"))),
 	name(table.getString("name")),
 	end1(table.getString("end1")),
 	end2(table.getString("end2")),

@@ -4,9 +4,9 @@
 #include <game/Sprite.h>
 #include <gr/Context.h>
 #include <lang/Math.h>
+#include <lang/Truncate.h>
 #include <lua/LuaState.h>
 #include <world/GameLua.h>
-#include <world/TruncateToInt.h>
 #include <algorithm>
 #include <cmath>
 
@@ -165,7 +165,7 @@ void Particles::update(float dt, bool inGame, gr::Context* context)
 		if (particle.animated)
 		{
 			const int count = system->sprites.size();
-			const int frame = truncateToRange(std::ceil(progress * static_cast<float>(count)), 1, count);
+			const int frame = lang::truncateToRange(std::ceil(progress * static_cast<float>(count)), 1, count);
 			if (frame != particle.frame)
 			{
 				particle.spriteName = system->sprites[frame - 1];

@@ -1,6 +1,6 @@
 #include <lang/Formattable.h>
+#include <lang/Truncate.h>
 #include <climits>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -65,26 +65,14 @@ NumberSpec parseSpec(const char* begin, const char* end)
 	return spec;
 }
 
-// The number as a 32-bit signed integer: truncated toward zero, saturated at the limits, NaN as 0.
-int toInt32(double number)
-{
-	if (std::isnan(number))
-		return 0;
-	if (number >= 2147483648.0)
-		return INT_MAX;
-	if (number <= -2147483649.0)
-		return INT_MIN;
-	return static_cast<int>(number);
-}
-
 // Prints number as spec asks; returns what snprintf returns.
 int printReal(double number, const NumberSpec& spec, char* out)
 {
 	char format[NUMBER_SCRATCH];
 	if (spec.conversion == 'x' || spec.conversion == 'X')
-		return std::snprintf(out, NUMBER_SCRATCH, spec.conversion == 'x' ? "%x" : "%X", static_cast<unsigned int>(toInt32(number)));
+		return std::snprintf(out, NUMBER_SCRATCH, spec.conversion == 'x' ? "%x" : "%X", static_cast<unsigned int>(truncateTo<int>(number)));
 	if (spec.conversion != 0)
-		return std::snprintf(out, NUMBER_SCRATCH, "%i", toInt32(number));
+		return std::snprintf(out, NUMBER_SCRATCH, "%i", truncateTo<int>(number));
 	if (spec.decimals == 0 && !spec.fixed)
 		std::snprintf(format, sizeof(format), "%%g");
 	else if (spec.width >= 1)

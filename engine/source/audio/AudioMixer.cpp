@@ -5,6 +5,7 @@
 #include <audio/AudioClipCursor.h>
 #include <lang/Debug.h>
 #include <lang/Exception.h>
+#include <lang/Truncate.h>
 
 #include <algorithm>
 #include <cmath>
@@ -56,12 +57,7 @@ template <class Pcm>
 int fixedGain(float volume, float trackVolume)
 {
 	constexpr int maxGain = (16 << Pcm::GAIN_SHIFT) - 1;
-	const float gain = volume * static_cast<float>(1 << Pcm::GAIN_SHIFT) * trackVolume;
-	if (!(gain > 0.0f))
-		return 0;
-	if (gain >= static_cast<float>(maxGain))
-		return maxGain;
-	return static_cast<int>(gain);
+	return lang::truncateToRange(volume * static_cast<float>(1 << Pcm::GAIN_SHIFT) * trackVolume, 0, maxGain);
 }
 
 // Adds without leaving the 32-bit range, however many instances play.

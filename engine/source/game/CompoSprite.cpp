@@ -1,5 +1,6 @@
 #include <game/CompoSprite.h>
 #include <game/Sprite.h>
+#include <lang/Truncate.h>
 #include <algorithm>
 #include <climits>
 
@@ -8,19 +9,6 @@ namespace game
 
 namespace
 {
-
-/** Truncates toward zero; positions beyond the int range (or NaN) are held at the range's ends (or 0). */
-long long truncateToInt(float value)
-{
-	if (!(value == value))
-		return 0;
-	const float limit = 2147483648.f;
-	if (value >= limit)
-		return INT_MAX;
-	if (value <= -limit)
-		return INT_MIN;
-	return static_cast<long long>(value);
-}
 
 int clampToInt(long long value)
 {
@@ -49,8 +37,8 @@ void CompoSprite::calculateBounds()
 	long long maxY = LLONG_MIN;
 	for (const Entry& entry : m_entries)
 	{
-		const long long px = truncateToInt(entry.x);
-		const long long py = truncateToInt(entry.y);
+		const long long px = lang::truncateTo<int>(entry.x);
+		const long long py = lang::truncateTo<int>(entry.y);
 		const Sprite& s = *entry.sprite;
 		minX = std::min(minX, px - s.getPivotX());
 		minY = std::min(minY, py - s.getPivotY());

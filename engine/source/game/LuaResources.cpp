@@ -1,5 +1,6 @@
 #include <game/LuaResources.h>
 #include <game/CompoSprite.h>
+#include <lang/Truncate.h>
 #include <pf/Launcher.h>
 #include <climits>
 
@@ -9,21 +10,9 @@ namespace game
 namespace
 {
 
-/** Truncates toward zero; values beyond the int range are held at its ends and NaN gives 0. */
-int truncateToInt(float value)
-{
-	if (!(value == value))
-		return 0;
-	if (value >= 2147483648.f)
-		return INT_MAX;
-	if (value <= -2147483648.f)
-		return INT_MIN;
-	return static_cast<int>(value);
-}
-
 audio::AudioConfiguration configurationOf(float channels, float bitsPerSample, float samplesPerSecond)
 {
-	return audio::AudioConfiguration{truncateToInt(channels), truncateToInt(bitsPerSample), truncateToInt(samplesPerSecond)};
+	return audio::AudioConfiguration{lang::truncateTo<int>(channels), lang::truncateTo<int>(bitsPerSample), lang::truncateTo<int>(samplesPerSecond)};
 }
 
 /** The optional reload flag of the loaders: only a boolean counts, anything else is false. */
@@ -145,7 +134,7 @@ void LuaResources::useFont(const lang::String& key)
 
 void LuaResources::setClipRect(float x, float y, float width, float height)
 {
-	m_resources.setClipRect(gr::Rect(truncateToInt(x), truncateToInt(y), truncateToInt(x + width), truncateToInt(y + height)));
+	m_resources.setClipRect(gr::Rect(lang::truncateTo<int>(x), lang::truncateTo<int>(y), lang::truncateTo<int>(x + width), lang::truncateTo<int>(y + height)));
 }
 
 lang::String LuaResources::getLocalisedString(const lang::String& setKey, const lang::String& textKey)
@@ -226,13 +215,13 @@ void LuaResources::setMasterVolume(float volume)
 void LuaResources::setTrackVolume(float volume, float track)
 {
 	if (audio::AudioOutput* output = m_resources.getAudioOutput())
-		output->setTrackVolume(volume, truncateToInt(track));
+		output->setTrackVolume(volume, lang::truncateTo<int>(track));
 }
 
 float LuaResources::getTrackVolume(float track)
 {
 	audio::AudioOutput* output = m_resources.getAudioOutput();
-	return output ? output->getTrackVolume(truncateToInt(track)) : 0.f;
+	return output ? output->getTrackVolume(lang::truncateTo<int>(track)) : 0.f;
 }
 
 bool LuaResources::openURL(const lang::String& url)
@@ -330,7 +319,7 @@ int LuaResources::playAudio(lua::LuaState* lua)
 		if (count >= 3)
 			loop = lua->toBoolean(3);
 		if (count >= 4)
-			track = truncateToInt(lua->toNumber(4));
+			track = lang::truncateTo<int>(lua->toNumber(4));
 	}
 	lua->pushNumber(static_cast<float>(m_resources.playAudio(name, volume, loop, track)));
 	return 1;
@@ -341,7 +330,7 @@ int LuaResources::isAudioPlaying(lua::LuaState* lua)
 	bool playing = false;
 	// A numeric string names an id as a number does.
 	if (lua->isNumber(1))
-		playing = m_resources.isAudioPlaying(truncateToInt(static_cast<float>(lua_tonumber(lua->interpreter(), 1))));
+		playing = m_resources.isAudioPlaying(lang::truncateTo<int>(lua_tonumber(lua->interpreter(), 1)));
 	else if (lua->isString(1))
 		playing = m_resources.isAudioPlaying(lang::String(lua->toString(1)));
 	lua->pushBoolean(playing);

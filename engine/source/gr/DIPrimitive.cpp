@@ -1,6 +1,7 @@
 #include <gr/DIPrimitive.h>
 #include <gr/GraphicsException.h>
 #include <lang/Float.h>
+#include <lang/Truncate.h>
 #include <algorithm>
 #include <cstring>
 
@@ -326,7 +327,7 @@ math::float3 DIPrimitive::cornerPosition(int vertex, const math::float4x4& world
 	math::float4 skinned(0.f, 0.f, 0.f, 0.f);
 	for (int k = 0; k < 4; ++k)
 	{
-		const int bone = (int)indices[k];
+		const int bone = lang::truncateTo<int>(indices[k]);
 		if (weights[k] != 0.f && bone >= 0 && bone < boneCount)
 			skinned += bones[bone].transform(p) * weights[k];
 	}

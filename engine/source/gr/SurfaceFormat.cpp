@@ -1,5 +1,6 @@
 #include <gr/SurfaceFormat.h>
 
+#include <lang/Truncate.h>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -198,11 +199,7 @@ uint16_t floatToHalf(float f)
 // 0..1 into 0..255, truncated; NaN counts as 0.
 int floatToByte(float f)
 {
-	if (!(f >= 0.0f))
-		return 0;
-	if (f > 1.0f)
-		return 255;
-	return static_cast<int>(f * 255.0f);
+	return lang::truncateToRange(f * 255.0f, 0, 255);
 }
 
 // Bit layout of a masked colour format, channels R, G, B, A.

@@ -1,4 +1,5 @@
 #include <gr/VertexFormat.h>
+#include <lang/Truncate.h>
 #include <cstdint>
 #include <cstring>
 
@@ -30,26 +31,6 @@ const FormatInfo FORMATS[VertexFormat::DF_SIZE] = {
 bool isKnown(VertexFormat::DataFormat format)
 {
 	return format > VertexFormat::DF_NONE && format < VertexFormat::DF_SIZE;
-}
-
-uint32_t toUint32Saturated(float v)
-{
-	if (!(v > 0.f))
-		return 0;
-	if (v >= 4294967296.f)
-		return 0xFFFFFFFFu;
-	return (uint32_t)v;
-}
-
-int32_t toInt32Saturated(float v)
-{
-	if (v != v)
-		return 0;
-	if (v <= -2147483648.f)
-		return INT32_MIN;
-	if (v >= 2147483648.f)
-		return INT32_MAX;
-	return (int32_t)v;
 }
 
 } // namespace
@@ -228,10 +209,10 @@ void VertexFormat::setData(DataFormat format, void* dst, const math::float4& val
 {
 	if (format == DF_V4_5)
 	{
-		uint32_t word = ((uint32_t)toInt32Saturated(value.x) & 0x1F)
-			| (((uint32_t)toInt32Saturated(value.y) & 0x1F) << 5)
-			| (((uint32_t)toInt32Saturated(value.z) & 0x1F) << 10)
-			| (toInt32Saturated(value.w) != 0 ? 0x8000u : 0u);
+		uint32_t word = ((uint32_t)lang::truncateTo<int32_t>(value.x) & 0x1F)
+			| (((uint32_t)lang::truncateTo<int32_t>(value.y) & 0x1F) << 5)
+			| (((uint32_t)lang::truncateTo<int32_t>(value.z) & 0x1F) << 10)
+			| (lang::truncateTo<int32_t>(value.w) != 0 ? 0x8000u : 0u);
 		uint16_t w16 = (uint16_t)word;
 		std::memcpy(dst, &w16, 2);
 		return;
@@ -251,11 +232,11 @@ void VertexFormat::setData(DataFormat format, void* dst, const math::float4& val
 			std::memcpy(p + 4 * i, &value[i], 4);
 		else if (info.componentBytes == 2)
 		{
-			uint16_t s = (uint16_t)toUint32Saturated(value[i]);
+			uint16_t s = (uint16_t)lang::truncateTo<uint32_t>(value[i]);
 			std::memcpy(p + 2 * i, &s, 2);
 		}
 		else
-			p[i] = (unsigned char)toUint32Saturated(value[i]);
+			p[i] = (unsigned char)lang::truncateTo<uint32_t>(value[i]);
 	}
 }
 

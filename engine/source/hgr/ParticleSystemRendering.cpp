@@ -7,6 +7,7 @@
 #include <gr/VertexFormat.h>
 #include <lang/Debug.h>
 #include <lang/Float.h>
+#include <lang/Truncate.h>
 #include <math/float4x4.h>
 #include <algorithm>
 #include <cmath>
@@ -217,8 +218,7 @@ void cameraSpaceQuad(const ParticleSystem::Particle& p, const math::float3& c, c
 /** A 0..1 component as a byte, clamped. */
 unsigned int colourByte(float value)
 {
-	const float scaled = value * 255.f;
-	return scaled >= 255.f ? 255u : (scaled > 0.f ? static_cast<unsigned int>(scaled) : 0u);
+	return static_cast<unsigned int>(lang::truncateToRange(value * 255.f, 0, 255));
 }
 
 /** A8R8G8B8 word of the particle's colour and alpha. */
@@ -243,14 +243,6 @@ FrameCoordinates frameCoordinates(const ParticleSystem::Description& d, int fram
 	t.uv[2] = origin + math::float2(size, size);
 	t.uv[3] = origin + math::float2(0.f, size);
 	return t;
-}
-
-/** A value truncated to a 16-bit integer, saturating. */
-short fixed16(float value)
-{
-	if (!(value > -32768.f))
-		return -32768;
-	return value >= 32767.f ? 32767 : static_cast<short>(value);
 }
 
 /** One vertex attribute's array in a locked primitive. */
@@ -410,8 +402,8 @@ void ParticleSystem::renderN3D(gr::Context* context, Camera* camera)
 				const FrameCoordinates t = frameCoordinates(d, p.frame);
 				for (int i = 0; i < QUAD_CORNERS; ++i)
 				{
-					const short position[3] = {fixed16(corners[i].x), fixed16(corners[i].y), fixed16(corners[i].z)};
-					const short uv[2] = {fixed16(t.uv[i].x * FIXED_TEXCOORD_SCALE), fixed16(t.uv[i].y * FIXED_TEXCOORD_SCALE)};
+					const short position[3] = {lang::truncateTo<short>(corners[i].x), lang::truncateTo<short>(corners[i].y), lang::truncateTo<short>(corners[i].z)};
+					const short uv[2] = {lang::truncateTo<short>(t.uv[i].x * FIXED_TEXCOORD_SCALE), lang::truncateTo<short>(t.uv[i].y * FIXED_TEXCOORD_SCALE)};
 					positions.put(vertices + i, position);
 					texcoords.put(vertices + i, uv);
 				}

@@ -14,8 +14,8 @@
 #include <io/PathName.h>
 #include <lang/Debug.h>
 #include <lang/Math.h>
+#include <lang/Truncate.h>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -641,8 +641,7 @@ void EGL_Context::drawLine2D(unsigned colour, int x0, int y0, int x1, int y1, in
 	const float ux = dx / length;
 	const float uy = dy / length;
 	const float across = std::trunc(ux * ux * m_state2D.scale.y * (float)width) + uy * uy * m_state2D.scale.x * (float)width;
-	// At least 1; a width of no number or beyond an int is no int.
-	const int lineWidth = across >= 1.0f ? (across < (float)INT_MAX ? (int)across : INT_MAX) : 1;
+	const int lineWidth = std::max(1, lang::truncateTo<int>(across));
 	m_batcher.render(EGL_RenderBatcher::TYPE_LINES, plainShader(!opaque), ends, nullptr, colours, nullptr, lineWidth);
 }
 
