@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <io/IOException.h>
+#include <lang/Debug.h>
 #include <lang/Format.h>
 #include <lua/LuaException.h>
 #include <lua/LuaObject.h>
@@ -277,6 +278,41 @@ TEST_F(LuaObjectFailureTest, MethodExceptionsArriveWithTheirType)
 	runScript(state, "ok, message = pcall(obj.ioFailure)");
 	EXPECT_FALSE(state.globals().getBoolean("ok"));
 	EXPECT_STREQ(state.globals().getString("message").c_str(), "disk d1 failed");
+}
+
+// For callers that go on after a script error: the error's text comes back and no exception is
+// made for it (the debug log shows every one made); a bound method's exception arrives as itself.
+TEST_F(LuaObjectFailureTest, TryCallReturnsScriptErrorsWithoutMakingAnException)
+{
+	runScript(state,
+		"function broken() _G.error('broken') end\n"
+		"function indexesNil() local t = nil return t.x end\n"
+		"function works() worked = true end\n"
+		"function fails() ioFailure() end\n", thrower.get());
+	const struct
+	{
+		const char* name;
+		const char* error;
+	} failing[] = {
+		{"missing", "attempt to call a nil value (call stack not available)"},
+		{"broken", "broken\nCall stack:\ntest(1)\n(end)\n"},
+		{"indexesNil", "[string \"test\"]:2: attempt to index local 't' (a nil value) (call stack not available)"},
+	};
+	const int top = state.top();
+	String error;
+	lang::Debug::setEnabled(true);
+	testing::internal::CaptureStderr();
+	for (const auto& f : failing)
+	{
+		EXPECT_FALSE(thrower->tryCall(f.name, error)) << f.name;
+		EXPECT_STREQ(f.error, error.c_str());
+	}
+	EXPECT_TRUE(thrower->tryCall("works", error));
+	lang::Debug::setEnabled(false);
+	EXPECT_EQ("", testing::internal::GetCapturedStderr());
+	EXPECT_TRUE(thrower->getBoolean("worked"));
+	EXPECT_THROW(thrower->tryCall("fails", error), io::IOException);
+	EXPECT_EQ(top, state.top());
 }
 
 TEST_F(LuaObjectFailureTest, LuaErrorsOfAMethodPassThroughTheDispatcher)

@@ -271,4 +271,29 @@ TEST_F(StartedGame, ACancelledTouchIsMarkedForTheScriptsOfTheNextFrame)
 	runScript(*lua, "result = table.concat(seen, ' ')");
 	EXPECT_EQ("nil true false", std::string(lua->globals().getString("result").c_str()));
 }
+
+// The game writes the input into tables the scripts own; a script that put something else in
+// their place loses its input, logged once, and the game goes on drawing its frames.
+TEST_F(StartedGame, AScriptThatReplacedItsInputTablesLosesTheInputNotTheGame)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "world.keyPressed = 'keys' world.cursor = nil seen = 0 function world.update() seen = seen + 1 end");
+	lang::Debug::setEnabled(true);
+	testing::internal::CaptureStderr();
+	app->mouseMove(120, 45);
+	app->mouseWheel(-2);
+	app->touchCancelled(framework::TouchEvent(1, 5, 6));
+	for (int i = 0; i < 3; ++i)
+		app->update(1.0f / 60.0f, context, 3);
+	lang::Debug::setEnabled(false);
+	const std::string log = testing::internal::GetCapturedStderr();
+	EXPECT_EQ(3.0f, number("seen"));
+	EXPECT_EQ(3u, context->clears.size());
+	for (const char* table : {"keyPressed", "cursor"})
+	{
+		const std::string line = std::string("Script error in \"input\": Tried to get value ") + table + " from table";
+		EXPECT_NE(std::string::npos, log.find(line)) << log;
+		EXPECT_EQ(log.find(line), log.rfind(line)) << log;
+	}
+}
 } // namespace

@@ -102,6 +102,19 @@ TEST_F(GameCenterTest, SigningInFillsTheScriptTables)
 	EXPECT_TRUE(boolean("world.gameCenter.safeToRefresh == nil"));
 }
 
+// A script without the service's callbacks loses only their calls: the sign-in still fills the
+// tables, and each missing callback is logged by name.
+TEST_F(GameCenterTest, AScriptWithoutTheServiceCallbacksStillSignsIn)
+{
+	run("world.enableGameCenter = nil world.hideLoadingInitGameCenter = nil");
+	const Output output = capture([&] { startRun("Ann"); });
+	EXPECT_TRUE(boolean("world.gameCenterEnabled"));
+	EXPECT_EQ("Distance", text("world.gameCenter.leaderboards['board.distance'].title"));
+	EXPECT_FALSE(boolean("world.gameCenter.achievements.loading"));
+	for (const char* callback : {"enableGameCenter", "hideLoadingInitGameCenter"})
+		EXPECT_NE(std::string::npos, output.debug.find(std::string("Script error in \"") + callback + "\": attempt to call a nil value")) << output.debug;
+}
+
 TEST_F(GameCenterTest, ScoresPostedInEarlierRunsAreRankedInTheNext)
 {
 	const struct

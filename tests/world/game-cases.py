@@ -185,7 +185,43 @@ def cancelled_touch(case):
            "one orb launched, by the drag that ended", log)
 
 
-CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch]}
+def failing_update(case):
+    """A game logic whose "update" fails on every frame after the tenth: the game still draws its
+    frames and runs to its frame limit, the failure is logged once with the callback's name and
+    the script line, and how often it came again is logged as the game ends."""
+    data = case.own_data()
+    logic = os.path.join(data, "scripts", "gamelogic.lua")
+    plain = case.path("gamelogic.txt")
+    case.cipher("decrypt", "data", logic, plain)
+    with open(plain) as f:
+        text = f.read()
+    if not text.endswith("\n"):
+        text += "\n"
+    failing_line = text.count("\n") + 4
+    text += ("local updates, playedUpdate = 0, update\n"
+             "function update(dt, dt2)\n"
+             "  updates = updates + 1\n"
+             "  if updates > 10 then local broken = nil broken.field = 1 end\n"
+             "  playedUpdate(dt, dt2)\n"
+             "end\n")
+    with open(plain, "w") as f:
+        f.write(text)
+    case.cipher("encrypt", "data", plain, logic)
+
+    code, log = case.run("5 capture before.png\n200 capture after.png\n", 210)
+    expect(code == 0, f"exit code {code}", log)
+    expect("Exception from game" not in log, "the failure ended the game", log)
+    # The interpreter names the file by the start of its path, cut to its own length.
+    failure = f'"]:{failing_line}: attempt to index local \'broken\' (a nil value)'
+    first = [line for line in log.splitlines() if line.startswith('Script error in "update": ')]
+    expect(len(first) == 1 and failure in first[0], "the failure logged once, with its script line", log)
+    repeats = [line for line in log.splitlines() if line.startswith('Script error in "update" repeated ')]
+    expect(len(repeats) == 1 and int(repeats[0].split()[5]) > 150, "the repeats counted once", log)
+    expect(len([line for line in log.splitlines() if line.startswith("Script error")]) == 2, "other script errors", log)
+    expect(abs(case.brightness("after.png") - case.brightness("before.png")) < 1, "the menu is no longer drawn")
+
+
+CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch, failing_update]}
 
 
 def main(argv):

@@ -25,6 +25,8 @@ const float VOLUME_STEP = 0.1f;
 const float FLIP_THRESHOLD = 0.75f;
 const int LANDSCAPE_RIGHT = 1;
 const int LANDSCAPE_LEFT = 3;
+// Where a script's failure met in the input tables is logged.
+const char* const INPUT = "input";
 
 bool pressedIn(const lua::LuaTable& pressed, const char* name)
 {
@@ -33,7 +35,20 @@ bool pressedIn(const lua::LuaTable& pressed, const char* name)
 
 } // namespace
 
+// The game's own reads and writes of the scripts' input tables fail only when a script has put
+// something else in a table's place; that is logged and the frame goes on without the input.
 void GameApp::update(float dt, gr::Context* context, int)
+{
+	m_gameLua->guardScript(INPUT, [&] { followInput(dt, context); });
+	renderFrame(dt, context);
+	m_gameLua->guardScript(INPUT, [&] {
+		lua::LuaTable cursor = m_gameLua->getTable("cursor");
+		cursor.setBoolean("wheelTriggered", false);
+		cursor.setBoolean("cancelled", false);
+	});
+}
+
+void GameApp::followInput(float dt, gr::Context* context)
 {
 	m_zoom.update(dt);
 	const lang::Array<framework::TouchEvent>& fingers = touches();
@@ -55,10 +70,6 @@ void GameApp::update(float dt, gr::Context* context, int)
 		stepVolume(-VOLUME_STEP);
 	followAccelerometer(context);
 	applyResolutionRequest(context);
-	renderFrame(dt, context);
-	lua::LuaTable cursor = m_gameLua->getTable("cursor");
-	cursor.setBoolean("wheelTriggered", false);
-	cursor.setBoolean("cancelled", false);
 }
 
 void GameApp::copyKeyStates()
@@ -154,24 +165,28 @@ void GameApp::mouseMove(int x, int y)
 {
 	if (!m_gameLua)
 		return;
-	lua::LuaTable cursor = m_gameLua->getTable("cursor");
-	cursor.setNumber("x", static_cast<float>(x));
-	cursor.setNumber("y", static_cast<float>(y));
+	m_gameLua->guardScript(INPUT, [&] {
+		lua::LuaTable cursor = m_gameLua->getTable("cursor");
+		cursor.setNumber("x", static_cast<float>(x));
+		cursor.setNumber("y", static_cast<float>(y));
+	});
 }
 
 void GameApp::mouseWheel(int delta)
 {
 	m_zoom.wheel(delta, isKeyDown(SHIFT), isKeyDown(CONTROL));
-	lua::LuaTable cursor = m_gameLua->getTable("cursor");
-	cursor.setNumber("wheel", static_cast<float>(delta));
-	cursor.setBoolean("wheelTriggered", true);
+	m_gameLua->guardScript(INPUT, [&] {
+		lua::LuaTable cursor = m_gameLua->getTable("cursor");
+		cursor.setNumber("wheel", static_cast<float>(delta));
+		cursor.setBoolean("wheelTriggered", true);
+	});
 }
 
 void GameApp::touchCancelled(const framework::TouchEvent& touch)
 {
 	framework::App::touchCancelled(touch);
 	if (m_gameLua)
-		m_gameLua->getTable("cursor").setBoolean("cancelled", true);
+		m_gameLua->guardScript(INPUT, [&] { m_gameLua->getTable("cursor").setBoolean("cancelled", true); });
 }
 
 void GameApp::activate(bool active)

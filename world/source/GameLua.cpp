@@ -127,17 +127,20 @@ void GameLua::createPhysicsWorld()
 
 void GameLua::draw()
 {
-	call("draw");
+	callScript("draw");
 }
 
 // Deactivation is the last moment a quitting or killed game is sure to get, so settings are
-// saved then and not only when the world is destroyed.
+// saved, and the repeats of script errors logged, then and not only when the world is destroyed.
 void GameLua::activate(bool active)
 {
 	if (m_scriptsReady)
-		call(active ? "gameResumed" : "gamePaused");
+		callScript(active ? "gameResumed" : "gamePaused");
 	if (!active)
+	{
 		saveSettings();
+		m_scriptErrors.flush();
+	}
 }
 
 void GameLua::createAssets()

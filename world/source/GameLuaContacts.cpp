@@ -51,10 +51,11 @@ void GameLua::BeginContact(b2Contact* contact)
 {
 	if (m_editing || m_clearingWorld || m_contactFailure)
 		return;
-	// Box2D cannot be unwound mid-step: the failure waits until the step has returned.
+	// A script's failure (a table without the values the damage needs) is logged and the step
+	// goes on. Box2D cannot be unwound mid-step: any other failure waits until the step has returned.
 	try
 	{
-		beginTouch(contact);
+		guardScript("contact", [&] { beginTouch(contact); });
 	}
 	catch (...)
 	{
@@ -68,7 +69,7 @@ void GameLua::EndContact(b2Contact* contact)
 		return;
 	try
 	{
-		endTouch(contact);
+		guardScript("contact", [&] { endTouch(contact); });
 	}
 	catch (...)
 	{
@@ -136,7 +137,7 @@ void GameLua::projectileAgainstProjectile(RenderObjectData& a, RenderObjectData&
 		markHit(a, hit);
 	if (!b.flag11)
 		markHit(b, hit);
-	call("projectileCollision", a.name, b.name, impact, 0.0f);
+	callScript("projectileCollision", a.name, b.name, impact, 0.0f);
 }
 
 void GameLua::projectileAgainstObject(b2Contact* contact, RenderObjectData& projectile, RenderObjectData& object, const lang::String& objectMaterial)
@@ -189,7 +190,7 @@ void GameLua::projectileAgainstObject(b2Contact* contact, RenderObjectData& proj
 	markHit(projectile, hit);
 	if (object.param6 > 0.0f)
 		markHit(object, hit);
-	call("projectileCollision", projectile.name, object.name, impact, std::floor(damage));
+	callScript("projectileCollision", projectile.name, object.name, impact, std::floor(damage));
 }
 
 float GameLua::damageFactor(const lua::LuaTable& table, const lang::String& otherMaterial)
@@ -240,7 +241,7 @@ void GameLua::objectAgainstObject(RenderObjectData& a, RenderObjectData& b, cons
 		markHit(b, hit);
 	if (a.param6 > 0.0f)
 		markHit(a, hit);
-	call("blockCollision", a.name, b.name, impact, hitA || hitB, false);
+	callScript("blockCollision", a.name, b.name, impact, hitA || hitB, false);
 	if (damage > 0.0f)
 		blocks.setNumber("score", score + std::floor(damage) * SCORE_PER_DAMAGE);
 }

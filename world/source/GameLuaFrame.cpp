@@ -138,7 +138,7 @@ void GameLua::update(float dt)
 		const float silence[3] = {0.0f, 0.0f, 0.0f};
 		updateRollingSounds(silence);
 	}
-	call("update", dt, dt);
+	callScript("update", dt, dt);
 	if (m_physicsEnabled)
 		m_particles->update(dt, true, m_context);
 }
@@ -168,7 +168,7 @@ void GameLua::stepPhysics(float dt)
 		m_accumulator -= STEP;
 		runWaitingChanges();
 		rethrowContactFailure();
-		call("removeBlocks");
+		callScript("removeBlocks");
 		// A backlog is worked off without storing the states of its early steps.
 		const bool storeStates = m_accumulator <= TWO_STEPS;
 		if (storeStates)
@@ -230,7 +230,7 @@ void GameLua::advanceRecords(float dt)
 		{
 			if (record->table.isNumber("strength"))
 				record->table.setNumber("strength", record->table.getNumber("strength") - static_cast<float>(record->hazardContacts) * HAZARD_DAMAGE_RATE * dt);
-			call("blockCollision", record->name, "", 0.0f, true, true);
+			callScript("blockCollision", record->name, "", 0.0f, true, true);
 			record = liveRecord(i);
 		}
 		if (!record)
@@ -326,7 +326,7 @@ GameLua::RenderObjectData* GameLua::advanceAnimation(int index, float speedSquar
 		{
 			record->gettingUp = true;
 			record->getUpTimer = GET_UP_TIME;
-			call("setAnimationByName", record->name, "getting_up");
+			callScript("setAnimationByName", record->name, "getting_up");
 			record = liveRecord(index);
 			if (!record)
 				return nullptr;
@@ -358,7 +358,7 @@ GameLua::RenderObjectData* GameLua::advanceAnimation(int index, float speedSquar
 	if (record->flag13 && !record->gettingUp)
 	{
 		const float direction = std::atan2(velocity.y, velocity.x) * DEGREES_PER_RADIAN;
-		call("selectObjectAnimation", record->name, std::sqrt(speedSquared), direction, dt);
+		callScript("selectObjectAnimation", record->name, std::sqrt(speedSquared), direction, dt);
 		record = liveRecord(index);
 	}
 	return record;

@@ -92,19 +92,19 @@ void GameLua::prepareGameCenter(GameCenter* gameCenter, const lang::String& play
 	setTable("gameCenter", table);
 	getLeaderboardCategories();
 	getAchievements();
-	call("enableGameCenter");
+	callScript("enableGameCenter");
 }
 
 void GameLua::hideLoadingInitGameCenter()
 {
-	call("hideLoadingInitGameCenter");
+	callScript("hideLoadingInitGameCenter");
 }
 
 void GameLua::removeGameCenter()
 {
 	setBoolean("gameCenterEnabled", false);
 	setNumber("localPlayerID", 0);
-	call("disableGameCenter");
+	callScript("disableGameCenter");
 }
 
 void GameLua::removeSupport()
@@ -116,9 +116,9 @@ void GameLua::removeSupport()
 void GameLua::stopMainMenuAnimation(const lang::String& screen)
 {
 	if (screen == lang::String("leaderboard"))
-		call("hideLoadingLeaderboards");
+		callScript("hideLoadingLeaderboards");
 	else if (screen == lang::String("achievement"))
-		call("hideLoadingAchievements");
+		callScript("hideLoadingAchievements");
 }
 
 void GameLua::setLeaderboardCategories(lang::Hashtable<lang::String, lang::String>& categories)
@@ -161,7 +161,7 @@ void GameLua::setLeaderboardScores(lang::Array<ScoreData> scores, const lang::St
 	}
 	leaderboards.setTable(category, record);
 	if (isTrue(getTable("gameCenter"), "safeToRefresh"))
-		call("setIndicatorPositions");
+		callScript("setIndicatorPositions");
 }
 
 void GameLua::setAchievements(lang::Array<AchievementData> achievements)
@@ -246,7 +246,7 @@ void GameLua::showAchievementPopUp(const lang::String& achievement)
 	lua::LuaTable achievements = gameCenterTable("achievements");
 	if (achievements.isBound() && achievements.isTable(achievement))
 		achievements.getTable(achievement).setBoolean("completed", true);
-	call("showAchievementPopUp", achievement);
+	callScript("showAchievementPopUp", achievement);
 }
 
 void GameLua::getLeaderboardCategories()

@@ -2,6 +2,7 @@
 #define LUA_LUAOBJECT_H
 
 #include <lang/String.h>
+#include <lua/LuaException.h>
 #include <lua/LuaFunctor.h>
 #include <lua/LuaRawMethodDispatcher.h>
 #include <lua/LuaStackRestore.h>
@@ -53,11 +54,21 @@ public:
 	template <class... A>
 	void call(const char* name, const A&... arguments)
 	{
+		lang::String error;
+		if (!tryCall(name, error, arguments...))
+			lang::throwError(LuaException(lang::Format("{0}", error)));
+	}
+
+	// As call, for callers that go on after a script error: a missing function or a script error
+	// returns false with its text in error, and no exception is made for it.
+	template <class... A>
+	bool tryCall(const char* name, lang::String& error, const A&... arguments)
+	{
 		LuaState* luaState = state();
 		LuaStackRestore restore(luaState);
 		pushMember(name);
 		(pushArgument(luaState, arguments), ...);
-		luaState->call(static_cast<int>(sizeof...(A)), 0);
+		return luaState->tryCall(static_cast<int>(sizeof...(A)), 0, error);
 	}
 
 private:

@@ -52,6 +52,10 @@ public:
 	// results. A script error throws LuaException; an exception of a bound method is rethrown
 	// as it was thrown. Function and arguments are popped either way.
 	void call(int nargs, int nresults);
+	// As call, for callers that go on after a script error: the error returns false with its
+	// text in error, and no exception is made for it. An exception of a bound method is still
+	// rethrown as it was thrown.
+	bool tryCall(int nargs, int nresults, lang::String& error);
 	// Loads size bytes of source or precompiled chunk from in under the chunk name, gives it env
 	// as its environment when env is not null, and runs it. The stack top is unchanged after it.
 	void compile(io::InputStream* in, int size, const lang::String& name, LuaTable* env);
@@ -127,6 +131,9 @@ private:
 	// interpreter: the pending failure of the text last raised, otherwise a LuaException with the
 	// value's text, followed by the call-stack text when appendStack.
 	[[noreturn]] void throwFailure(lua_State* lua, bool appendStack);
+	// Pops the error value on the top of lua and returns its text, followed by the call-stack text
+	// when appendStack; failure becomes the pending failure when the value is the text last raised.
+	lang::String takeError(lua_State* lua, bool appendStack, std::exception_ptr& failure);
 	// compile; with sourceOnly a precompiled chunk is refused as a compile error.
 	void load(io::InputStream* in, int size, const lang::String& name, LuaTable* env, bool sourceOnly);
 	void handleLoadResult(int result, const lang::String& name, LuaTable* env);

@@ -150,6 +150,13 @@ LuaState::~LuaState()
 
 void LuaState::call(int nargs, int nresults)
 {
+	lang::String error;
+	if (!tryCall(nargs, nresults, error))
+		lang::throwError(LuaException(lang::Format("{0}", error)));
+}
+
+bool LuaState::tryCall(int nargs, int nresults, lang::String& error)
+{
 	lua_State* lua = m_thread;
 	const int handler = lua_gettop(lua) - nargs;
 	lua_rawgeti(lua, LUA_REGISTRYINDEX, m_messageHandler);
@@ -158,10 +165,17 @@ void LuaState::call(int nargs, int nresults)
 	const int status = lua_pcall(lua, nargs, nresults, handler);
 	--m_callDepth;
 	lua_remove(lua, handler);
-	if (status != 0)
-		throwFailure(lua, false);
-	if (m_callDepth == 0 && m_pendingFailure)
-		clearPendingFailure();
+	if (status == 0)
+	{
+		if (m_callDepth == 0 && m_pendingFailure)
+			clearPendingFailure();
+		return true;
+	}
+	std::exception_ptr failure;
+	error = takeError(lua, false, failure);
+	if (failure)
+		std::rethrow_exception(failure);
+	return false;
 }
 
 void LuaState::compile(io::InputStream* in, int size, const lang::String& name, LuaTable* env)
@@ -391,6 +405,14 @@ int LuaState::raise(lua_State* lua, std::exception_ptr failure, const char* text
 void LuaState::throwFailure(lua_State* lua, bool appendStack)
 {
 	std::exception_ptr failure;
+	const lang::String text = takeError(lua, appendStack, failure);
+	if (failure)
+		std::rethrow_exception(failure);
+	lang::throwError(LuaException(lang::Format("{0}", text)));
+}
+
+lang::String LuaState::takeError(lua_State* lua, bool appendStack, std::exception_ptr& failure)
+{
 	const bool pending = isPendingError(lua, -1);
 	if (pending)
 		failure = m_pendingFailure;
@@ -401,9 +423,7 @@ void LuaState::throwFailure(lua_State* lua, bool appendStack)
 	lua_pop(lua, 1);
 	if (pending || m_callDepth == 0)
 		clearPendingFailure();
-	if (failure)
-		std::rethrow_exception(failure);
-	lang::throwError(LuaException(lang::Format("{0}", lang::String(text))));
+	return lang::String(text);
 }
 
 // Writes the registry only when it holds a text, so that no key is added: this also runs in the

@@ -88,6 +88,8 @@ private:
 	void startGameCenter(gr::Context* context);
 	float savedVolume() const;
 
+	// Zoom, keys, volume keys, orientation and resolution requests of one frame.
+	void followInput(float dt, gr::Context* context);
 	void copyKeyStates();
 	void stepVolume(float delta);
 	void followAccelerometer(gr::Context* context);

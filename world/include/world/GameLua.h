@@ -12,6 +12,7 @@
 #include <pf/WebView.h>
 #include <pf/WebViewObserver.h>
 #include <world/JointDescription.h>
+#include <world/ScriptErrorLog.h>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -50,6 +51,22 @@ public:
 
 	GameLua(framework::App* app, game::Resources* resources, lua::LuaState* lua, gr::Context* context);
 	~GameLua() override;
+
+	// Runs work, in which the game calls into the scripts. A script's failure there (see
+	// ScriptErrorLog::logCurrentFailure) goes no further: it is logged under where, once while it
+	// repeats, and the game goes on. Other failures pass.
+	template <class F>
+	void guardScript(const char* where, F&& work)
+	{
+		try
+		{
+			work();
+		}
+		catch (...)
+		{
+			m_scriptErrors.logCurrentFailure(where);
+		}
+	}
 
 	// Called by the game application once a frame and at its lifecycle points.
 	void update(float dt);
@@ -291,6 +308,20 @@ public:
 private:
 	// Registers the 118 script methods in their published order (GameLuaScriptTable.cpp).
 	void registerScriptMethods();
+
+	// Calls the scripts' callback name; a script error in it, or the callback missing, is logged
+	// under its name and the game goes on. A failure of a bound method it called is guarded as
+	// by guardScript.
+	template <class... A>
+	void callScript(const char* name, const A&... arguments)
+	{
+		guardScript(name, [&] {
+			lang::String error;
+			if (!tryCall(name, error, arguments...))
+				m_scriptErrors.log(name, error.c_str());
+		});
+	}
+	ScriptErrorLog m_scriptErrors;
 
 	gr::Context* m_context;
 	framework::App* m_app;
@@ -560,7 +591,8 @@ private:
 
 	// Set while clearWorld destroys bodies, so the contact ends it raises touch no freed record.
 	bool m_clearingWorld = false;
-	// The first exception a contact callback caught; Box2D must not be unwound mid-step.
+	// The first failure other than a script's that a contact callback caught; Box2D must not be
+	// unwound mid-step.
 	std::exception_ptr m_contactFailure;
 
 	// Joints (GameLuaJoints.cpp)
