@@ -72,13 +72,21 @@ TEST_F(GameAppFiles, ConfigureAsksForTheTabletScreenAndTheDataFolders)
 		EXPECT_STREQ(path.second, path.first->c_str());
 }
 
-// The data holds no start-up callback, so start-up fails at the start-up assets, after the
-// bundle, the game world and the scripts have been made.
+// The game logic does not decipher, so start-up fails after the bundle and the game world have
+// been made, and says which file could not be loaded rather than the first callback missing.
 TEST_F(GameAppFiles, AFailingStartUpReleasesWhatItBuiltAndThrows)
 {
 	iotest::writeFile(dataFile("bundleIndex.idx"), "pack.bin,scripts/none.lua,0,0\n");
 	iotest::writeFile(dataFile("scripts/gamelogic.lua"), "");
-	EXPECT_THROW(std::unique_ptr<GameApp>(new GameApp(context, &os)), lang::Exception);
+	try
+	{
+		std::unique_ptr<GameApp>(new GameApp(context, &os));
+		ADD_FAILURE() << "started";
+	}
+	catch (const lang::Exception& e)
+	{
+		EXPECT_EQ("The game logic " + dataFile("scripts/gamelogic.lua") + " could not be loaded", e.getMessage().format().c_str());
+	}
 	EXPECT_EQ(nullptr, io::FileInputStream::sm_fileBundle);
 	EXPECT_FALSE(framework::App::initialized());
 	EXPECT_TRUE(GameApp::s_datapath.isEmpty());

@@ -178,7 +178,11 @@ void GameApp::loadStartupScripts()
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/gamecenter/ipad/leaderboards.lua"), lang::String("leaderboards"), false, false);
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/gamecenter/ipad/achievements.lua"), none, false, false);
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/loadlist.lua"), none, false, false);
-	m_gameLua->compile(path(joined(s_scriptPath, GAME_LOGIC)));
+	const lang::String logic = path(joined(s_scriptPath, GAME_LOGIC));
+	m_gameLua->compile(logic);
+	// The failure is logged with its reason; going on would only meet the missing callbacks.
+	if (!m_gameLua->scriptsReady())
+		lang::throwError(lang::Exception(lang::Format("The game logic {0} could not be loaded", logic)));
 }
 
 void GameApp::createShaders(gr::Context* context)

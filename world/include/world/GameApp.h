@@ -82,6 +82,7 @@ private:
 	void installBundle();
 	// Throws io::FileNotFoundException naming the data folder when it holds no game logic.
 	void requireGameData();
+	// Throws lang::Exception naming the game logic when it is damaged and cannot run.
 	void loadStartupScripts();
 	void createShaders(gr::Context* context);
 	void publishKeyTables();

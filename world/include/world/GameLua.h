@@ -80,6 +80,8 @@ public:
 	// reported on the debug and standard output and never leaves these operations.
 	void loadLuaFile(const lang::String& name, const lang::String& tableName, bool intoDefinitions, bool asBlocks);
 	void compile(const lang::String& path);
+	// True once the game logic compiled and its "updateValues" ran.
+	bool scriptsReady() const								{ return m_scriptsReady; }
 	// A new table filled from a file saved in the application-data directory; empty when the
 	// file is missing or neither the save key nor the device key makes it readable. Never throws.
 	lua::LuaTable loadPersistentFile(const lang::String& name);
