@@ -204,9 +204,9 @@ void AnalyticsSession::storeCrashedSession()
 		{
 			crashed = unarchive(archived->record, archived->changes);
 		}
-		catch (const ArchiveError&)
+		catch (const ArchiveError& damage)
 		{
-			AnalyticsSessionStore::setAsideCurrentSession();
+			AnalyticsSessionStore::setAsideCurrentSession(damage.what());
 		}
 		if (crashed)
 		{
