@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 using platform::ArchiveError;
-using platform::ArchiveUnreadable;
 using platform::ArchiveValue;
 
 namespace {
@@ -173,8 +172,10 @@ std::shared_ptr<AnalyticsSession> AnalyticsSession::createActiveAnalyticsSession
 	{
 		storeCrashedSession();
 	}
-	catch (const ArchiveUnreadable&)
+	catch (const ArchiveError&)
 	{
+		// Damage is set aside while storing: what arrives here is a file that could not be read
+		// or written, which the next write tries again.
 		crashedSessionStored = false;
 	}
 	const std::string setVersion = AnalyticsAPI::appVersion();
@@ -204,9 +205,9 @@ void AnalyticsSession::storeCrashedSession()
 		{
 			crashed = unarchive(archived->record, archived->changes);
 		}
-		catch (const ArchiveError&)
+		catch (const ArchiveError& damage)
 		{
-			AnalyticsSessionStore::setAsideCurrentSession();
+			AnalyticsSessionStore::setAsideCurrentSession(damage.what());
 		}
 		if (crashed)
 		{

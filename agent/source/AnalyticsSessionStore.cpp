@@ -5,6 +5,7 @@
 #include <platform/Directories.h>
 #include <platform/FileSaver.h>
 #include <platform/KeyedArchive.h>
+#include <lang/Debug.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -61,9 +62,9 @@ std::optional<ArchiveValue> readArchive(const std::string& path)
 			return std::nullopt;
 		throw;
 	}
-	catch (const ArchiveError&)
+	catch (const ArchiveError& damage)
 	{
-		AnalyticsSessionStore::setAside(path);
+		AnalyticsSessionStore::setAside(path, damage.what());
 		return std::nullopt;
 	}
 }
@@ -97,9 +98,9 @@ std::vector<std::string> readSessions()
 	{
 		return blocksOf(*archived);
 	}
-	catch (const ArchiveError&)
+	catch (const ArchiveError& damage)
 	{
-		AnalyticsSessionStore::setAside(path);
+		AnalyticsSessionStore::setAside(path, damage.what());
 		return {};
 	}
 }
@@ -225,7 +226,7 @@ double AnalyticsSessionStore::initialTimestamp(std::optional<double> currentStar
 	if (stored && stored->kind() == ArchiveValue::Kind::Date)
 		return stored->asDate();
 	if (stored)
-		setAside(path);
+		setAside(path, "it holds no date");
 	const double first = currentStart ? *currentStart : AnalyticsClock::now();
 	KeyedArchive::writeFile(path, ArchiveValue::date(first));
 	return first;
@@ -282,19 +283,23 @@ void AnalyticsSessionStore::removeCurrentSession()
 	std::remove(currentSessionJournalPath().c_str());
 }
 
-void AnalyticsSessionStore::setAsideCurrentSession()
+void AnalyticsSessionStore::setAsideCurrentSession(const std::string& reason)
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
-	setAside(currentSessionFilePath());
+	setAside(currentSessionFilePath(), reason);
 }
 
-void AnalyticsSessionStore::setAside(const std::string& path)
+void AnalyticsSessionStore::setAside(const std::string& path, const std::string& reason)
 {
-	const std::string copy = path + CORRUPT_SUFFIX;
+	const std::string base = path + CORRUPT_SUFFIX;
 	int number = 1;
-	while (number < MAX_CORRUPT_COPIES && exists(copy + std::to_string(number)))
+	while (number < MAX_CORRUPT_COPIES && exists(base + std::to_string(number)))
 		++number;
-	std::rename(path.c_str(), (copy + std::to_string(number)).c_str());
+	const std::string copy = base + std::to_string(number);
+	if (std::rename(path.c_str(), copy.c_str()) == 0)
+		lang::Debug::printf("Analytics: %s is damaged (%s); set aside as %s\n", path.c_str(), reason.c_str(), copy.c_str());
+	else
+		lang::Debug::printf("Analytics: %s is damaged (%s) and cannot be set aside: %s\n", path.c_str(), reason.c_str(), std::strerror(errno));
 }
 
 std::string AnalyticsSessionStore::encodeSessions(const std::vector<std::string>& blocks)

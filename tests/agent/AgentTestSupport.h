@@ -3,6 +3,7 @@
 
 #include <agent/AnalyticsAPI.h>
 #include <agent/AnalyticsClock.h>
+#include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionUploader.h>
 #include <platform/BackgroundThreads.h>
 #include <platform/Directories.h>
@@ -96,12 +97,20 @@ private:
 	std::atomic<double> m_now;
 };
 
-// A fresh agent for each test: usage reporting on, the defaults of a fresh process, and the
-// archive files and ad caches in library and caches directories of the test's own, which stay
-// the process's after it. Uploads started by a test are waited for before the next one.
+// A fresh agent for each test: usage reporting on, the defaults of a fresh process, no page view
+// counted lately, and the archive files and ad caches in library and caches directories of the
+// test's own, which stay the process's after it. Uploads started by a test are waited for before
+// the next one.
 class AgentSessionTest : public ::testing::Test
 {
 protected:
+	// Before the clocks of derived fixtures are made: the last counted page view is the
+	// process's, and one at time 0 lets each test's first count.
+	AgentSessionTest()
+	{
+		ManualClock past(0.0);
+		AnalyticsSession("KEY", "").maybeIncrementPageView();
+	}
 	void SetUp() override
 	{
 		standardDefaults().remove(AnalyticsAPI::SEND_USAGE_INFO_KEY);

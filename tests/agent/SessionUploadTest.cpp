@@ -4,6 +4,7 @@
 #include <agent/AnalyticsHTTPEater.h>
 #include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionStore.h>
+#include <lang/Debug.h>
 #include <platform/KeyedArchive.h>
 #include <condition_variable>
 #include <filesystem>
@@ -189,7 +190,13 @@ TEST_F(SessionUploadTest, ACorruptStoreIsSetAsideAndTheNextSessionIsStillStoredA
 	const std::string path = AnalyticsSessionStore::sessionsFilePath();
 	const std::string corrupt("KARC\x01\x00 not an archive", 22);
 	std::ofstream(path, std::ios::binary) << corrupt;
+	lang::Debug::setEnabled(true);
+	testing::internal::CaptureStderr();
 	storeSession("after");
+	lang::Debug::setEnabled(false);
+	const std::string log = testing::internal::GetCapturedStderr();
+	EXPECT_NE(std::string::npos, log.find("Analytics: " + path + " is damaged (")) << log;
+	EXPECT_NE(std::string::npos, log.find("); set aside as " + path + AnalyticsSessionStore::CORRUPT_SUFFIX + "1\n")) << log;
 	EXPECT_TRUE(fileExists(path + AnalyticsSessionStore::CORRUPT_SUFFIX + "1"));
 	std::ifstream kept(path + AnalyticsSessionStore::CORRUPT_SUFFIX + "1", std::ios::binary);
 	EXPECT_EQ(corrupt, std::string(std::istreambuf_iterator<char>(kept), {}));

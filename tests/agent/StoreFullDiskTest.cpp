@@ -102,4 +102,25 @@ TEST_F(AgentSessionTest, TheAdFileCacheMakesItsDirectoryOnlyToSave)
 	EXPECT_TRUE(cache.exists("adParser"));
 }
 
+TEST_F(StoreFullDiskTest, ASessionStartedWhileTheCrashedOneCannotBeStoredRunsAndStoresItLater)
+{
+	AnalyticsAPI::setAppVersion("crashed");
+	AnalyticsSession::createActiveAnalyticsSession("KEY")->recordEvent("before the crash", {}, false);
+	AnalyticsAPI::resetSettings();
+	AnalyticsAPI::setAppVersion("next");
+	m_disk.fill();
+	std::shared_ptr<AnalyticsSession> next;
+	EXPECT_NO_THROW(next = AnalyticsSession::createActiveAnalyticsSession("KEY"));
+	m_disk.drain();
+	ASSERT_TRUE(next);
+	EXPECT_EQ(next, AnalyticsSession::currentSession());
+	EXPECT_TRUE(AnalyticsSessionStore::savedSessions().empty());
+
+	next->recordEvent("once there is room", {}, false);
+	ASSERT_EQ(1u, AnalyticsSessionStore::savedSessions().size());
+	const std::optional<AnalyticsSessionStore::CurrentSession> files = AnalyticsSessionStore::readCurrentSession();
+	ASSERT_TRUE(files);
+	EXPECT_EQ("next", AnalyticsSession::unarchive(files->record, files->changes)->appVersion());
+}
+
 } // namespace

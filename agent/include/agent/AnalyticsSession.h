@@ -58,8 +58,9 @@ public:
 	// Makes the current record for the key: a record left in the current-session file by a run
 	// that never ended its session is marked crashed and stored first. The new record carries the
 	// facade's application version, else the bundle's, and is archived at once. While the earlier
-	// record or the stored sessions cannot be read, the new record leaves the file alone and tries
-	// again before each write; a write that fails is tried again with the next change.
+	// record cannot be stored (its file or the stored sessions cannot be read, or the stored
+	// sessions cannot be written), the new record leaves the file alone and tries again before each
+	// write; a write that fails is tried again with the next change.
 	static std::shared_ptr<AnalyticsSession> createActiveAnalyticsSession(const std::string& apiKey);
 	// Null when none runs.
 	static std::shared_ptr<AnalyticsSession> currentSession();
@@ -202,7 +203,7 @@ private:
 	std::optional<double> m_birthDate;
 	// True while the record is the current one, whose changes go to the current-session file.
 	bool m_writesCurrentFile = false;
-	// The file still holds an earlier run's record that could not be read when this one began.
+	// The file still holds an earlier run's record that could not be stored when this one began.
 	bool m_crashedSessionPending = false;
 	// The archive lacks changes that are not in the journal either (the record has not been
 	// written yet, or a write failed).

@@ -81,10 +81,11 @@ public:
 	static void appendToCurrentSession(const platform::ArchiveValue& change);
 	// Removes the archive and its journal.
 	static void removeCurrentSession();
-	// For a record that decoded as an archive but is no session record.
-	static void setAsideCurrentSession();
-	// Moves the file to the first free "<file>.corrupt.<n>".
-	static void setAside(const std::string& path);
+	// For a record that decoded as an archive but is no session record, for the reason given.
+	static void setAsideCurrentSession(const std::string& reason);
+	// Moves the file to the first free "<file>.corrupt.<n>" and logs the file, the reason it was
+	// found damaged for and the copy, or why it could not be moved.
+	static void setAside(const std::string& path, const std::string& reason);
 
 	// The stored-sessions file's encoding and its decoding; elements that are no byte blocks are
 	// skipped. Throws platform::ArchiveError for bytes that are no archive of an array.
