@@ -1,3 +1,4 @@
+#include "GameLuaTestAccess.h"
 #include "WorldFixture.h"
 
 #include <cmath>
@@ -81,7 +82,9 @@ TEST_F(GameLuaObjects, MovesAndTurnsToNoFiniteNumberChangeNothing)
 {
 	run("world.createBox('crate', '', 2, -3, 1, 1, 1, 0.5, 0.1, true, false, 1) world.setRotation('crate', 1)");
 	const char* const changes[] = {"world.setPosition('crate', 0/0, 1)", "world.setPosition('crate', 1, -1/0)",
-		"world.setRotation('crate', 0/0)", "world.setRotation('crate', 1/0)"};
+		"world.setRotation('crate', 0/0)", "world.setRotation('crate', 1/0)", "world.setVelocity('crate', 0/0, 0)",
+		"world.setAngularVelocity('crate', -1/0)", "world.applyImpulse('crate', 0, 1/0, 2, -3)", "world.applyImpulse('crate', 0, 1, 0/0, -3)",
+		"world.applyForce('crate', 0/0, 0, 2, -3)"};
 	for (const char* change : changes)
 	{
 		run(change);
@@ -90,6 +93,57 @@ TEST_F(GameLuaObjects, MovesAndTurnsToNoFiniteNumberChangeNothing)
 		EXPECT_FLOAT_EQ(-3.0f, body->GetPosition().y) << change;
 		EXPECT_FLOAT_EQ(1.0f, body->GetAngle()) << change;
 		EXPECT_EQ(1.0f, number("world.getAngle('crate')")) << change;
+		EXPECT_EQ(b2Vec2(0.0f, 0.0f), body->GetLinearVelocity()) << change;
+		EXPECT_EQ(0.0f, body->GetAngularVelocity()) << change;
+	}
+	// A force of no number would show only once stepped.
+	world->setPhysicsEnabled(true);
+	frames(2);
+	EXPECT_TRUE(std::isfinite(world->getBody("crate")->GetPosition().x));
+}
+
+// Box2D asserts on a shape of no area or no number, and a body of a mass or size far beyond its
+// scale turns every body it touches to no number once stepped.
+TEST_F(GameLuaObjects, ShapesAndDensitiesBox2DCannotHoldAreRefused)
+{
+	recordCallbacks();
+	createGround();
+	const struct
+	{
+		const char* creation;
+		bool made;
+	} cases[] = {
+		{"world.createBox('piece', '', 0, -1, 0/0, 1, 1, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, 1e30, 1, 1, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, 0, 0, 1, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, -1, 1, 1, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, 1e-4, 1e-4, 1, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, 1, 1, 3e38, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, 1, 1, 1/0, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, 1, 1, 0/0, 0.5, 0, true, false, 1)", false},
+		{"world.createCircle('piece', '', 0, -1, 0/0, 1, 0.5, 0, true, false, 1)", false},
+		{"world.createCircle('piece', '', 0, -1, 1e30, 1, 0.5, 0, true, false, 1)", false},
+		{"world.createCircle('piece', '', 0, -1, 1, -1/0, 0.5, 0, true, false, 1)", false},
+		{"world.clearVertices() world.addVertex(0, 0) world.addVertex(1e30, 0) world.addVertex(0, 1e30)\n"
+			"world.createPolygon('piece', '', 0, -1, 1, 1, 1, 0.5, 0, true, false, 1)", false},
+		{"world.clearVertices() world.addVertex(0, 0) world.addVertex(1, 0) world.addVertex(0, 1)\n"
+			"world.createPolygon('piece', '', 0, -1, 1, 1, 1/0, 0.5, 0, true, false, 1)", false},
+		{"world.createBox('piece', '', 0, -1, 1e-3, 1e-3, 1, 0.5, 0, true, false, 1)", true},
+		{"world.createBox('piece', '', 0, -1, 1e4, 2, 1e4, 0.5, 0, true, false, 1)", true},
+		{"world.createCircle('piece', '', 0, -1, 0, 1, 0.5, 0, true, false, 1)", true},
+		{"world.createCircle('piece', '', 0, -1, 1, 1e6, 0.5, 0, true, false, 1)", true},
+	};
+	for (const auto& c : cases)
+	{
+		const std::string log = capture([&] { run(c.creation); }).debug;
+		EXPECT_EQ(c.made, world->getBody("piece") != nullptr) << c.creation;
+		EXPECT_EQ(c.made, boolean("(world.objects.world or {}).piece ~= nil")) << c.creation;
+		EXPECT_EQ(!c.made, log.find("Object piece refused: its size or density") != std::string::npos) << c.creation << log;
+		run("if world.objects.world.piece then world.objects.world.piece.material = 'wood' end");
+		frames(10);
+		for (const b2Body* body = GameLuaTestAccess::physicsWorld(*world).GetBodyList(); body; body = body->GetNext())
+			EXPECT_TRUE(std::isfinite(body->GetPosition().x) && std::isfinite(body->GetPosition().y)) << c.creation;
+		run("world.removeObject('piece')");
 	}
 }
 

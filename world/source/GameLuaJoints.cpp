@@ -9,9 +9,6 @@
 
 namespace {
 
-// Metres from the origin beyond which no joint reaches: Box2D's joint solvers overflow for lever
-// arms far above its working scale, and every body would then turn to no number.
-const float WORLD_EXTENT = 1.0e4f;
 // Seconds the surviving end of a destroy link keeps its strength when the link's table holds no
 // finite timer.
 const float DESTROY_TIMER = 1.0f;
@@ -92,7 +89,7 @@ b2Vec2 jointAnchor(const JointDescription& joint, const b2Transform& poseA, cons
 
 bool withinExtent(const b2Vec2& point)
 {
-	return std::fabs(point.x) <= WORLD_EXTENT && std::fabs(point.y) <= WORLD_EXTENT;
+	return std::fabs(point.x) <= GameLua::WORLD_EXTENT && std::fabs(point.y) <= GameLua::WORLD_EXTENT;
 }
 
 b2Joint* makeJoint(b2World& world, const JointDescription& joint, b2Body* bodyA, b2Body* bodyB)

@@ -16,6 +16,9 @@ const float STATIC_BOX_DENSITY = 100.0f;
 // Angular damping of every body, and of projectile circles and polygons (1/s).
 const float ANGULAR_DAMPING = 1.0f;
 const float PROJECTILE_ANGULAR_DAMPING = 2.0f;
+// Mass (kg) and turning inertia (kg m^2) beyond which no body is made: contact impulses of such
+// a body overflow at the speeds of the game.
+const float MAX_MASS = 1.0e20f;
 // Box2D welds polygon points closer than half the linear slop (metres).
 const float WELD_DISTANCE = 0.5f * b2_linearSlop;
 
@@ -93,7 +96,40 @@ bool isStaticBox(float density)
 	return density == 0.0f || density == STATIC_BOX_DENSITY;
 }
 
+// Twice the area of the polygon (square metres), positive for Box2D's counter-clockwise order.
+float doubleArea(const b2PolygonShape& shape)
+{
+	float area = 0.0f;
+	for (int i = 1; i + 1 < shape.m_count; ++i)
+		area += cross(shape.m_vertices[0], shape.m_vertices[i], shape.m_vertices[i + 1]);
+	return area;
+}
+
+// A circle's mass is finite and positive for every radius of a finite extent.
+float doubleArea(const b2CircleShape&)
+{
+	return 1.0f;
+}
+
 } // namespace
+
+template <class Shape>
+bool GameLua::isMakeableShape(const lang::String& name, const Shape& shape, float density)
+{
+	b2AABB bounds;
+	shape.ComputeAABB(&bounds, b2Transform(b2Vec2_zero, b2Rot(0.0f)), 0);
+	const auto within = [](const b2Vec2& corner) { return std::fabs(corner.x) <= WORLD_EXTENT && std::fabs(corner.y) <= WORLD_EXTENT; };
+	// Box2D asserts on a polygon of no area before it computes a mass.
+	if (within(bounds.lowerBound) && within(bounds.upperBound) && doubleArea(shape) > 2.0f * b2_epsilon)
+	{
+		b2MassData mass;
+		shape.ComputeMass(&mass, density);
+		if (std::fabs(mass.mass) <= MAX_MASS && std::fabs(mass.I) <= MAX_MASS)
+			return true;
+	}
+	lang::Debug::printf("Object %s refused: its size or density is not one the physics can hold\n", name.c_str());
+	return false;
+}
 
 bool GameLua::isFinitePlace(const lang::String& name, float x, float y)
 {
@@ -305,21 +341,23 @@ void GameLua::setSize(RenderObjectData& record, float width, float height)
 
 void GameLua::createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
-	if (!isFinitePlace(name, x, y))
+	const b2PolygonShape shape = boxShape(width, height);
+	if (!isFinitePlace(name, x, y) || !isMakeableShape(name, shape, density))
 		return;
 	const BodySettings settings{isStaticBox(density), x, y, density, friction, restitution, ANGULAR_DAMPING, collisionEnabled, false};
-	RenderObjectData* record = addObject(name, sprite, "box", boxShape(width, height), settings, zOrder);
+	RenderObjectData* record = addObject(name, sprite, "box", shape, settings, zOrder);
 	setSize(*record, width, height);
 	enterObject(record, sprite, false, isProjectile);
 }
 
 void GameLua::createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
-	if (!isFinitePlace(name, x, y))
+	const b2CircleShape shape = circleShape(radius);
+	if (!isFinitePlace(name, x, y) || !isMakeableShape(name, shape, density))
 		return;
 	const float damping = isProjectile ? PROJECTILE_ANGULAR_DAMPING : ANGULAR_DAMPING;
 	const BodySettings settings{density == 0.0f, x, y, density, friction, restitution, damping, collisionEnabled, isProjectile};
-	RenderObjectData* record = addObject(name, sprite, "circle", circleShape(radius), settings, zOrder);
+	RenderObjectData* record = addObject(name, sprite, "circle", shape, settings, zOrder);
 	record->table.setNumber("radius", radius);
 	record->radius = radius;
 	record->rolls = true;
@@ -331,7 +369,7 @@ void GameLua::createCircleLua(const lang::String& name, const lang::String& spri
 void GameLua::createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
 	b2PolygonShape shape;
-	if (!isFinitePlace(name, x, y) || !polygonShape(name, m_vertices, shape))
+	if (!isFinitePlace(name, x, y) || !polygonShape(name, m_vertices, shape) || !isMakeableShape(name, shape, density))
 		return;
 	const float damping = isProjectile ? PROJECTILE_ANGULAR_DAMPING : ANGULAR_DAMPING;
 	const BodySettings settings{density == 0.0f, x, y, density, friction, restitution, damping, collisionEnabled, false};

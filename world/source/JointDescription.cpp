@@ -16,6 +16,10 @@ const float MAX_MOTOR_TORQUE = 10000.0f;
 const float SPRING_FREQUENCY = 4.0f;
 const float SPRING_DAMPING_RATIO = 0.5f;
 const float DESTROY_TIMER = 1.0f;
+// Largest motor speed (rad/s or m/s) and torque or force (N m or N) taken: Box2D's motor solver
+// overflows near the end of the float range (a speed and torque of 3e38 turned every body to no
+// number on the first step).
+const float MAX_MOTOR = 1.0e30f;
 
 float numberOr(const lua::LuaTable& table, const char* key, float fallback)
 {
@@ -96,6 +100,8 @@ const char* JointDescription::numberFault() const
 	}
 	if (!allFinite({motorSpeed, maxTorque, lowerLimit, upperLimit}))
 		return "its motor or limit is not finite";
+	if (std::fabs(motorSpeed) > MAX_MOTOR || std::fabs(maxTorque) > MAX_MOTOR)
+		return "its motor is beyond what the physics can drive";
 	if ((limit || type == PRISMATIC) && lowerLimit > upperLimit)
 		return "its lower limit is above its upper limit";
 	return nullptr;

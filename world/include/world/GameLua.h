@@ -307,6 +307,10 @@ public:
 	void logAnalyticsEventWithParam(const lang::String&, const lang::String&, const lang::String&);
 	void logAnalyticsEventWithParams(const lang::String&, const lang::String&);
 
+	// Metres from the origin beyond which no shape or joint reaches: Box2D's solvers overflow for
+	// sizes and lever arms far above its working scale, and every body would then turn to no number.
+	static constexpr float WORLD_EXTENT = 1.0e4f;
+
 private:
 	// Registers the 118 script methods in their published order (GameLuaScriptTable.cpp).
 	void registerScriptMethods();
@@ -517,6 +521,13 @@ private:
 	void putRecord(const lang::String& name, RenderObjectData* record);
 	// Logs the refusal of a place at an infinity or at no number, which Box2D cannot hold.
 	static bool isFinitePlace(const lang::String& name, float x, float y);
+	// Logs the refusal of a shape that is not finite, reaches beyond the world's extent about its
+	// body or spans no area, or whose mass or turning inertia at the density is not finite or
+	// beyond what contacts can take: Box2D asserts on some and turns every body to no number on
+	// the others.
+	template <class Shape>
+	static bool isMakeableShape(const lang::String& name, const Shape& shape, float density);
+
 
 	// Every change of the physics world goes through changePhysics, in call order: at once, or,
 	// while the world is locked inside a step, kept until the step has returned and run then by
