@@ -826,9 +826,13 @@ local function spawnMenuParticles(dt)
 	updateMenuParticlesNative(dt)
 end
 
+-- The messages that show for a while and then go, and the pieces there are before a level loads.
+local TIMED_MESSAGES = { "achievement", "notice" }
+local NO_PIECES = {}
+
 -- Blinks, the achievement banner and the notice run on the frame time, whatever the display rate.
 local function advanceTimers(dt)
-	for _, piece in pairs(objects.world or {}) do
+	for _, piece in pairs(objects.world or NO_PIECES) do
 		local face = piece.face
 		if face then
 			face.blinkTime = face.blinkTime - dt
@@ -837,7 +841,7 @@ local function advanceTimers(dt)
 			end
 		end
 	end
-	for _, key in ipairs({ "achievement", "notice" }) do
+	for _, key in ipairs(TIMED_MESSAGES) do
 		local shown = game[key]
 		if shown then
 			shown.time = shown.time - dt

@@ -88,7 +88,8 @@ void GameApp::start(gr::Context* context)
 	context->setShaderPath(path(lang::String("shaders/")));
 	m_luaResources->getResources()->setPath(path(lang::String("")));
 	installBundle();
-	requireGameData();
+	const lang::String logic = path(joined(s_scriptPath, GAME_LOGIC));
+	requireGameData(logic);
 
 	m_gameLua = new GameLua(this, m_luaResources->getResources(), m_lua, context);
 	m_gameLua->setTable("res", *m_luaResources);
@@ -101,7 +102,7 @@ void GameApp::start(gr::Context* context)
 	m_gameLua->setString("deviceModel", s_deviceModel);
 	m_gameLua->setBoolean("isLiteVersion", false);
 
-	loadStartupScripts();
+	loadStartupScripts(logic);
 	// The copies in the game world's table and the shell's data path are the ones kept.
 	for (lang::String* s : {&s_datapath, &s_imagePath, &s_fontPath, &s_audioPath, &s_localizationPath, &s_levelPath, &s_scriptPath, &s_deviceModel})
 		*s = lang::String("");
@@ -157,9 +158,8 @@ void GameApp::installBundle()
 
 // Without the game logic nothing the game starts can work, and the failures it would meet first
 // (a script callback that is not there) would hide the cause.
-void GameApp::requireGameData()
+void GameApp::requireGameData(const lang::String& logic)
 {
-	const lang::String logic = path(joined(s_scriptPath, GAME_LOGIC));
 	try
 	{
 		io::FileInputStream file(logic);
@@ -171,14 +171,13 @@ void GameApp::requireGameData()
 	}
 }
 
-void GameApp::loadStartupScripts()
+void GameApp::loadStartupScripts(const lang::String& logic)
 {
 	const lang::String none("");
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/starLimits.lua"), lang::String("starTable"), false, false);
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/gamecenter/ipad/leaderboards.lua"), lang::String("leaderboards"), false, false);
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/gamecenter/ipad/achievements.lua"), none, false, false);
 	m_gameLua->loadLuaFile(joined(s_scriptPath, "/loadlist.lua"), none, false, false);
-	const lang::String logic = path(joined(s_scriptPath, GAME_LOGIC));
 	m_gameLua->compile(logic);
 	// The failure is logged with its reason; going on would only meet the missing callbacks.
 	if (!m_gameLua->scriptsReady())

@@ -9,7 +9,6 @@
 #include <world/ScriptTableKeys.h>
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <cstdint>
 #include <limits>

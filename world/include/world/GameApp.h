@@ -81,9 +81,9 @@ private:
 	void release();
 	void installBundle();
 	// Throws io::FileNotFoundException naming the data folder when it holds no game logic.
-	void requireGameData();
+	void requireGameData(const lang::String& logic);
 	// Throws lang::Exception naming the game logic when it is damaged and cannot run.
-	void loadStartupScripts();
+	void loadStartupScripts(const lang::String& logic);
 	void createShaders(gr::Context* context);
 	void publishKeyTables();
 	void startGameCenter(gr::Context* context);
