@@ -87,11 +87,6 @@ b2Vec2 jointAnchor(const JointDescription& joint, const b2Transform& poseA, cons
 	return joint.type == JointDescription::WELD ? 0.5f * (onA + b2Mul(poseB, joint.anchor2)) : onA;
 }
 
-bool withinExtent(const b2Vec2& point)
-{
-	return std::fabs(point.x) <= GameLua::WORLD_EXTENT && std::fabs(point.y) <= GameLua::WORLD_EXTENT;
-}
-
 // The motor and limit of a revolute or prismatic joint's definition, whose bounds are angles or
 // translations and whose motor limit a torque or a force; then the joint made of it.
 template <class Def>
@@ -290,15 +285,15 @@ const char* GameLua::jointFault(const JointDescription& joint, const RenderObjec
 		return nullptr;
 	const b2Transform poseA = poseOf(*first);
 	const b2Transform poseB = poseOf(*second);
-	bool within = withinExtent(poseA.p) && withinExtent(poseB.p);
+	bool within = isWithinExtent(poseA.p) && isWithinExtent(poseB.p);
 	if (joint.type == JointDescription::DISTANCE)
 	{
 		const DistanceAnchors anchors(joint, poseA, poseB);
-		within = within && withinExtent(anchors.worldA) && withinExtent(anchors.worldB);
+		within = within && isWithinExtent(anchors.worldA) && isWithinExtent(anchors.worldB);
 	}
 	else
 	{
-		within = within && withinExtent(jointAnchor(joint, poseA, poseB));
+		within = within && isWithinExtent(jointAnchor(joint, poseA, poseB));
 	}
 	if (!within)
 		return "it reaches beyond the world's extent";
