@@ -9,10 +9,6 @@
 
 namespace {
 
-// Seconds the surviving end of a destroy link keeps its strength when the link's table holds no
-// finite timer.
-const float DESTROY_TIMER = 1.0f;
-
 // A distance joint of the frequency (Hz) and damping ratio between bodies of these masses (kg):
 // a spring free to stretch, or a rigid rod of its rest length (metres) for a frequency of 0.
 // The stiffness and damping are Box2D's, computed from the masses, which are known before the
@@ -390,9 +386,9 @@ void GameLua::releaseDestroyLinks(const lang::String& name)
 			// The scripts may have changed the timer in the link's table; a timer of no finite
 			// number would never run out.
 			const lua::LuaTable table = joints.isTable(link.name) ? joints.getTable(link.name) : lua::LuaTable(state());
-			const float timer = table.isNumber("destroyTimer") ? table.getNumber("destroyTimer") : DESTROY_TIMER;
+			const float timer = table.isNumber("destroyTimer") ? table.getNumber("destroyTimer") : JointDescription::DESTROY_TIMER;
 			survivor->jointDestroyPending = true;
-			survivor->jointDestroyTimer = std::isfinite(timer) ? timer : DESTROY_TIMER;
+			survivor->jointDestroyTimer = std::isfinite(timer) ? timer : JointDescription::DESTROY_TIMER;
 		}
 		joints.remove(link.name);
 		m_destroyLinks.erase(m_destroyLinks.begin() + i);
