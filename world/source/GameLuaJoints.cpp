@@ -9,10 +9,6 @@
 
 namespace {
 
-// Seconds the surviving end of a destroy link keeps its strength when the link's table holds no
-// finite timer.
-const float DESTROY_TIMER = 1.0f;
-
 // A distance joint of the frequency (Hz) and damping ratio between bodies of these masses (kg):
 // a spring free to stretch, or a rigid rod of its rest length (metres) for a frequency of 0.
 // The stiffness and damping are Box2D's, computed from the masses, which are known before the
@@ -87,9 +83,19 @@ b2Vec2 jointAnchor(const JointDescription& joint, const b2Transform& poseA, cons
 	return joint.type == JointDescription::WELD ? 0.5f * (onA + b2Mul(poseB, joint.anchor2)) : onA;
 }
 
-bool withinExtent(const b2Vec2& point)
+// The motor and limit of a revolute or prismatic joint's definition, whose bounds are angles or
+// translations and whose motor limit a torque or a force; then the joint made of it.
+template <class Def>
+b2Joint* makeMotorJoint(b2World& world, Def& def, const JointDescription& joint, float Def::*maxMotor, float Def::*lower, float Def::*upper)
 {
-	return std::fabs(point.x) <= GameLua::WORLD_EXTENT && std::fabs(point.y) <= GameLua::WORLD_EXTENT;
+	def.enableMotor = joint.motor;
+	def.motorSpeed = joint.motorSpeed;
+	def.*maxMotor = joint.maxTorque;
+	def.enableLimit = joint.limit;
+	def.*lower = joint.lowerLimit;
+	def.*upper = joint.upperLimit;
+	def.collideConnected = joint.collideConnected;
+	return world.CreateJoint(&def);
 }
 
 b2Joint* makeJoint(b2World& world, const JointDescription& joint, b2Body* bodyA, b2Body* bodyB)
@@ -100,27 +106,13 @@ b2Joint* makeJoint(b2World& world, const JointDescription& joint, b2Body* bodyA,
 	{
 		b2RevoluteJointDef def;
 		def.Initialize(bodyA, bodyB, jointAnchor(joint, bodyA->GetTransform(), bodyB->GetTransform()));
-		def.enableMotor = joint.motor;
-		def.motorSpeed = joint.motorSpeed;
-		def.maxMotorTorque = joint.maxTorque;
-		def.enableLimit = joint.limit;
-		def.lowerAngle = joint.lowerLimit;
-		def.upperAngle = joint.upperLimit;
-		def.collideConnected = joint.collideConnected;
-		return world.CreateJoint(&def);
+		return makeMotorJoint(world, def, joint, &b2RevoluteJointDef::maxMotorTorque, &b2RevoluteJointDef::lowerAngle, &b2RevoluteJointDef::upperAngle);
 	}
 	case JointDescription::PRISMATIC:
 	{
 		b2PrismaticJointDef def;
 		def.Initialize(bodyA, bodyB, jointAnchor(joint, bodyA->GetTransform(), bodyB->GetTransform()), joint.axis);
-		def.enableMotor = joint.motor;
-		def.motorSpeed = joint.motorSpeed;
-		def.maxMotorForce = joint.maxTorque;
-		def.enableLimit = joint.limit;
-		def.lowerTranslation = joint.lowerLimit;
-		def.upperTranslation = joint.upperLimit;
-		def.collideConnected = joint.collideConnected;
-		return world.CreateJoint(&def);
+		return makeMotorJoint(world, def, joint, &b2PrismaticJointDef::maxMotorForce, &b2PrismaticJointDef::lowerTranslation, &b2PrismaticJointDef::upperTranslation);
 	}
 	case JointDescription::WELD:
 	{
@@ -149,10 +141,31 @@ b2Joint* makeJoint(b2World& world, const JointDescription& joint, b2Body* bodyA,
 	}
 }
 
+// Gives a revolute or prismatic joint the motor and limit changes asked of it; inForce is its
+// description with them made. setMaxMotor sets its motor's torque or force.
+template <class Joint>
+void applyMotorChange(Joint& joint, const JointChange& change, const JointDescription& inForce, void (Joint::*setMaxMotor)(float))
+{
+	if (change.motor)
+		joint.EnableMotor(*change.motor);
+	if (change.motorSpeed)
+		joint.SetMotorSpeed(*change.motorSpeed);
+	if (change.maxTorque)
+		(joint.*setMaxMotor)(*change.maxTorque);
+	if (change.limit)
+		joint.EnableLimit(*change.limit);
+	// Box2D takes no reversed bounds, which a revolute joint keeps only while its limit is off:
+	// its bounds in force reach Box2D once they are in order again.
+	if (change.changesLimits() && inForce.lowerLimit <= inForce.upperLimit)
+		joint.SetLimits(inForce.lowerLimit, inForce.upperLimit);
+}
+
 // Gives a joint the changes asked of it; inForce is its description with them made.
 void applyChange(b2Joint& joint, const JointChange& change, const JointDescription& inForce)
 {
-	if (joint.GetType() == e_distanceJoint)
+	switch (joint.GetType())
+	{
+	case e_distanceJoint:
 	{
 		if (!change.changesSpring())
 			return;
@@ -165,47 +178,36 @@ void applyChange(b2Joint& joint, const JointChange& change, const JointDescripti
 		distance.SetMaxLength(spring.maxLength);
 		return;
 	}
-	const bool revolute = joint.GetType() == e_revoluteJoint;
-	if (!revolute && joint.GetType() != e_prismaticJoint)
+	case e_revoluteJoint:
+		applyMotorChange(static_cast<b2RevoluteJoint&>(joint), change, inForce, &b2RevoluteJoint::SetMaxMotorTorque);
 		return;
-	b2RevoluteJoint* hinge = revolute ? static_cast<b2RevoluteJoint*>(&joint) : nullptr;
-	b2PrismaticJoint* slider = revolute ? nullptr : static_cast<b2PrismaticJoint*>(&joint);
-	if (change.motor)
-		revolute ? hinge->EnableMotor(*change.motor) : slider->EnableMotor(*change.motor);
-	if (change.motorSpeed)
-		revolute ? hinge->SetMotorSpeed(*change.motorSpeed) : slider->SetMotorSpeed(*change.motorSpeed);
-	if (change.maxTorque)
-		revolute ? hinge->SetMaxMotorTorque(*change.maxTorque) : slider->SetMaxMotorForce(*change.maxTorque);
-	if (change.limit)
-		revolute ? hinge->EnableLimit(*change.limit) : slider->EnableLimit(*change.limit);
-	// Box2D takes no reversed bounds, which a revolute joint keeps only while its limit is off:
-	// its bounds in force reach Box2D once they are in order again.
-	if (change.changesLimits() && inForce.lowerLimit <= inForce.upperLimit)
-		revolute ? hinge->SetLimits(inForce.lowerLimit, inForce.upperLimit) : slider->SetLimits(inForce.lowerLimit, inForce.upperLimit);
+	case e_prismaticJoint:
+		applyMotorChange(static_cast<b2PrismaticJoint&>(joint), change, inForce, &b2PrismaticJoint::SetMaxMotorForce);
+		return;
+	default:
+		return;
+	}
 }
 
-float reversedSpeed(float speed, float position, float lower, float upper)
+// A revolute or prismatic joint whose motor has reached the limit it drives toward turns round;
+// position reads its angle or translation.
+template <class Joint>
+void turnAtLimit(Joint& joint, float (Joint::*position)() const)
 {
-	// A motor that has reached the limit it drives toward turns round.
-	if ((speed > 0.0f && position >= upper) || (speed < 0.0f && position <= lower))
-		return -speed;
-	return speed;
+	if (!joint.IsLimitEnabled() || !joint.IsMotorEnabled())
+		return;
+	const float speed = joint.GetMotorSpeed();
+	const float at = (joint.*position)();
+	if ((speed > 0.0f && at >= joint.GetUpperLimit()) || (speed < 0.0f && at <= joint.GetLowerLimit()))
+		joint.SetMotorSpeed(-speed);
 }
 
 void checkLimits(b2Joint& joint)
 {
 	if (joint.GetType() == e_revoluteJoint)
-	{
-		b2RevoluteJoint& hinge = static_cast<b2RevoluteJoint&>(joint);
-		if (hinge.IsLimitEnabled() && hinge.IsMotorEnabled())
-			hinge.SetMotorSpeed(reversedSpeed(hinge.GetMotorSpeed(), hinge.GetJointAngle(), hinge.GetLowerLimit(), hinge.GetUpperLimit()));
-	}
+		turnAtLimit(static_cast<b2RevoluteJoint&>(joint), &b2RevoluteJoint::GetJointAngle);
 	else if (joint.GetType() == e_prismaticJoint)
-	{
-		b2PrismaticJoint& slider = static_cast<b2PrismaticJoint&>(joint);
-		if (slider.IsLimitEnabled() && slider.IsMotorEnabled())
-			slider.SetMotorSpeed(reversedSpeed(slider.GetMotorSpeed(), slider.GetJointTranslation(), slider.GetLowerLimit(), slider.GetUpperLimit()));
-	}
+		turnAtLimit(static_cast<b2PrismaticJoint&>(joint), &b2PrismaticJoint::GetJointTranslation);
 }
 
 } // namespace
@@ -279,15 +281,15 @@ const char* GameLua::jointFault(const JointDescription& joint, const RenderObjec
 		return nullptr;
 	const b2Transform poseA = poseOf(*first);
 	const b2Transform poseB = poseOf(*second);
-	bool within = withinExtent(poseA.p) && withinExtent(poseB.p);
+	bool within = isWithinExtent(poseA.p) && isWithinExtent(poseB.p);
 	if (joint.type == JointDescription::DISTANCE)
 	{
 		const DistanceAnchors anchors(joint, poseA, poseB);
-		within = within && withinExtent(anchors.worldA) && withinExtent(anchors.worldB);
+		within = within && isWithinExtent(anchors.worldA) && isWithinExtent(anchors.worldB);
 	}
 	else
 	{
-		within = within && withinExtent(jointAnchor(joint, poseA, poseB));
+		within = within && isWithinExtent(jointAnchor(joint, poseA, poseB));
 	}
 	if (!within)
 		return "it reaches beyond the world's extent";
@@ -384,9 +386,9 @@ void GameLua::releaseDestroyLinks(const lang::String& name)
 			// The scripts may have changed the timer in the link's table; a timer of no finite
 			// number would never run out.
 			const lua::LuaTable table = joints.isTable(link.name) ? joints.getTable(link.name) : lua::LuaTable(state());
-			const float timer = table.isNumber("destroyTimer") ? table.getNumber("destroyTimer") : DESTROY_TIMER;
+			const float timer = table.isNumber("destroyTimer") ? table.getNumber("destroyTimer") : JointDescription::DESTROY_TIMER;
 			survivor->jointDestroyPending = true;
-			survivor->jointDestroyTimer = std::isfinite(timer) ? timer : DESTROY_TIMER;
+			survivor->jointDestroyTimer = std::isfinite(timer) ? timer : JointDescription::DESTROY_TIMER;
 		}
 		joints.remove(link.name);
 		m_destroyLinks.erase(m_destroyLinks.begin() + i);

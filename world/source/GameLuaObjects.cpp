@@ -118,9 +118,8 @@ bool GameLua::isMakeableShape(const lang::String& name, const Shape& shape, floa
 {
 	b2AABB bounds;
 	shape.ComputeAABB(&bounds, b2Transform(b2Vec2_zero, b2Rot(0.0f)), 0);
-	const auto within = [](const b2Vec2& corner) { return std::fabs(corner.x) <= WORLD_EXTENT && std::fabs(corner.y) <= WORLD_EXTENT; };
 	// Box2D asserts on a polygon of no area before it computes a mass.
-	if (within(bounds.lowerBound) && within(bounds.upperBound) && doubleArea(shape) > 2.0f * b2_epsilon)
+	if (isWithinExtent(bounds.lowerBound) && isWithinExtent(bounds.upperBound) && doubleArea(shape) > 2.0f * b2_epsilon)
 	{
 		b2MassData mass;
 		shape.ComputeMass(&mass, density);
@@ -129,6 +128,11 @@ bool GameLua::isMakeableShape(const lang::String& name, const Shape& shape, floa
 	}
 	lang::Debug::printf("Object %s refused: its size or density is not one the physics can hold\n", name.c_str());
 	return false;
+}
+
+bool GameLua::isWithinExtent(const b2Vec2& point)
+{
+	return std::fabs(point.x) <= WORLD_EXTENT && std::fabs(point.y) <= WORLD_EXTENT;
 }
 
 bool GameLua::isFinitePlace(const lang::String& name, float x, float y)

@@ -15,7 +15,6 @@ const float REVOLUTE_UPPER_LIMIT = lang::Math::PI;
 const float MAX_MOTOR_TORQUE = 10000.0f;
 const float SPRING_FREQUENCY = 4.0f;
 const float SPRING_DAMPING_RATIO = 0.5f;
-const float DESTROY_TIMER = 1.0f;
 // Largest motor speed (rad/s or m/s) and torque or force (N m or N) taken: Box2D's motor solver
 // overflows near the end of the float range (a speed and torque of 3e38 turned every body to no
 // number on the first step).

@@ -519,6 +519,8 @@ private:
 	// Destroys the body, then frees its fixtures' user data.
 	void destroyBody(b2Body* body);
 	void putRecord(const lang::String& name, RenderObjectData* record);
+	// True when the point (metres) lies within WORLD_EXTENT of the origin on both axes.
+	static bool isWithinExtent(const b2Vec2& point);
 	// Logs the refusal of a place at an infinity or at no number, which Box2D cannot hold.
 	static bool isFinitePlace(const lang::String& name, float x, float y);
 	// Logs the refusal of a shape that is not finite, reaches beyond the world's extent about its

@@ -22,6 +22,10 @@ struct JointDescription
 		DESTROY_LINK = 5
 	};
 
+	// Seconds a destroy link's surviving end keeps its strength when the link's table holds no
+	// finite timer.
+	static constexpr float DESTROY_TIMER = 1.0f;
+
 	// Reads "type", "name", "end1", "end2", "x1", "y1", "x2" and "y2", which are required (a
 	// lua::LuaException when one is missing or of another type), and the optional keys, which
 	// take their defaults when missing or of another type.
