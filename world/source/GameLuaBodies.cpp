@@ -2,24 +2,17 @@
 
 #include <game/Resources.h>
 #include <game/SpriteSheet.h>
+#include <lang/Float.h>
 #include <lang/Math.h>
 #include <lang/Truncate.h>
 #include <lua/LuaState.h>
 #include <world/RenderObjectData.h>
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 namespace {
 
 const float TWO_PI = 2.0f * lang::Math::PI;
-
-// A script's velocity, impulse or force: Box2D takes no infinity or no number, and a body given
-// one turns every body it touches to no number.
-bool allFinite(std::initializer_list<float> values)
-{
-	return std::all_of(values.begin(), values.end(), [](float value) { return std::isfinite(value); });
-}
 
 } // namespace
 
@@ -40,7 +33,7 @@ b2Transform GameLua::poseOf(const RenderObjectData& record) const
 
 void GameLua::applyImpulse(const lang::String& name, float ix, float iy, float px, float py)
 {
-	if (!allFinite({ix, iy, px, py}))
+	if (!lang::Float::allFinite({ix, iy, px, py}))
 		return;
 	changeBody(name, [=](b2Body& body) {
 		if (body.GetType() == b2_dynamicBody)
@@ -50,7 +43,7 @@ void GameLua::applyImpulse(const lang::String& name, float ix, float iy, float p
 
 void GameLua::applyForce(const lang::String& name, float fx, float fy, float px, float py)
 {
-	if (!allFinite({fx, fy, px, py}))
+	if (!lang::Float::allFinite({fx, fy, px, py}))
 		return;
 	changeBody(name, [=](b2Body& body) {
 		if (body.GetType() == b2_dynamicBody)
@@ -94,7 +87,7 @@ void GameLua::setRotation(const lang::String& name, float angle)
 void GameLua::setVelocity(const lang::String& name, float vx, float vy)
 {
 	// Box2D ignores a static body and wakes the body for a non-zero velocity.
-	if (!allFinite({vx, vy}))
+	if (!lang::Float::allFinite({vx, vy}))
 		return;
 	changeBody(name, [=](b2Body& body) { body.SetLinearVelocity(b2Vec2(vx, vy)); });
 }

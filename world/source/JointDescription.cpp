@@ -1,10 +1,10 @@
 #include <world/JointDescription.h>
 
+#include <lang/Float.h>
 #include <lang/Math.h>
 #include <lang/Truncate.h>
 #include <lua/LuaTable.h>
 #include <cmath>
-#include <initializer_list>
 
 namespace {
 
@@ -40,14 +40,6 @@ int anchorMode(const lua::LuaTable& table)
 	return std::isnan(mode) ? -1 : lang::truncateTo<int>(std::floor(mode + 0.5f));
 }
 
-bool allFinite(std::initializer_list<float> values)
-{
-	for (float value : values)
-		if (!std::isfinite(value))
-			return false;
-	return true;
-}
-
 } // namespace
 
 JointDescription::JointDescription(const lua::LuaTable& table) :
@@ -75,20 +67,20 @@ JointDescription::JointDescription(const lua::LuaTable& table) :
 
 const char* JointDescription::numberFault() const
 {
-	if (!allFinite({anchor1.x, anchor1.y, anchor2.x, anchor2.y}))
+	if (!lang::Float::allFinite({anchor1.x, anchor1.y, anchor2.x, anchor2.y}))
 		return "an anchor is not finite";
 	switch (type)
 	{
 	case DESTROY_LINK:
 		return std::isfinite(destroyTimer) ? nullptr : "its destroy timer is not finite";
 	case DISTANCE:
-		return allFinite({frequency, dampingRatio}) ? nullptr : "its spring is not finite";
+		return lang::Float::allFinite({frequency, dampingRatio}) ? nullptr : "its spring is not finite";
 	case PRISMATIC:
 	{
 		// Box2D slides along the axis made one metre long.
 		b2Vec2 direction = axis;
 		direction.Normalize();
-		if (!allFinite({axis.x, axis.y, direction.x, direction.y}))
+		if (!lang::Float::allFinite({axis.x, axis.y, direction.x, direction.y}))
 			return "its axis is not finite";
 		break;
 	}
@@ -97,7 +89,7 @@ const char* JointDescription::numberFault() const
 	default:
 		return nullptr;
 	}
-	if (!allFinite({motorSpeed, maxTorque, lowerLimit, upperLimit}))
+	if (!lang::Float::allFinite({motorSpeed, maxTorque, lowerLimit, upperLimit}))
 		return "its motor or limit is not finite";
 	if (std::fabs(motorSpeed) > MAX_MOTOR || std::fabs(maxTorque) > MAX_MOTOR)
 		return "its motor is beyond what the physics can drive";

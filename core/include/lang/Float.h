@@ -1,6 +1,8 @@
 #ifndef LANG_FLOAT_H
 #define LANG_FLOAT_H
 
+#include <initializer_list>
+
 namespace lang {
 
 // Single-precision limits and the number parser; stateless.
@@ -15,6 +17,9 @@ public:
 	// Parses one decimal number after optional white space; *end receives the position after it.
 	// Without an error pointer a malformed number throws FormatException.
 	static float parse(const char* text, const char** end = nullptr, int* error = nullptr);
+
+	// True when no value is infinite or NaN.
+	static bool allFinite(std::initializer_list<float> values);
 };
 
 } // lang

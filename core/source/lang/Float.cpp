@@ -167,4 +167,12 @@ float Float::parse(const char* text, const char** end, int* error)
 	return toFloat(value);
 }
 
+bool Float::allFinite(std::initializer_list<float> values)
+{
+	for (float value : values)
+		if (!std::isfinite(value))
+			return false;
+	return true;
+}
+
 } // lang

@@ -143,7 +143,9 @@ public:
 	int setGameParameters(lua::LuaState* lua);
 
 	// Objects and bodies (script methods; GameLuaObjects.cpp). Positions, sizes and velocities in
-	// metres and seconds, angles in radians, densities in kilograms per square metre.
+	// metres and seconds, angles in radians, densities in kilograms per square metre. A move, turn,
+	// velocity, impulse or force of a number that is not finite changes nothing: a body given one
+	// turns every body it touches to no number.
 	void createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
