@@ -242,19 +242,24 @@ std::optional<AnalyticsSessionStore::CurrentSession> AnalyticsSessionStore::read
 	if (record->kind() == ArchiveValue::Kind::Record && record->has(JOURNAL_SEQUENCE_KEY)
 		&& record->get(JOURNAL_SEQUENCE_KEY).kind() == ArchiveValue::Kind::Int)
 		archived = static_cast<std::uint64_t>(record->get(JOURNAL_SEQUENCE_KEY).asInt());
+	const std::string journalPath = currentSessionJournalPath();
 	std::string journal;
 	try
 	{
-		journal = KeyedArchive::readBytes(currentSessionJournalPath());
+		journal = KeyedArchive::readBytes(journalPath);
 	}
 	catch (const ArchiveUnreadable& unreadable)
 	{
 		if (!unreadable.missing())
 			throw;
 	}
+	AnalyticsSessionJournal::Contents contents = AnalyticsSessionJournal::decode(journal);
+	if (contents.damaged)
+		lang::Debug::printf("Analytics: %s is damaged (not a journal, or an entry cut short, failing its check or not decoding); "
+			"the %zu entries before the damage are read\n", journalPath.c_str(), contents.entries.size());
 	CurrentSession current{std::move(*record), {}};
 	// Entries the archive already holds are there when it was written and the journal not yet removed.
-	for (AnalyticsSessionJournal::Entry& entry : AnalyticsSessionJournal::decode(journal).entries)
+	for (AnalyticsSessionJournal::Entry& entry : contents.entries)
 		if (entry.sequence > archived)
 			current.changes.push_back(std::move(entry.change));
 	return current;

@@ -2,6 +2,7 @@
 #include "SessionReportReader.h"
 #include <agent/AnalyticsSession.h>
 #include <agent/AnalyticsSessionStore.h>
+#include <lang/Debug.h>
 #include <platform/KeyedArchive.h>
 #include <csignal>
 #include <fstream>
@@ -109,18 +110,24 @@ TEST_F(SessionJournalTest, ADamagedJournalGivesUpOnlyWhatFollowsTheDamage)
 		const char* damage;
 		std::string bytes;
 		std::vector<std::string> events;
+		bool logged;
 	} cases[] = {
-		{"none", journal, all},
-		{"cut in the last entry", journal.substr(0, journal.size() - 3), first},
-		{"a byte of the first entry changed", flipped, archived},
-		{"no journal at all", "", archived},
-		{"not a journal", "not a journal at all, just text", archived},
+		{"none", journal, all, false},
+		{"cut in the last entry", journal.substr(0, journal.size() - 3), first, true},
+		{"a byte of the first entry changed", flipped, archived, true},
+		{"no journal at all", "", archived, false},
+		{"not a journal", "not a journal at all, just text", archived, true},
 	};
+	lang::Debug::setEnabled(true);
 	for (const auto& c : cases)
 	{
 		writeBytes(path, c.bytes);
+		testing::internal::CaptureStderr();
 		EXPECT_EQ(c.events, eventsOnDisk()) << c.damage;
+		const std::string log = testing::internal::GetCapturedStderr();
+		EXPECT_EQ(c.logged, log.find("Analytics: " + path + " is damaged (") != std::string::npos) << c.damage << log;
 	}
+	lang::Debug::setEnabled(false);
 }
 
 TEST_F(SessionJournalTest, EntriesTheArchiveAlreadyHoldsAreNotAppliedTwice)

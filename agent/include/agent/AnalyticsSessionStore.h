@@ -71,7 +71,7 @@ public:
 		std::vector<platform::ArchiveValue> changes;
 	};
 	// None when the archive is missing; a corrupt archive is set aside. The journal is read up to
-	// its first damaged entry.
+	// its first damaged entry; damage is logged with the journal's name.
 	static std::optional<CurrentSession> readCurrentSession();
 	// Replaces the archive with the whole record, which holds every change journalled so far, and
 	// removes the journal. Throws platform::ArchiveError when either fails.
