@@ -9,7 +9,7 @@ bool FileSaver::save(const std::string& path, const std::string& bytes, std::str
 {
 	try
 	{
-		io::FileReplacement::replace(path.c_str(), bytes.data(), static_cast<int>(bytes.size()));
+		io::FileReplacement::replace(path.c_str(), bytes.data(), bytes.size());
 		return true;
 	}
 	catch (const io::IOException& e)

@@ -57,7 +57,7 @@ TEST(FileReplacementTest, AFullDiskKeepsTheOldFileByteForByteAndSaysWhy)
 			[](const std::string& path) {
 				return messageOf([&] {
 					io::FileOutputStream out(path.c_str());
-					out.write(SMALL.data(), static_cast<int>(SMALL.size()));
+					out.write(SMALL.data(), SMALL.size());
 					out.close();
 				});
 			},
@@ -66,26 +66,26 @@ TEST(FileReplacementTest, AFullDiskKeepsTheOldFileByteForByteAndSaysWhy)
 			[](const std::string& path) {
 				return messageOf([&] {
 					io::FileOutputStream out(path.c_str());
-					out.write(LARGE.data(), static_cast<int>(LARGE.size()));
+					out.write(LARGE.data(), LARGE.size());
 				});
 			},
 			largeWriteFailure},
 		{"a failed write that the saver catches is never committed by the destructor, which logs",
 			[](const std::string& path) {
 				io::FileOutputStream out(path.c_str());
-				return messageOf([&] { out.write(LARGE.data(), static_cast<int>(LARGE.size())); });
+				return messageOf([&] { out.write(LARGE.data(), LARGE.size()); });
 			},
 			largeWriteFailure, true},
 		{"closing after a failed write reports the write's reason",
 			[](const std::string& path) {
 				io::FileOutputStream out(path.c_str());
-				messageOf([&] { out.write(LARGE.data(), static_cast<int>(LARGE.size())); });
+				messageOf([&] { out.write(LARGE.data(), LARGE.size()); });
 				return messageOf([&] { out.close(); });
 			},
 			closeFailure},
 		{"a whole buffer at once",
 			[](const std::string& path) {
-				return messageOf([&] { io::FileReplacement::replace(path.c_str(), SMALL.data(), static_cast<int>(SMALL.size())); });
+				return messageOf([&] { io::FileReplacement::replace(path.c_str(), SMALL.data(), SMALL.size()); });
 			},
 			closeFailure},
 	};
@@ -94,7 +94,7 @@ TEST(FileReplacementTest, AFullDiskKeepsTheOldFileByteForByteAndSaysWhy)
 	std::string old;
 	for (int i = 0; i < 1000; ++i)
 		old += static_cast<char>(i * 7 % 256);
-	io::FileReplacement::replace(path.c_str(), old.data(), static_cast<int>(old.size()));
+	io::FileReplacement::replace(path.c_str(), old.data(), old.size());
 	for (const FailedSave& save : saves)
 	{
 		disk.fill();
@@ -183,7 +183,7 @@ TEST(FileReplacementTest, ASaverKilledAtRandomLeavesTheOldOrTheNewFileWhole)
 	for (unsigned number = 0; number < SAVES_TIMED; ++number)
 	{
 		const std::string text = generation(number);
-		io::FileReplacement::replace(path.c_str(), text.data(), static_cast<int>(text.size()));
+		io::FileReplacement::replace(path.c_str(), text.data(), text.size());
 	}
 	// Kills land from the saver's first save to about two saves later.
 	const long window = std::max<long>(1, std::chrono::duration_cast<std::chrono::microseconds>(

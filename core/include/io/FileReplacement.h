@@ -2,6 +2,7 @@
 #define IO_FILEREPLACEMENT_H
 
 #include <lang/String.h>
+#include <cstddef>
 #include <cstdio>
 
 namespace io {
@@ -17,7 +18,7 @@ class FileReplacement
 {
 public:
 	// Writes size bytes at data as the whole new content of name; throws as the steps below.
-	static void replace(const lang::String& name, const void* data, int size);
+	static void replace(const lang::String& name, const void* data, size_t size);
 
 	// Throws io::FileNotFoundException "Failed to open {0} for writing" when the temporary file
 	// cannot be created (no such directory, no permission, name empty, a directory or ending in '/').
@@ -29,7 +30,7 @@ public:
 	// Throws io::IOException "Failed to write {1} bytes to {0}" unless every byte was taken, and
 	// likewise after commit() or after an earlier write failed: a file with bytes missing in the
 	// middle is never committed.
-	void write(const void* data, int size);
+	void write(const void* data, size_t size);
 	// Puts the new file in place of the old one. Throws io::IOException "Failed to close {0}: {1}",
 	// {1} the system's reason, when a write, the flush, the sync, the close or the rename failed
 	// (the old file stays) or when the directory could not be synced (the new file is in place but

@@ -28,7 +28,8 @@ FileOutputStream::~FileOutputStream()
 
 void FileOutputStream::write(const void* data, int size)
 {
-	m_replacement.write(data, size);
+	if (size > 0)
+		m_replacement.write(data, static_cast<size_t>(size));
 }
 
 void FileOutputStream::close()

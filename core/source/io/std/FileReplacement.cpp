@@ -62,7 +62,7 @@ int syncDirectory(const lang::String& directory)
 }
 }
 
-void FileReplacement::replace(const lang::String& name, const void* data, int size)
+void FileReplacement::replace(const lang::String& name, const void* data, size_t size)
 {
 	FileReplacement file(name);
 	file.write(data, size);
@@ -105,14 +105,14 @@ FileReplacement::~FileReplacement()
 	unlink(m_temporaryName.c_str());
 }
 
-void FileReplacement::write(const void* data, int size)
+void FileReplacement::write(const void* data, size_t size)
 {
-	if (size <= 0)
+	if (size == 0)
 		return;
 	if (m_file && m_writeError == 0)
 	{
 		errno = 0;
-		if (fwrite(data, 1, size, m_file) == static_cast<size_t>(size))
+		if (fwrite(data, 1, size, m_file) == size)
 			return;
 		m_writeError = errno != 0 ? errno : EIO;
 	}
