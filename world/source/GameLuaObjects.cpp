@@ -20,10 +20,11 @@ const float PROJECTILE_ANGULAR_DAMPING = 2.0f;
 // a body overflow at the speeds of the game.
 const float MAX_MASS = 1.0e20f;
 // Mass (kg) and turning inertia about the centre of mass (kg m^2) below which no dynamic body is
-// made: the solver works with their inverses. Measured over 150 steps, a body held by a joint of
-// a one-metre lever to a 1 kg body turns to no number from about 3e-13 kg or 1.5e-19 kg m^2 down
-// (a resting body only below the smallest normal float, where Box2D also asserts); the floors
-// keep three orders of magnitude above that. A 1 mm box of density 1 weighs 1e-6 kg, 1.7e-13 kg m^2.
+// made: the solver works with their inverses. Measured over 150 steps, a body hinged, slid or
+// welded at a lever of up to 1.5 m to a 1 kg body turned to no number at masses up to 1e-12 kg
+// and inertias up to 1.7e-17 kg m^2 (a resting body only below the smallest normal float, where
+// Box2D also asserts); the floors stay well above that. A 1 mm box of density 1 weighs 1e-6 kg
+// and turns with 1.7e-13 kg m^2. Levers far longer than the body is wide are for the joint checks.
 const float MIN_MASS = 1.0e-9f;
 const float MIN_INERTIA = 1.0e-16f;
 // Box2D welds polygon points closer than half the linear slop (metres).
