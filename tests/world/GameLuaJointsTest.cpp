@@ -77,8 +77,9 @@ TEST_F(GameLuaJoints, JointsBox2DCannotMakeAreRefused)
 		EXPECT_FALSE(boolean("joints().j ~= nil")) << description;
 		EXPECT_EQ(nullptr, world->getBody("a")->GetJointList()) << description;
 	}
-	run("world.setPosition('b', 2e4, -5)");
-	EXPECT_NE(std::string::npos, capture([&] { run("world.createJoint(joint({type = 1}))"); }).debug.find("beyond the world's extent"));
+	// Anchored where the ends are now: a hinge 2 km out from a body 9 km out.
+	run("world.setPosition('a', 9000, -5)");
+	EXPECT_NE(std::string::npos, capture([&] { run("world.createJoint(joint({type = 3, x1 = 2000}))"); }).debug.find("beyond the world's extent"));
 	frames(3);
 }
 

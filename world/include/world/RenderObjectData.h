@@ -31,7 +31,7 @@ struct GameLua::RenderObjectData
 
 	lang::String name;
 	lua::LuaTable table;
-	// Null while the physics world steps, for an object made during that step.
+	// Null while the physics world steps, for an object made during that step (poseWaiting).
 	b2Body* body;
 	lang::String spriteName;
 	game::Sprite* sprite;
@@ -98,6 +98,10 @@ struct GameLua::RenderObjectData
 	bool staticBody;
 	// Kilograms, the mass of the body when dynamic.
 	float dynamicMass;
+	// While a change that makes, moves or turns the body waits for the physics step to end, the
+	// pose it will give the body (metres, radians).
+	bool poseWaiting = false;
+	b2Transform waitingPose;
 
 	float mass() const										{ return staticBody ? 0.0f : dynamicMass; }
 };
