@@ -54,7 +54,7 @@ void GameLua::applyForce(const lang::String& name, float fx, float fy, float px,
 void GameLua::setPosition(const lang::String& name, float x, float y)
 {
 	RenderObjectData* record = recordOf(name);
-	if (!record || !isFinitePlace(name, x, y))
+	if (!record || !isFinitePlace(name, x, y) || !keepsJointsWithinExtent(*record, b2Vec2(x, y)))
 		return;
 	record->table.setNumber("x", x);
 	record->table.setNumber("y", y);

@@ -166,7 +166,7 @@ GameLua::RenderObjectData::RenderObjectData(const lang::String& objectName, cons
 	jointDestroyPending(false), jointDestroyTimer(0.0f), hazardTouches(0), hitMarked(false), hitThreshold(0.0f), hitAmount(0.0f),
 	param7(0.0f), param6(0.0f), param4(0.0f), param3(0.0f), damageStateFlag(0), damageStateValues{},
 	wobbling(false), wobbleTime(0.0f), wobbleValue(0.0f), wobbleAmplitude(0.0f), wobbleSpeedOffset(0.0f), wobbleFactor(0.0f),
-	staticBody(true), dynamicMass(0.0f)
+	staticBody(true), dynamicMass(0.0f), massCentre(0.0f, 0.0f), centralInertia(0.0f)
 {
 }
 
@@ -319,6 +319,9 @@ GameLua::RenderObjectData* GameLua::addObject(const lang::String& name, const la
 	RenderObjectData* record = new RenderObjectData(name, table, nullptr, settings.x, settings.y, zOrder);
 	record->staticBody = settings.isStatic;
 	record->dynamicMass = mass.mass;
+	record->massCentre = mass.center;
+	// Box2D gives the inertia about the body's origin.
+	record->centralInertia = mass.I - mass.mass * b2Dot(mass.center, mass.center);
 	// The shape is copied: a polygon's vertex list may change before a waiting change runs.
 	changePhysics([this, record, shape, settings] {
 		record->body = createBody(shape, settings, new FixtureUserData{record->name, settings.collisionEnabled, 0, settings.triggersSensors, record});

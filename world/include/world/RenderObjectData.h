@@ -98,6 +98,10 @@ struct GameLua::RenderObjectData
 	bool staticBody;
 	// Kilograms, the mass of the body when dynamic.
 	float dynamicMass;
+	// Where the body's mass is centred in its own frame (metres) and its rotational inertia about
+	// that centre (kilogram square metres), known before the body exists like its mass.
+	b2Vec2 massCentre;
+	float centralInertia;
 
 	float mass() const										{ return staticBody ? 0.0f : dynamicMass; }
 };
