@@ -102,7 +102,7 @@ void GameLua::applyForce(const lang::String& name, float fx, float fy, float px,
 void GameLua::setPosition(const lang::String& name, float x, float y)
 {
 	RenderObjectData* record = recordOf(name);
-	if (!record || !isHoldablePlace(name, x, y))
+	if (!record || !isHoldablePlace(name, x, y) || !keepsJointsWithinExtent(*record, b2Vec2(x, y)))
 		return;
 	record->table.setNumber("x", x);
 	record->table.setNumber("y", y);

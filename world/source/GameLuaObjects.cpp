@@ -189,7 +189,7 @@ GameLua::RenderObjectData::RenderObjectData(const lang::String& objectName, cons
 	jointDestroyPending(false), jointDestroyTimer(0.0f), hazardTouches(0), hitMarked(false), hitThreshold(0.0f), hitAmount(0.0f),
 	param7(0.0f), param6(0.0f), param4(0.0f), param3(0.0f), damageStateFlag(0), damageStateValues{},
 	wobbling(false), wobbleTime(0.0f), wobbleValue(0.0f), wobbleAmplitude(0.0f), wobbleSpeedOffset(0.0f), wobbleFactor(0.0f),
-	staticBody(true), dynamicMass(0.0f)
+	staticBody(true), dynamicMass(0.0f), massCentre(0.0f, 0.0f), centralInertia(0.0f)
 {
 }
 
@@ -358,6 +358,8 @@ GameLua::RenderObjectData* GameLua::addObject(const lang::String& name, const la
 	RenderObjectData* record = new RenderObjectData(name, table, nullptr, settings.x, settings.y, zOrder);
 	record->staticBody = settings.isStatic;
 	record->dynamicMass = mass.mass;
+	record->massCentre = mass.center;
+	record->centralInertia = centredInertia(mass);
 	// The shape is copied: a polygon's vertex list may change before a waiting change runs.
 	changePose(record, b2Transform(b2Vec2(settings.x, settings.y), b2Rot(0.0f)), [this, record, shape, settings] {
 		record->body = createBody(shape, settings, new FixtureUserData{record->name, settings.collisionEnabled, 0, settings.triggersSensors, record});

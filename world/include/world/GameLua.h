@@ -147,7 +147,8 @@ public:
 	// velocity, impulse or force of a number that is not finite changes nothing: a body given one
 	// turns every body it touches to no number. Neither does a place, or the point of an impulse
 	// or force, beyond WORLD_EXTENT (with a log line); a velocity, impulse or force that would
-	// take a body beyond the speeds the solver can hold is bounded, with a log line.
+	// take a body beyond the speeds the solver can hold is bounded, with a log line. Nor does a
+	// move that would take a joint of the object beyond the world's extent.
 	void createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
@@ -196,7 +197,8 @@ public:
 	// Creates one joint from its script table ("createJoint" without the script stack). Refuses,
 	// with a log line, unknown types, ends naming no object, both ends on one object, numbers
 	// that are not finite, a reversed limit that is enabled (a prismatic joint's always is), a
-	// spring of no finite stiffness or damping, and anchors or ends beyond the world's extent.
+	// spring of no finite stiffness or damping, anchors or ends beyond the world's extent, and an
+	// anchor too far from a moving end for the physics to hold (GameLuaJoints.cpp).
 	void createJoint(const lua::LuaTable& description);
 
 	// World queries (script methods; GameLuaQueries.cpp)
@@ -649,6 +651,11 @@ private:
 	// Why the joint cannot be made between the ends' records (null for a name of no object), or
 	// null when it can.
 	const char* jointFault(const JointDescription& joint, const RenderObjectData* first, const RenderObjectData* second) const;
+	// True when the joint's ends and anchors at these poses of its ends lie within the world's extent.
+	static bool isJointWithinExtent(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB);
+	// False, with a log line, when a joint of the object would reach beyond the world's extent
+	// were the object moved to place (metres).
+	bool keepsJointsWithinExtent(const RenderObjectData& record, const b2Vec2& place) const;
 	// Why a distance joint's spring between these ends would have no finite stiffness or damping, or null.
 	const char* springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const;
 	// Checks and makes a "setJointParameters" change of a listed joint part by part (JointChange),

@@ -102,6 +102,10 @@ struct GameLua::RenderObjectData
 	// pose it will give the body (metres, radians).
 	bool poseWaiting = false;
 	b2Transform waitingPose;
+	// Where the body's mass is centred in its own frame (metres) and its rotational inertia about
+	// that centre (kilogram square metres), known before the body exists like its mass.
+	b2Vec2 massCentre;
+	float centralInertia;
 
 	float mass() const										{ return staticBody ? 0.0f : dynamicMass; }
 };
