@@ -39,6 +39,9 @@ static inline long luai_number2long (LUA_NUMBER d) {
 }
 #define lua_number2int(i,d)\t((i)=luai_number2int(d))
 #define lua_number2integer(i,d)\t((i)=(lua_Integer)luai_number2long(d))")
+# A chunk read from a file is named by the file's path, at most 249 characters (io::PathName):
+# error messages show it whole, with room for the 17 bytes of quoting around it and the end.
+replace_required(luaconf "#define LUA_IDSIZE\t60" "#define LUA_IDSIZE\t270")
 write_if_changed("${LUA_BUILD_DIR}/luaconf.h" "${luaconf}")
 
 # The interpreter's own integer arithmetic on script numbers, made defined where the upstream
