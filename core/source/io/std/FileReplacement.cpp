@@ -89,6 +89,8 @@ bool isTemporaryOf(const char* entry, const std::string& stem, unsigned long& wr
 	return at && std::strcmp(at, TEMPORARY_EXTENSION) == 0;
 }
 
+// Whether the writer of a temporary file may still use it: this process while the file is one it
+// has open; another process while it exists, or when it cannot be told.
 bool isRunning(unsigned long writer, unsigned long number)
 {
 	if (writer == static_cast<unsigned long>(getpid()))
