@@ -7,7 +7,9 @@
 #include <vector>
 
 // The agent's archive files in the library directory, named after the application key: the
-// stored sessions (report blocks waiting for upload), the current session record with the journal
+// stored sessions (an array of the report blocks waiting for upload, and the identity of the last
+// session stored as one text element, which readers of blocks pass over), the current session
+// record with the journal
 // of its later changes, the marker of a successful upload and the time stamp of the first
 // session. Class operations only; one lock orders every change of the files. Archives are replaced
 // whole and atomically; the journal only grows, by appends, until the next archive of the current
