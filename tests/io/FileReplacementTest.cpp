@@ -196,7 +196,11 @@ TEST(FileReplacementTest, ASaverKilledAtRandomLeavesTheOldOrTheNewFileWhole)
 	{
 		const pid_t child = startSaver(path, last + 1);
 		ASSERT_GT(child, 0);
-		usleep(static_cast<useconds_t>(random() % window));
+		// A sleep this short would overshoot by the timer's slack, which can pass a whole save.
+		const auto killAt = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % window);
+		while (std::chrono::steady_clock::now() < killAt)
+		{
+		}
 		::kill(child, SIGKILL);
 		int status = 0;
 		ASSERT_EQ(child, waitpid(child, &status, 0));
