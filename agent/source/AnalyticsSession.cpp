@@ -212,7 +212,7 @@ void AnalyticsSession::storeCrashedSession()
 		if (crashed)
 		{
 			crashed->setCrashed(true);
-			AnalyticsSessionStore::addToSavedSessions(crashed->data());
+			AnalyticsSessionStore::addToSavedSessions(crashed->data(), crashed->identity());
 		}
 	}
 	AnalyticsSessionStore::removeCurrentSession();
@@ -281,6 +281,7 @@ double AnalyticsSession::reduceLocationPrecision(double coordinate)
 }
 
 AnalyticsSession::AnalyticsSession(const std::string& apiKey, const std::string& appVersion) :
+	m_identity(platform::Device::randomIdentifier()),
 	m_startTime(AnalyticsClock::now()),
 	m_apiKey(apiKey),
 	m_appVersion(appVersion),
@@ -330,6 +331,7 @@ void AnalyticsSession::endSessionAndSend(bool send, bool remove)
 void AnalyticsSession::saveSession()
 {
 	std::string block;
+	std::string identity;
 	{
 		std::lock_guard<std::mutex> lock(m_mutex);
 		if (m_crashedSessionPending)
@@ -339,10 +341,11 @@ void AnalyticsSession::saveSession()
 		}
 		m_writesCurrentFile = false;
 		block = dataLocked();
+		identity = m_identity;
 	}
 	try
 	{
-		AnalyticsSessionStore::addToSavedSessions(block);
+		AnalyticsSessionStore::addToSavedSessions(block, identity);
 	}
 	catch (const ArchiveError&)
 	{
@@ -606,6 +609,12 @@ void AnalyticsSession::setInternetAvailable(bool available)
 	m_internetAvailable = available;
 }
 
+std::string AnalyticsSession::identity() const
+{
+	std::lock_guard<std::mutex> lock(m_mutex);
+	return m_identity;
+}
+
 bool AnalyticsSession::crashed() const
 {
 	std::lock_guard<std::mutex> lock(m_mutex);
@@ -777,6 +786,7 @@ ArchiveValue AnalyticsSession::archiveLocked() const
 	record.set("internetAvailable", ArchiveValue::boolean(m_internetAvailable));
 	setOptionalDate(record, "age", m_birthDate);
 	record.set("gender", ArchiveValue::integer(m_gender));
+	record.set("identity", ArchiveValue::string(m_identity));
 	return record;
 }
 
@@ -813,6 +823,7 @@ std::shared_ptr<AnalyticsSession> AnalyticsSession::unarchive(const ArchiveValue
 	s.m_internetAvailable = record.get("internetAvailable").asBool();
 	s.m_birthDate = optionalDate(record, "age");
 	s.m_gender = static_cast<int>(record.get("gender").asInt());
+	s.m_identity = optionalString(record, "identity");
 	s.m_eventLoggingEnabled = false;
 	s.m_sessionReportsOnCloseEnabled = false;
 	s.m_sessionReportsOnPauseEnabled = false;

@@ -69,26 +69,40 @@ std::optional<ArchiveValue> readArchive(const std::string& path)
 	}
 }
 
-std::vector<std::string> blocksOf(const ArchiveValue& value)
+// What the stored-sessions file holds: the blocks, oldest first, and the identity of the last
+// session stored (a text element of the array, which readers of blocks pass over).
+struct StoredSessions
+{
+	std::vector<std::string> blocks;
+	std::string lastIdentity;
+};
+
+StoredSessions storedOf(const ArchiveValue& value)
 {
 	if (value.kind() != ArchiveValue::Kind::Array)
 		throw ArchiveError("Stored sessions are no array");
-	std::vector<std::string> blocks;
+	StoredSessions stored;
 	for (const ArchiveValue& item : value.items())
+	{
 		if (item.kind() == ArchiveValue::Kind::Bytes)
-			blocks.push_back(item.asBytes());
-	return blocks;
+			stored.blocks.push_back(item.asBytes());
+		else if (item.kind() == ArchiveValue::Kind::String)
+			stored.lastIdentity = item.asString();
+	}
+	return stored;
 }
 
-ArchiveValue archiveOf(const std::vector<std::string>& blocks)
+ArchiveValue archiveOf(const StoredSessions& stored)
 {
 	ArchiveValue array = ArchiveValue::array();
-	for (const std::string& block : blocks)
+	for (const std::string& block : stored.blocks)
 		array.append(ArchiveValue::bytes(block));
+	if (!stored.lastIdentity.empty())
+		array.append(ArchiveValue::string(stored.lastIdentity));
 	return array;
 }
 
-std::vector<std::string> readSessions()
+StoredSessions readSessions()
 {
 	const std::string path = AnalyticsSessionStore::sessionsFilePath();
 	std::optional<ArchiveValue> archived = readArchive(path);
@@ -96,7 +110,7 @@ std::vector<std::string> readSessions()
 		return {};
 	try
 	{
-		return blocksOf(*archived);
+		return storedOf(*archived);
 	}
 	catch (const ArchiveError& damage)
 	{
@@ -105,9 +119,9 @@ std::vector<std::string> readSessions()
 	}
 }
 
-void writeSessions(const std::vector<std::string>& blocks)
+void writeSessions(const StoredSessions& stored)
 {
-	KeyedArchive::writeFile(AnalyticsSessionStore::sessionsFilePath(), archiveOf(blocks));
+	KeyedArchive::writeFile(AnalyticsSessionStore::sessionsFilePath(), archiveOf(stored));
 }
 
 } // namespace
@@ -173,29 +187,33 @@ int AnalyticsSessionStore::maxSessions()
 std::vector<std::string> AnalyticsSessionStore::savedSessions()
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
-	return readSessions();
+	return readSessions().blocks;
 }
 
-void AnalyticsSessionStore::addToSavedSessions(const std::string& block)
+bool AnalyticsSessionStore::addToSavedSessions(const std::string& block, const std::string& identity)
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
-	std::vector<std::string> blocks = readSessions();
-	blocks.push_back(block);
-	removeOldSessionsIfNecessary(blocks, s_maxSessions);
-	writeSessions(blocks);
+	StoredSessions stored = readSessions();
+	if (!identity.empty() && identity == stored.lastIdentity)
+		return false;
+	stored.blocks.push_back(block);
+	removeOldSessionsIfNecessary(stored.blocks, s_maxSessions);
+	stored.lastIdentity = identity;
+	writeSessions(stored);
+	return true;
 }
 
 void AnalyticsSessionStore::removeSentSessions(const std::vector<std::string>& sent)
 {
 	std::lock_guard<std::recursive_mutex> lock(s_mutex);
-	std::vector<std::string> blocks = readSessions();
+	StoredSessions stored = readSessions();
 	for (const std::string& block : sent)
 	{
-		const auto stored = std::find(blocks.begin(), blocks.end(), block);
-		if (stored != blocks.end())
-			blocks.erase(stored);
+		const auto found = std::find(stored.blocks.begin(), stored.blocks.end(), block);
+		if (found != stored.blocks.end())
+			stored.blocks.erase(found);
 	}
-	writeSessions(blocks);
+	writeSessions(stored);
 }
 
 void AnalyticsSessionStore::removeOldSessionsIfNecessary(std::vector<std::string>& blocks, int maxSessions)
@@ -309,10 +327,10 @@ void AnalyticsSessionStore::setAside(const std::string& path, const std::string&
 
 std::string AnalyticsSessionStore::encodeSessions(const std::vector<std::string>& blocks)
 {
-	return KeyedArchive::encode(archiveOf(blocks));
+	return KeyedArchive::encode(archiveOf({blocks, std::string()}));
 }
 
 std::vector<std::string> AnalyticsSessionStore::decodeSessions(const std::string& data)
 {
-	return blocksOf(KeyedArchive::decode(data));
+	return storedOf(KeyedArchive::decode(data)).blocks;
 }

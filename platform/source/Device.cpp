@@ -31,16 +31,6 @@ std::string firstLine(const std::string& path)
 	return line;
 }
 
-std::string generatedIdentifier()
-{
-	std::random_device random;
-	static const char digits[] = "0123456789abcdef";
-	std::string id;
-	for (int i = 0; i < 32; ++i)
-		id += digits[random() & 15];
-	return id;
-}
-
 // "fr_FR.UTF-8@euro" as the platform lists languages: the language alone, except where the
 // region picks a written form ("en-GB", "pt-PT", "zh-Hans", "zh-Hant").
 std::string languageCode(std::string locale)
@@ -83,6 +73,16 @@ void split(const char* text, char separator, std::vector<std::string>& out)
 
 } // namespace
 
+std::string Device::randomIdentifier()
+{
+	std::random_device random;
+	static const char digits[] = "0123456789abcdef";
+	std::string id;
+	for (int i = 0; i < 32; ++i)
+		id += digits[random() & 15];
+	return id;
+}
+
 std::string Device::uniqueIdentifier()
 {
 	const std::string machine = firstLine("/etc/machine-id");
@@ -92,7 +92,7 @@ std::string Device::uniqueIdentifier()
 	const std::string kept = firstLine(path);
 	if (hexIdentifier(kept))
 		return kept;
-	const std::string id = generatedIdentifier();
+	const std::string id = randomIdentifier();
 	return FileSaver::save(path, id + "\n") ? id : std::string();
 }
 

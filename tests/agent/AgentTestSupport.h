@@ -13,7 +13,10 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -46,12 +49,39 @@ public:
 	void run(std::function<void()> task) override { task(); }
 };
 
-// A fresh directory under the test's temporary directory.
+// The directories freshDirectory made, removed with everything in them when the test program
+// ends; a child process forked by a test leaves its parent's alone.
+class FreshDirectories
+{
+public:
+	FreshDirectories() : m_owner(::getpid()) {}
+	~FreshDirectories()
+	{
+		if (::getpid() != m_owner)
+			return;
+		std::error_code ignored;
+		for (const std::string& path : m_paths)
+			std::filesystem::remove_all(path, ignored);
+	}
+	FreshDirectories(const FreshDirectories&) = delete;
+	FreshDirectories& operator=(const FreshDirectories&) = delete;
+
+	void add(const std::string& path) { m_paths.push_back(path); }
+
+private:
+	pid_t m_owner;
+	std::vector<std::string> m_paths;
+};
+
+// A fresh directory under the test's temporary directory, which lives until the program ends.
 inline std::string freshDirectory(const char* name)
 {
+	static FreshDirectories made;
 	std::string path = ::testing::TempDir() + name + std::to_string(::getpid()) + "XXXXXX";
 	if (!mkdtemp(&path[0]))
 		ADD_FAILURE() << "no directory " << path;
+	else
+		made.add(path);
 	return path;
 }
 

@@ -5,7 +5,10 @@
 #include <lang/Debug.h>
 #include <platform/KeyedArchive.h>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
+#include <map>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -196,4 +199,123 @@ TEST_F(SessionJournalTest, AChangeThatDoesNotReadOrPassesTheLimitsEndsTheReplay)
 		EXPECT_TRUE(read->errors().empty());
 		EXPECT_EQ(5, read->eventCounts().at("kept"));
 	}
+}
+
+namespace
+{
+
+// The names of the events of each stored session, in storing order.
+std::vector<std::vector<std::string>> storedEventNames()
+{
+	std::vector<std::vector<std::string>> sessions;
+	for (const std::string& block : AnalyticsSessionStore::savedSessions())
+	{
+		ReportReader in(block);
+		std::vector<std::string> names;
+		for (const DecodedEvent& event : readSession(in).events)
+			names.push_back(event.name);
+		sessions.push_back(names);
+	}
+	return sessions;
+}
+
+// How many stored sessions hold each event name.
+std::map<std::string, int> timesStored()
+{
+	std::map<std::string, int> times;
+	for (const std::vector<std::string>& names : storedEventNames())
+		for (const std::string& name : names)
+			++times[name];
+	return times;
+}
+
+} // namespace
+
+TEST_F(SessionJournalTest, ASessionStoredJustBeforeTheProcessDiedIsNotStoredAgain)
+{
+	// Killed after the ended session was stored and before its current-session file was removed.
+	std::shared_ptr<AnalyticsSession> session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+	session->recordEvent("ended", {}, false);
+	session->endSessionAndSend(false, false);
+	ASSERT_TRUE(AnalyticsSessionStore::addToSavedSessions(session->data(), session->identity()));
+	const std::string archive = fileBytes(AnalyticsSessionStore::currentSessionFilePath());
+	session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+	EXPECT_EQ((std::vector<std::vector<std::string>>{{"ended"}}), storedEventNames());
+
+	// Killed after the next start stored a crashed session and before it removed the file.
+	session->recordEvent("crashed", {}, false);
+	session->pauseSession();
+	const std::string crashed = fileBytes(AnalyticsSessionStore::currentSessionFilePath());
+	AnalyticsSession::createActiveAnalyticsSession("KEY");
+	writeBytes(AnalyticsSessionStore::currentSessionFilePath(), crashed);
+	AnalyticsSession::createActiveAnalyticsSession("KEY");
+	EXPECT_EQ((std::vector<std::vector<std::string>>{{"ended"}, {"crashed"}}), storedEventNames());
+
+	// A record from before identities is stored whenever it is found.
+	platform::ArchiveValue record = platform::KeyedArchive::decode(archive);
+	platform::ArchiveValue withoutIdentity = platform::ArchiveValue::record(AnalyticsSession::CLASS_NAME);
+	for (size_t i = 0; i < record.keys().size(); ++i)
+		if (record.keys()[i] != "identity")
+			withoutIdentity.set(record.keys()[i], record.items()[i]);
+	writeBytes(AnalyticsSessionStore::currentSessionFilePath(), platform::KeyedArchive::encode(withoutIdentity));
+	AnalyticsSession::createActiveAnalyticsSession("KEY");
+	EXPECT_EQ((std::vector<std::vector<std::string>>{{"ended"}, {"crashed"}, {"ended"}}), storedEventNames());
+}
+
+// A process that starts, logs and stores sessions over and over is killed at random; each next
+// start finds every session stored once, whether the kill fell while it ran, while it was stored
+// or between storing it and removing its file.
+TEST_F(SessionJournalTest, ASessionIsStoredOnceHoweverTheProcessDies)
+{
+	constexpr int KILLS = 80;
+	constexpr int MAX_DELAY_MICROSECONDS = 100000;
+	std::mt19937 random(20261211);
+	int storedButNotRemoved = 0;
+	for (int kill = 0; kill < KILLS; ++kill)
+	{
+		int ready[2];
+		ASSERT_EQ(0, pipe(ready));
+		const pid_t child = fork();
+		ASSERT_NE(-1, child);
+		if (child == 0)
+		{
+			close(ready[0]);
+			try
+			{
+				for (int number = 0;; ++number)
+				{
+					const std::shared_ptr<AnalyticsSession> session = AnalyticsSession::createActiveAnalyticsSession("KEY");
+					session->recordEvent(std::to_string(kill) + "/" + std::to_string(number), {}, false);
+					session->endSessionAndSend(false, true);
+					const char stored = 1;
+					if (number == 0 && write(ready[1], &stored, 1) != 1)
+						_exit(5);
+				}
+			}
+			catch (...)
+			{
+				_exit(3);
+			}
+		}
+		close(ready[1]);
+		char stored = 0;
+		const bool started = read(ready[0], &stored, 1) == 1;
+		close(ready[0]);
+		usleep(static_cast<useconds_t>(random() % MAX_DELAY_MICROSECONDS));
+		::kill(child, SIGKILL);
+		int status = 0;
+		ASSERT_EQ(child, waitpid(child, &status, 0));
+		ASSERT_TRUE(started && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "kill " << kill << ", status " << status;
+
+		const std::vector<std::string> left = eventsOnDisk();
+		storedButNotRemoved += !left.empty() && timesStored().count(left[0]) > 0;
+		AnalyticsSession::createActiveAnalyticsSession("KEY");
+		for (const auto& mark : timesStored())
+			ASSERT_EQ(1, mark.second) << "session " << mark.first << " after kill " << kill;
+		// The next child begins with an empty store and no current session.
+		AnalyticsSessionStore::removeSentSessions(AnalyticsSessionStore::savedSessions());
+		AnalyticsSessionStore::removeCurrentSession();
+		AnalyticsAPI::setCurrentSession(nullptr);
+	}
+	std::printf("%d of %d kills fell between storing a session and removing its file\n", storedButNotRemoved, KILLS);
 }

@@ -8,6 +8,7 @@
 #include <pf/LocalNotificationListener.h>
 #include <pf/LocalNotificationsImpl.h>
 #include <platform/Application.h>
+#include <support/TemporaryDirectory.h>
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <chrono>
@@ -20,17 +21,23 @@ using platform::Application;
 namespace
 {
 
+// The test program's documents and script, removed when it ends.
+const testsupport::TemporaryDirectory& testDirectory()
+{
+	static const testsupport::TemporaryDirectory directory;
+	return directory;
+}
+
 platform::LaunchOptions headlessOptions(int frames = 0, const std::string& script = "")
 {
 	platform::LaunchOptions options;
 	options.headless = true;
 	options.frames = frames;
-	options.documentsDirectory = testing::TempDir() + "/framework-documents";
+	options.documentsDirectory = testDirectory().file("documents");
 	options.dataDirectory = "/opt/game";
 	if (!script.empty())
 	{
-		// Named per process: test cases run in parallel processes.
-		options.script = testing::TempDir() + "/framework-script-" + std::to_string(getpid()) + ".txt";
+		options.script = testDirectory().file("script.txt");
 		std::ofstream(options.script) << script;
 	}
 	return options;
@@ -90,7 +97,7 @@ TEST_F(LaunchedController, LaunchConfiguresBeforeTheViewAndInitsAfterTheDevice)
 	EXPECT_FALSE(application->audioSession().isActive());
 	EXPECT_NEAR(1 / 30.0, application->accelerometerInterval(), 1e-6);
 	EXPECT_EQ(1, controller.context()->orientation());
-	EXPECT_STREQ((testing::TempDir() + "/framework-documents").c_str(), io::AppDataInputStream::rootPath().c_str());
+	EXPECT_STREQ(testDirectory().file("documents").c_str(), io::AppDataInputStream::rootPath().c_str());
 	EXPECT_STREQ("/opt/game", controller.os()->getDefaultDataPath().c_str());
 	EXPECT_TRUE(controller.useDisplayLink());
 	EXPECT_TRUE(controller.updating());

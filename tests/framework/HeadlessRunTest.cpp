@@ -2,6 +2,7 @@
 #include "io/IoTestSupport.h"
 #include <framework/AppController.h>
 #include <platform/Application.h>
+#include <support/TemporaryDirectory.h>
 #include <gtest/gtest.h>
 #include <png.h>
 #include <cstdio>
@@ -44,10 +45,10 @@ Picture readPng(const std::string& path)
 
 TEST(HeadlessRun, ScriptedTouchShowsWhereItLandedOnTheCapturedScreen)
 {
-	const std::string directory = testing::TempDir();
+	const testsupport::TemporaryDirectory temporary;
+	const std::string directory = temporary.path();
 	const std::string script = directory + "/capture-script.txt";
 	std::ofstream(script) << "1 touch began 0 200 100\n3 capture headless-touch.png\n";
-	std::remove((directory + "/headless-touch.png").c_str());
 	platform::LaunchOptions options;
 	options.headless = true;
 	options.frames = 5;

@@ -3,6 +3,7 @@
 #include <io/FileReplacement.h>
 #include <io/IOException.h>
 #include <support/FullDisk.h>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -31,9 +32,9 @@ std::string closeFailure(const std::string& path, const std::string& reason)
 	return "Failed to close " + path + ": " + reason;
 }
 
-std::string largeWriteFailure(const std::string& path, const std::string&)
+std::string largeWriteFailure(const std::string& path, const std::string& reason)
 {
-	return "Failed to write 300000 bytes to " + path;
+	return "Failed to write 300000 bytes to " + path + ": " + reason;
 }
 
 template <class Save>
@@ -195,7 +196,11 @@ TEST(FileReplacementTest, ASaverKilledAtRandomLeavesTheOldOrTheNewFileWhole)
 	{
 		const pid_t child = startSaver(path, last + 1);
 		ASSERT_GT(child, 0);
-		usleep(static_cast<useconds_t>(random() % window));
+		// A sleep this short would overshoot by the timer's slack, which can pass a whole save.
+		const auto killAt = std::chrono::steady_clock::now() + std::chrono::microseconds(random() % window);
+		while (std::chrono::steady_clock::now() < killAt)
+		{
+		}
 		::kill(child, SIGKILL);
 		int status = 0;
 		ASSERT_EQ(child, waitpid(child, &status, 0));
@@ -212,6 +217,89 @@ TEST(FileReplacementTest, ASaverKilledAtRandomLeavesTheOldOrTheNewFileWhole)
 	std::printf("%d of %d kills found a save after the saver's first\n", newer, KILLS);
 	EXPECT_GT(newer, 0);
 	EXPECT_LT(newer, KILLS);
+
+	// Each killed saver may have left its temporary file; the next save removes them all.
+	const std::string text = generation(last + 1);
+	io::FileReplacement::replace(path.c_str(), text.data(), text.size());
+	EXPECT_EQ(std::vector<std::string>{"save.lua"}, directory.entries());
+}
+
+// The number of a process that has ended.
+pid_t endedProcess()
+{
+	const pid_t child = fork();
+	if (child == 0)
+		std::_Exit(0);
+	waitpid(child, nullptr, 0);
+	return child;
+}
+
+std::string temporaryName(const std::string& file, pid_t writer, unsigned number)
+{
+	return file + "." + std::to_string(writer) + "." + std::to_string(number) + ".tmp";
+}
+
+TEST(FileReplacementTest, ASaveRemovesTheTemporaryFilesOfItsNameThatNoRunningWriterHolds)
+{
+	iotest::TemporaryDirectory directory;
+	const std::string path = directory.file("save.lua");
+	const pid_t ended = endedProcess();
+	const struct
+	{
+		std::string entry;
+		bool kept;
+	} entries[] = {
+		{temporaryName("save.lua", ended, 3), false},
+		{temporaryName("save.lua", getpid(), 4000000000u), false},
+		{temporaryName("save.lua", getppid(), 3), true},
+		{temporaryName("other.lua", ended, 3), true},
+		{temporaryName("save.lu", ended, 3), true},
+		{"save.lua." + std::to_string(ended) + ".x.tmp", true},
+		{"save.lua.bak", true},
+	};
+	// A save of the same name that this process has under way keeps its temporary file.
+	io::FileReplacement underWay(path.c_str());
+	underWay.write("under way", 9);
+	ASSERT_EQ(1u, directory.entries().size());
+	const std::string underWayEntry = directory.entries()[0];
+	for (const auto& entry : entries)
+		iotest::writeFile(directory.file(entry.entry), "left");
+
+	io::FileReplacement::replace(path.c_str(), "saved", 5);
+	const std::vector<std::string> after = directory.entries();
+	for (const auto& entry : entries)
+		EXPECT_EQ(entry.kept, std::count(after.begin(), after.end(), entry.entry) == 1) << entry.entry;
+	EXPECT_EQ(1, std::count(after.begin(), after.end(), underWayEntry));
+	underWay.commit();
+	EXPECT_EQ("under way", iotest::readFile(path));
+}
+
+// Names up to the limit of a name, of one-byte and of two-byte characters: the temporary file's
+// name stays within the limit and starts with whole characters of the name.
+TEST(FileReplacementTest, EveryNameThatFitsTheLimitSaves)
+{
+	iotest::TemporaryDirectory directory;
+	std::string twoByteCharacters;
+	for (int i = 0; i < 127; ++i)
+		twoByteCharacters += "\xc3\xa9";
+	for (const std::string& file : {std::string(250, 'a'), std::string(255, 'b'), twoByteCharacters})
+	{
+		const std::string path = directory.file(file);
+		ASSERT_TRUE(std::ofstream(path).good()) << file.size() << " bytes cannot be a name here";
+		std::filesystem::remove(path);
+		io::FileReplacement save(path.c_str());
+		save.write("saved", 5);
+		ASSERT_EQ(1u, directory.entries().size());
+		const std::string temporary = directory.entries()[0];
+		const size_t stem = temporary.find('.');
+		EXPECT_LE(temporary.size(), 255u);
+		EXPECT_EQ(file.substr(0, stem), temporary.substr(0, stem));
+		EXPECT_NE(0x80, static_cast<unsigned char>(file[stem]) & 0xC0) << "a character cut in two";
+		save.commit();
+		EXPECT_EQ("saved", iotest::readFile(path)) << file.size() << " bytes";
+		EXPECT_EQ(std::vector<std::string>{file}, directory.entries());
+		std::filesystem::remove(path);
+	}
 }
 
 } // namespace

@@ -169,7 +169,8 @@ TEST(FileOutputStreamTest, ReplacesTheFileWhenClosed)
 		EXPECT_EQ("old state", iotest::readFile(path));
 		out.close();
 		EXPECT_EQ("new", iotest::readFile(path));
-		EXPECT_EQ("Failed to write 1 bytes to " + path, iotest::messageOf<io::IOException>([&] { out.write("x", 1); }));
+		EXPECT_EQ("Failed to write 1 bytes to " + path + ": Bad file descriptor",
+			iotest::messageOf<io::IOException>([&] { out.write("x", 1); }));
 	}
 	{
 		io::FileOutputStream out(path.c_str());
@@ -229,8 +230,19 @@ TEST(FileOutputStreamTest, ReportsWritesAndClosesThatFail)
 	// Small writes stay buffered and fail when the stream closes; large ones fail at once.
 	EXPECT_EXIT(saveBeyondTheFileSizeLimit(path, 100, "Failed to close " + path + ": File too large", "old state"),
 		::testing::ExitedWithCode(0), "");
-	EXPECT_EXIT(saveBeyondTheFileSizeLimit(path, 100000, "Failed to write 100000 bytes to " + path, "old state"),
+	EXPECT_EXIT(saveBeyondTheFileSizeLimit(path, 100000, "Failed to write 100000 bytes to " + path + ": File too large", "old state"),
 		::testing::ExitedWithCode(0), "");
+	// A negative size fails the save as a failed write does.
+	{
+		io::FileOutputStream out(path.c_str());
+		out.write("new ", 4);
+		EXPECT_EQ("Failed to write -1 bytes to " + path + ": Invalid argument",
+			iotest::messageOf<io::IOException>([&] { out.write("state", -1); }));
+		EXPECT_EQ("Failed to write 5 bytes to " + path + ": Invalid argument",
+			iotest::messageOf<io::IOException>([&] { out.write("state", 5); }));
+		EXPECT_EQ("Failed to close " + path + ": Invalid argument", iotest::messageOf<io::IOException>([&] { out.close(); }));
+	}
+	EXPECT_EQ("old state", iotest::readFile(path));
 	EXPECT_EQ(std::vector<std::string>{"save.lua"}, directory.entries());
 }
 

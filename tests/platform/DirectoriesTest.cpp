@@ -1,4 +1,5 @@
 #include <platform/Directories.h>
+#include <support/TemporaryDirectory.h>
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -19,7 +20,8 @@ bool isDirectory(const std::string& path)
 
 TEST(Directories, UserDirectoriesFollowTheirBaseOrOverrideAndAreCreated)
 {
-	const std::string root = testing::TempDir() + "/directories-" + std::to_string(getpid());
+	const testsupport::TemporaryDirectory directory;
+	const std::string root = directory.path();
 	setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
 	setenv("XDG_STATE_HOME", (root + "/state").c_str(), 1);
 	setenv("XDG_CACHE_HOME", "relative/is/ignored", 1);

@@ -1,6 +1,7 @@
 #include <platform/Application.h>
 #include <platform/GameService.h>
 #include <platform/HeadlessApplication.h>
+#include <support/TemporaryDirectory.h>
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <unistd.h>
@@ -157,9 +158,10 @@ TEST_F(GameServiceTest, ScreensAreShownAndClosedAndPendingAnswersDieWithTheServi
 TEST_F(GameServiceTest, ApplicationMakesItsServiceFromTheLaunchOptions)
 {
 	application.reset();
+	const testsupport::TemporaryDirectory library;
 	LaunchOptions options;
 	options.headless = true;
-	options.libraryDirectory = testing::TempDir() + "/game-service-library-" + std::to_string(getpid());
+	options.libraryDirectory = library.path();
 	options.gameService = "off";
 	application = Application::create(options);
 	GameService& service = application->gameService();
@@ -168,4 +170,6 @@ TEST_F(GameServiceTest, ApplicationMakesItsServiceFromTheLaunchOptions)
 	service.authenticate([&](GameServiceError e) { error = e; });
 	application->mainQueue().runPending();
 	EXPECT_EQ(GameServiceError::NotSupported, error);
+	// Gone before its library directory.
+	application.reset();
 }

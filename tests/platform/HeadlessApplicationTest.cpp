@@ -4,6 +4,7 @@
 #include <platform/DisplayLink.h>
 #include <platform/HeadlessApplication.h>
 #include <platform/Responder.h>
+#include <support/TemporaryDirectory.h>
 #include <gtest/gtest.h>
 #include <fstream>
 #include <sstream>
@@ -53,8 +54,8 @@ LaunchOptions scriptedRun(const char* script)
 	LaunchOptions options;
 	options.headless = true;
 	options.frames = 3;
-	// Named per process: test cases run in parallel processes.
-	options.script = testing::TempDir() + "/headless-script-" + std::to_string(getpid()) + ".txt";
+	static const testsupport::TemporaryDirectory directory;
+	options.script = directory.file("script.txt");
 	std::ofstream(options.script) << script;
 	return options;
 }

@@ -92,6 +92,8 @@ public:
 	// Adds the record's block to the stored sessions, deletes the current-session file and stops
 	// being current; the record writes no file afterwards. Throws platform::ArchiveError when the
 	// stored sessions cannot be read or written; the record then stays current and in its file.
+	// Stored once: when the process dies before the file is deleted, the next start finds the
+	// record's identity already stored and only deletes the file.
 	void saveSession();
 	void saveToDisk();
 
@@ -117,6 +119,8 @@ public:
 	// Ages from MIN_AGE to MAX_AGE set the birth date to the start of that year; others are ignored.
 	void setAge(int age) override;
 
+	// Random, made with the record and archived with it; empty for a record archived without one.
+	std::string identity() const;
 	double startTime() const;
 	std::optional<double> endTime() const;
 	std::string apiKey() const;
@@ -175,6 +179,7 @@ private:
 	void applyChange(const platform::ArchiveValue& change);
 
 	mutable std::mutex m_mutex;
+	std::string m_identity;
 	double m_startTime = 0;
 	std::optional<double> m_endTime;
 	std::optional<double> m_pauseTime;

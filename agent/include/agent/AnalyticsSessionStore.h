@@ -7,7 +7,9 @@
 #include <vector>
 
 // The agent's archive files in the library directory, named after the application key: the
-// stored sessions (report blocks waiting for upload), the current session record with the journal
+// stored sessions (an array of the report blocks waiting for upload, and the identity of the last
+// session stored as one text element, which readers of blocks pass over), the current session
+// record with the journal
 // of its later changes, the marker of a successful upload and the time stamp of the first
 // session. Class operations only; one lock orders every change of the files. Archives are replaced
 // whole and atomically; the journal only grows, by appends, until the next archive of the current
@@ -48,8 +50,12 @@ public:
 	// How many stored blocks are kept; AnalyticsAPI::MAX_SESSIONS until changed.
 	static void setMaxSessions(int maxSessions);
 	static int maxSessions();
-	// Appends a block and drops the oldest beyond maxSessions.
-	static void addToSavedSessions(const std::string& block);
+	// Appends the block of the session of that identity and drops the oldest beyond maxSessions;
+	// the file keeps the identity of the last session stored. A session is stored once: its
+	// identity the same as the last one stored (the process died after storing it and before
+	// removing its current-session file), nothing is added and the result is false. A block without
+	// identity is always added.
+	static bool addToSavedSessions(const std::string& block, const std::string& identity = std::string());
 	// Removes one stored block for each block given, so blocks stored since they were read stay.
 	static void removeSentSessions(const std::vector<std::string>& sent);
 	// Cuts the oldest blocks so that at most maxSessions remain.
@@ -87,8 +93,8 @@ public:
 	// found damaged for and the copy, or why it could not be moved.
 	static void setAside(const std::string& path, const std::string& reason);
 
-	// The stored-sessions file's encoding and its decoding; elements that are no byte blocks are
-	// skipped. Throws platform::ArchiveError for bytes that are no archive of an array.
+	// The stored-sessions file's encoding of blocks and its decoding; elements that are no byte
+	// blocks (the last stored identity) are skipped. Throws platform::ArchiveError for bytes that are no archive of an array.
 	static std::string encodeSessions(const std::vector<std::string>& blocks);
 	static std::vector<std::string> decodeSessions(const std::string& data);
 };

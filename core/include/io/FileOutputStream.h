@@ -21,8 +21,9 @@ public:
 	// hear of it.
 	~FileOutputStream() override;
 
-	// Throws io::IOException "Failed to write {1} bytes to {0}" unless every byte was written; the
-	// stream then never replaces the file.
+	// Throws io::IOException "Failed to write {1} bytes to {0}: {2}", {2} the system's reason,
+	// unless every byte was written, and for a size below zero ("Invalid argument"); the stream
+	// then never replaces the file.
 	void write(const void* data, int size) override;
 	// Flushes the data to disk and puts the file in place of the old one. Throws io::IOException
 	// "Failed to close {0}: {1}" with the reason when that fails, leaving the old file in place.

@@ -11,6 +11,11 @@ namespace io {
 // directory, which commit() syncs to disk, renames over the name and makes lasting by syncing the
 // directory. Until then, after any failure, and when the process dies or the power goes, the name
 // holds the old file whole (or nothing, when there was none); the name never shows a mix.
+// The temporary file is "<name>.<pid>.<n>.tmp", the name cut (at a character boundary) so that the
+// whole stays within the directory's limit for a name: every name that fits the limit can be
+// saved. A process that dies while saving leaves its temporary behind; the next replacement of
+// the same name removes every temporary of that name whose writer process no longer runs (a
+// writer in another process namespace sharing the directory counts as gone).
 // Failures are thrown, always as io::IOException (io::FileNotFoundException for a file that cannot
 // be created), with the file's name in the message; the temporary file is gone afterwards.
 // Owned by its one writer and never copied; destroying it uncommitted removes the temporary file.
@@ -28,10 +33,13 @@ public:
 	FileReplacement(const FileReplacement&) = delete;
 	FileReplacement& operator=(const FileReplacement&) = delete;
 
-	// Throws io::IOException "Failed to write {1} bytes to {0}" unless every byte was taken, and
-	// likewise after commit() or after an earlier write failed: a file with bytes missing in the
-	// middle is never committed.
+	// Throws io::IOException "Failed to write {1} bytes to {0}: {2}", {2} the system's reason,
+	// unless every byte was taken, and likewise after commit() or after an earlier write failed: a
+	// file with bytes missing in the middle is never committed.
 	void write(const void* data, size_t size);
+	// For a write that cannot be made (a caller's size below zero): gives up the new file as a
+	// failed write of size bytes for the reason error would, and throws as write() does.
+	[[noreturn]] void failWrite(long long size, int error);
 	// Puts the new file in place of the old one. Throws io::IOException "Failed to close {0}: {1}",
 	// {1} the system's reason, when a write, the flush, the sync, the close or the rename failed
 	// (the old file stays) or when the directory could not be synced (the new file is in place but
@@ -45,10 +53,15 @@ private:
 	FILE* m_file;
 	lang::String m_name;
 	lang::String m_temporaryName;
+	// The n of the temporary file's name, unique in the process.
+	unsigned m_temporaryNumber;
 	// The system's error number of the first failed write; 0 while every write succeeded.
 	int m_writeError;
 
 	[[noreturn]] void fail(int error) const;
+	// Creates the temporary file and opens m_file on it. Returns 0, or the system's error number
+	// and leaves m_file null.
+	int createTemporary();
 };
 
 } // io

@@ -13,6 +13,9 @@ public:
 	// The machine's stable identifier: /etc/machine-id, else an id generated once and kept as
 	// "device-id" in the documents directory; empty when neither can be had.
 	static std::string uniqueIdentifier();
+	// 32 lower-case hexadecimal digits from the system's random source: an identity that no other
+	// run or machine shares.
+	static std::string randomIdentifier();
 	// The operating system's release as "major.minor[.patch]".
 	static std::string systemVersion();
 	// The user's languages, most preferred first, as codes like "en-GB": from LANGUAGE (a ':'

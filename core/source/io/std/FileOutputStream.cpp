@@ -1,6 +1,7 @@
 #include <io/FileOutputStream.h>
 #include <io/IOException.h>
 #include <lang/Debug.h>
+#include <cerrno>
 #include <exception>
 
 namespace io {
@@ -28,8 +29,9 @@ FileOutputStream::~FileOutputStream()
 
 void FileOutputStream::write(const void* data, int size)
 {
-	if (size > 0)
-		m_replacement.write(data, static_cast<size_t>(size));
+	if (size < 0)
+		m_replacement.failWrite(size, EINVAL);
+	m_replacement.write(data, static_cast<size_t>(size));
 }
 
 void FileOutputStream::close()

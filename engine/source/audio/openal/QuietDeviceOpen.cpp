@@ -2,10 +2,13 @@
 
 #include <lang/Debug.h>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdlib>
+#include <vector>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 namespace audio {
 
@@ -13,6 +16,12 @@ namespace {
 
 // OpenAL's variable for its log level; 0 prints nothing.
 const char* const OPENAL_LOG_LEVEL = "ALSOFT_LOGLEVEL";
+char QUIET_LOG_LEVEL[] = "ALSOFT_LOGLEVEL=0";
+// Whether a scope has come first; OpenAL takes its level at the open of that scope.
+std::atomic<bool> s_openedBefore(false);
+// The copy of the environment with the quiet level, kept for the process: a thread that took the
+// pointer while it was current may still be reading it.
+std::vector<char*> s_quietEnvironment;
 // ALSA is looked up at run time (the OpenAL library has already loaded it where it uses it), so
 // quieting it adds no dependency. Its thread-local error handler, as the library declares it.
 const char* const ALSA_LIBRARY = "libasound.so.2";
@@ -33,12 +42,20 @@ AlsaSetLocalErrorHandler setLocalHandlerOf(void* alsa)
 
 } // namespace
 
-QuietDeviceOpen::QuietDeviceOpen() : m_logLevelSet(false), m_alsa(nullptr), m_previousAlsaHandler(nullptr)
+QuietDeviceOpen::QuietDeviceOpen() : m_userEnvironment(nullptr), m_alsa(nullptr), m_previousAlsaHandler(nullptr)
 {
+	const bool first = !s_openedBefore.exchange(true);
 	if (lang::Debug::isEnabled())
 		return;
-	if (std::getenv(OPENAL_LOG_LEVEL) == nullptr)
-		m_logLevelSet = setenv(OPENAL_LOG_LEVEL, "0", 0) == 0;
+	if (first && std::getenv(OPENAL_LOG_LEVEL) == nullptr)
+	{
+		m_userEnvironment = environ;
+		for (char** variable = environ; variable && *variable; ++variable)
+			s_quietEnvironment.push_back(*variable);
+		s_quietEnvironment.push_back(QUIET_LOG_LEVEL);
+		s_quietEnvironment.push_back(nullptr);
+		__atomic_store_n(&environ, s_quietEnvironment.data(), __ATOMIC_SEQ_CST);
+	}
 	m_alsa = dlopen(ALSA_LIBRARY, RTLD_LAZY | RTLD_LOCAL);
 	if (!m_alsa)
 		return;
@@ -59,9 +76,13 @@ QuietDeviceOpen::~QuietDeviceOpen()
 		setLocalHandlerOf(m_alsa)(reinterpret_cast<AlsaLocalErrorHandler>(m_previousAlsaHandler));
 		dlclose(m_alsa);
 	}
-	// Children started later see the environment the user gave.
-	if (m_logLevelSet)
-		unsetenv(OPENAL_LOG_LEVEL);
+	// Children started later see the environment the user gave, unless the process changed its
+	// environment meanwhile: that change, made on the copy, stays.
+	if (m_userEnvironment)
+	{
+		char** quiet = s_quietEnvironment.data();
+		__atomic_compare_exchange_n(&environ, &quiet, m_userEnvironment, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+	}
 }
 
 } // audio

@@ -5,11 +5,13 @@ namespace audio {
 
 // While alive, keeps the sound libraries from printing their own errors while the calling thread
 // opens the default device: on a machine without one they print about ten lines that say no more
-// than the output's own notice. OpenAL's messages are quieted through its ALSOFT_LOGLEVEL (read
-// once, at its first use, so it stays quiet for the process), ALSA's through its error handler of
-// the calling thread; both are put back as they were at the end. With the debug log on, or with
-// ALSOFT_LOGLEVEL set by the user, the libraries speak as usual. One scope at a time, on the
-// thread that opens the device.
+// than the output's own notice. OpenAL reads its ALSOFT_LOGLEVEL once, at its first open, so the
+// first scope of the process offers it "0" for that open; ALSA's messages are quieted through its
+// error handler of the calling thread in every scope; both are put back as they were at the end.
+// The environment is never changed in place, since other threads (name lookups of the uploads)
+// read it at any time: the scope points the process at a copy with the variable added, and back.
+// With the debug log on, or with ALSOFT_LOGLEVEL set by the user, the libraries speak as usual.
+// One scope at a time, on the thread that opens the device.
 class QuietDeviceOpen
 {
 public:
@@ -17,7 +19,8 @@ public:
 	~QuietDeviceOpen();
 
 private:
-	bool m_logLevelSet;
+	// The environment the scope replaced with the quiet copy, else null.
+	char** m_userEnvironment;
 	// The ALSA library while its thread's error handler is replaced, else null.
 	void* m_alsa;
 	void* m_previousAlsaHandler;
