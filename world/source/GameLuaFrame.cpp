@@ -4,6 +4,7 @@
 #include <framework/App.h>
 #include <game/Resources.h>
 #include <gr/Context.h>
+#include <lang/Debug.h>
 #include <lang/Math.h>
 #include <world/GameApp.h>
 #include <world/Particles.h>
@@ -92,6 +93,14 @@ void advanceWobble(GameLua::RenderObjectData& record, int visit, int projectileC
 	record.scale[1] = record.scale[3] + record.wobbleValue * std::sin(phase + PI);
 }
 
+bool hasFiniteMotion(const b2Body& body)
+{
+	const b2Vec2& place = body.GetPosition();
+	const b2Vec2& velocity = body.GetLinearVelocity();
+	return std::isfinite(place.x) && std::isfinite(place.y) && std::isfinite(body.GetAngle())
+		&& std::isfinite(velocity.x) && std::isfinite(velocity.y) && std::isfinite(body.GetAngularVelocity());
+}
+
 void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
 {
 	const GameLua::RenderObjectData::State& current = record.states[slot];
@@ -123,14 +132,18 @@ void GameLua::update(float dt)
 	if (m_physicsEnabled)
 	{
 		stepPhysics(dt);
+		FrameCosts::Timer timer(m_frameCosts.publishing);
 		advanceRecords(dt);
 	}
 	// A script called above may have switched physics off.
 	if (m_physicsEnabled)
 	{
 		float volumes[3] = {0.0f, 0.0f, 0.0f};
-		publishStates(dt, volumes);
-		updateJointAnchors();
+		{
+			FrameCosts::Timer timer(m_frameCosts.publishing);
+			publishStates(dt, volumes);
+			updateJointAnchors();
+		}
 		updateRollingSounds(volumes);
 	}
 	else
@@ -164,11 +177,16 @@ void GameLua::stepPhysics(float dt)
 	m_accumulator += dt;
 	while (m_accumulator >= STEP)
 	{
-		m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
+		{
+			FrameCosts::Timer timer(m_frameCosts.step);
+			m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
+		}
 		m_accumulator -= STEP;
+		restoreBodiesOfNoNumber();
 		runWaitingChanges();
 		rethrowContactFailure();
 		callScript("removeBlocks");
+		FrameCosts::Timer timer(m_frameCosts.publishing);
 		// A backlog is worked off without storing the states of its early steps.
 		const bool storeStates = m_accumulator <= TWO_STEPS;
 		if (storeStates)
@@ -188,6 +206,27 @@ void GameLua::stepPhysics(float dt)
 		}
 	}
 	m_world->ClearForces();
+}
+
+void GameLua::restoreBodiesOfNoNumber()
+{
+	m_world->SetWarmStarting(true);
+	for (RenderObjectData* record : recordsInTableOrder())
+	{
+		b2Body* body = record->body;
+		if (!body || hasFiniteMotion(*body))
+			continue;
+		const RenderObjectData::State& last = record->states[m_stateSlot];
+		body->SetTransform(b2Vec2(last.x, last.y), last.angle);
+		body->SetLinearVelocity(b2Vec2_zero);
+		body->SetAngularVelocity(0.0f);
+		// Its contacts and joints keep impulses of no number, which warm starting would hand on
+		// to every body they touch; one step without it sets them all afresh.
+		m_world->SetWarmStarting(false);
+		if (!record->restoredFromNoNumber)
+			lang::Debug::printf("Object %s turned to no number in a physics step: put back at rest at (%g, %g)\n", record->name.c_str(), last.x, last.y);
+		record->restoredFromNoNumber = true;
+	}
 }
 
 void GameLua::snapshotRecords()

@@ -11,6 +11,7 @@
 #include <math/float2.h>
 #include <pf/WebView.h>
 #include <pf/WebViewObserver.h>
+#include <world/FrameCosts.h>
 #include <world/JointDescription.h>
 #include <world/ScriptErrorLog.h>
 #include <exception>
@@ -70,6 +71,8 @@ public:
 
 	// Called by the game application once a frame and at its lifecycle points.
 	void update(float dt);
+	// Seconds spent in each phase of the frames so far; the game application adds its own phases.
+	FrameCosts& frameCosts()								{ return m_frameCosts; }
 	void draw();
 	void activate(bool active);
 	void createAssets();
@@ -564,6 +567,10 @@ private:
 	void publishTouches();
 	// Steps the world in fixed steps and stores the interpolation states.
 	void stepPhysics(float dt);
+	// After a step: a body whose place, angle or velocities are no longer finite is put back at
+	// rest at its last stored state (logged the first time for each object), and the next step
+	// starts its solver afresh, without the impulses that body left in its contacts and joints.
+	void restoreBodiesOfNoNumber();
 	// Damage over time, interpolation and joint-destroy timers of every record.
 	void advanceRecords(float dt);
 	// Publishes the objects' states and the movement flags and collects the rolling volumes.
@@ -581,6 +588,7 @@ private:
 
 	// Interpolation slot written last (0 or 1).
 	int m_stateSlot = 0;
+	FrameCosts m_frameCosts;
 	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
 	int m_rollingClips[3] = {-1, -1, -1};
 	std::vector<RenderObjectData*> m_frameRecords;

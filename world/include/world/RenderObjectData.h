@@ -98,6 +98,8 @@ struct GameLua::RenderObjectData
 	bool staticBody;
 	// Kilograms, the mass of the body when dynamic.
 	float dynamicMass;
+	// Set once its body, turned to no number by a step, has been put back; it is logged only the first time.
+	bool restoredFromNoNumber = false;
 
 	float mass() const										{ return staticBody ? 0.0f : dynamicMass; }
 };
