@@ -529,7 +529,8 @@ private:
 			return;
 		const int previousSteps = steps;
 		steps = static_cast<int>(game->gameLua()->getNumber("physicsSteps"));
-		const FrameCosts& gameCosts = game->gameLua()->frameCosts();
+		FrameCosts& gameCosts = game->gameLua()->frameCosts();
+		gameCosts.measuring = true;
 		const bool afterFirstSecond = frames >= FIRST_SECOND_FRAMES;
 		const double bare = m_reference.frame(steps, afterFirstSecond);
 		// The first frame, with no time passed, sets up what later frames reuse: it is not timed.

@@ -132,7 +132,7 @@ void GameLua::update(float dt)
 	if (m_physicsEnabled)
 	{
 		stepPhysics(dt);
-		FrameCosts::Timer timer(m_frameCosts.publishing);
+		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
 		advanceRecords(dt);
 	}
 	// A script called above may have switched physics off.
@@ -140,7 +140,7 @@ void GameLua::update(float dt)
 	{
 		float volumes[3] = {0.0f, 0.0f, 0.0f};
 		{
-			FrameCosts::Timer timer(m_frameCosts.publishing);
+			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
 			publishStates(dt, volumes);
 			updateJointAnchors();
 		}
@@ -178,17 +178,18 @@ void GameLua::stepPhysics(float dt)
 	while (m_accumulator >= STEP)
 	{
 		{
-			FrameCosts::Timer timer(m_frameCosts.step);
+			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::step);
 			m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
 		}
 		m_accumulator -= STEP;
-		restoreBodiesOfNoNumber();
+		m_world->SetWarmStarting(true);
 		runWaitingChanges();
 		rethrowContactFailure();
 		callScript("removeBlocks");
-		FrameCosts::Timer timer(m_frameCosts.publishing);
+		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
 		// A backlog is worked off without storing the states of its early steps.
 		const bool storeStates = m_accumulator <= TWO_STEPS;
+		const int lastSlot = m_stateSlot;
 		if (storeStates)
 			m_stateSlot ^= 1;
 		for (RenderObjectData* record : recordsInTableOrder())
@@ -197,7 +198,13 @@ void GameLua::stepPhysics(float dt)
 			if (record->hasPendingVelocity && body->GetType() != b2_staticBody)
 				body->SetLinearVelocity(record->pendingVelocity);
 			record->hasPendingVelocity = false;
-			if (!storeStates || !body->IsAwake())
+			const bool awake = body->IsAwake();
+			// Only the bodies awake after the step can have been moved by it, and the static ones
+			// that touch them, which the solver moves by their zero inverse mass: by no number
+			// times zero. A sleeping body is checked after the step that wakes it.
+			if ((awake || body->GetType() == b2_staticBody) && !hasFiniteMotion(*body))
+				putBackAtRest(*record, lastSlot);
+			if (!storeStates || !awake)
 				continue;
 			const b2Transform& transform = body->GetTransform();
 			record->states[m_stateSlot] = {transform.p.x, transform.p.y, std::atan2(transform.q.s, transform.q.c)};
@@ -208,25 +215,19 @@ void GameLua::stepPhysics(float dt)
 	m_world->ClearForces();
 }
 
-void GameLua::restoreBodiesOfNoNumber()
+void GameLua::putBackAtRest(RenderObjectData& record, int slot)
 {
-	m_world->SetWarmStarting(true);
-	for (RenderObjectData* record : recordsInTableOrder())
-	{
-		b2Body* body = record->body;
-		if (!body || hasFiniteMotion(*body))
-			continue;
-		const RenderObjectData::State& last = record->states[m_stateSlot];
-		body->SetTransform(b2Vec2(last.x, last.y), last.angle);
-		body->SetLinearVelocity(b2Vec2_zero);
-		body->SetAngularVelocity(0.0f);
-		// Its contacts and joints keep impulses of no number, which warm starting would hand on
-		// to every body they touch; one step without it sets them all afresh.
-		m_world->SetWarmStarting(false);
-		if (!record->restoredFromNoNumber)
-			lang::Debug::printf("Object %s turned to no number in a physics step: put back at rest at (%g, %g)\n", record->name.c_str(), last.x, last.y);
-		record->restoredFromNoNumber = true;
-	}
+	const RenderObjectData::State& last = record.states[slot];
+	b2Body* body = record.body;
+	body->SetTransform(b2Vec2(last.x, last.y), last.angle);
+	body->SetLinearVelocity(b2Vec2_zero);
+	body->SetAngularVelocity(0.0f);
+	// Its contacts and joints keep impulses of no number, which warm starting would hand on to
+	// every body they touch; one step without it sets them all afresh.
+	m_world->SetWarmStarting(false);
+	if (!record.restoredFromNoNumber)
+		lang::Debug::printf("Object %s turned to no number in a physics step: put back at rest at (%g, %g)\n", record.name.c_str(), last.x, last.y);
+	record.restoredFromNoNumber = true;
 }
 
 void GameLua::snapshotRecords()

@@ -4,25 +4,38 @@
 #include <chrono>
 
 /**
- * Seconds the game's frames have spent in each of their phases, summed since the game world was
- * made, for profiling; a plain value owned by the game world.
+ * Seconds the game's frames have spent in each of their phases, summed while measuring is on,
+ * for profiling; a plain value owned by the game world.
  */
 struct FrameCosts
 {
-	/** Adds the seconds from its making to its end to the total it borrows. */
+	/** While the costs are measured, adds the seconds from its making to its end to one phase. */
 	class Timer
 	{
 	public:
-		explicit Timer(double& total) : m_total(total), m_start(std::chrono::steady_clock::now()) {}
-		~Timer()										{ m_total += std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count(); }
+		Timer(FrameCosts& costs, double FrameCosts::*phase) :
+			m_total(costs.measuring ? &(costs.*phase) : nullptr)
+		{
+			if (m_total)
+				m_start = std::chrono::steady_clock::now();
+		}
+
+		~Timer()
+		{
+			if (m_total)
+				*m_total += std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+		}
+
 		Timer(const Timer&) = delete;
 		Timer& operator=(const Timer&) = delete;
 
 	private:
-		double& m_total;
+		double* m_total;
 		std::chrono::steady_clock::time_point m_start;
 	};
 
+	// Off by default: the clock is read only for a profile that asks for it.
+	bool measuring = false;
 	// The physics library's steps.
 	double step = 0.0;
 	// Storing, interpolating and publishing the objects' poses, flags and joint anchors.

@@ -565,12 +565,14 @@ private:
 	// Restarts the audio output each frame while the application's audio is on and enabled.
 	void keepAudioAlive(const GameApp& app);
 	void publishTouches();
-	// Steps the world in fixed steps and stores the interpolation states.
+	// Steps the world in fixed steps and stores the interpolation states. After each step, before
+	// the states are stored, a body whose place, angle or velocities are no longer finite is put
+	// back (putBackAtRest).
 	void stepPhysics(float dt);
-	// After a step: a body whose place, angle or velocities are no longer finite is put back at
-	// rest at its last stored state (logged the first time for each object), and the next step
-	// starts its solver afresh, without the impulses that body left in its contacts and joints.
-	void restoreBodiesOfNoNumber();
+	// Puts the record's body at rest at its state stored in slot, logged the first time for each
+	// object, and has the next step start its solver afresh, without the impulses of no number
+	// that the body left in its contacts and joints.
+	void putBackAtRest(RenderObjectData& record, int slot);
 	// Damage over time, interpolation and joint-destroy timers of every record.
 	void advanceRecords(float dt);
 	// Publishes the objects' states and the movement flags and collects the rolling volumes.
