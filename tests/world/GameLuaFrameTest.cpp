@@ -165,3 +165,19 @@ TEST_F(GameLuaFrame, BodyTurnedToNoNumberIsPutBackAtRestAndTheWorldGoesOn)
 	EXPECT_TRUE(allFinite());
 	EXPECT_GT(number("world.objects.world.low.x"), 0.05f);
 }
+
+// The contact a body of no number begins does no damage: its impact would turn the other
+// object's strength and the score to no number.
+TEST_F(GameLuaFrame, BodyOfNoNumberDoesNoDamage)
+{
+	recordCallbacks();
+	run("world.createBox('a', '', 0, -5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.createBox('b', '', 0.5, -5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.a.material, world.objects.world.b.material = 'wood', 'wood'\n"
+		"world.objects.world.a.strength, world.objects.world.b.strength = 100, 100");
+	world->getBody("a")->SetLinearVelocity(b2Vec2(NAN, 0.0f));
+	frames(1);
+	EXPECT_EQ(0.0f, number("#collisions"));
+	EXPECT_EQ(100.0f, number("world.objects.world.b.strength"));
+	EXPECT_TRUE(std::isfinite(number("world.objects.world.a.x + world.scoreTable.blocks.score")));
+}

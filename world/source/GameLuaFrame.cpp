@@ -93,14 +93,6 @@ void advanceWobble(GameLua::RenderObjectData& record, int visit, int projectileC
 	record.scale[1] = record.scale[3] + record.wobbleValue * std::sin(phase + PI);
 }
 
-bool hasFiniteMotion(const b2Body& body)
-{
-	const b2Vec2& place = body.GetPosition();
-	const b2Vec2& velocity = body.GetLinearVelocity();
-	return std::isfinite(place.x) && std::isfinite(place.y) && std::isfinite(body.GetAngle())
-		&& std::isfinite(velocity.x) && std::isfinite(velocity.y) && std::isfinite(body.GetAngularVelocity());
-}
-
 void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
 {
 	const GameLua::RenderObjectData::State& current = record.states[slot];
@@ -213,6 +205,14 @@ void GameLua::stepPhysics(float dt)
 		}
 	}
 	m_world->ClearForces();
+}
+
+bool GameLua::hasFiniteMotion(const b2Body& body)
+{
+	const b2Vec2& place = body.GetPosition();
+	const b2Vec2& velocity = body.GetLinearVelocity();
+	return std::isfinite(place.x) && std::isfinite(place.y) && std::isfinite(body.GetAngle())
+		&& std::isfinite(velocity.x) && std::isfinite(velocity.y) && std::isfinite(body.GetAngularVelocity());
 }
 
 void GameLua::putBackAtRest(RenderObjectData& record, int slot)

@@ -573,6 +573,8 @@ private:
 	// object, and has the next step start its solver afresh, without the impulses of no number
 	// that the body left in its contacts and joints.
 	void putBackAtRest(RenderObjectData& record, int slot);
+	// Whether the body's place, angle and velocities are all finite.
+	static bool hasFiniteMotion(const b2Body& body);
 	// Damage over time, interpolation and joint-destroy timers of every record.
 	void advanceRecords(float dt);
 	// Publishes the objects' states and the movement flags and collects the rolling volumes.
