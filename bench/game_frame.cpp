@@ -144,10 +144,13 @@ std::string gameLogic(const PyramidScene& pyramid)
 		"function disableGameCenter() end\n"
 		"function hideLoadingInitGameCenter() end\n";
 	char line[256];
+	// The level's limits at the walls, as a level sets them: objects inside are not frozen.
 	std::snprintf(line, sizeof(line), "function createStartUpAssets()\n"
 		"  res.createSpriteSheet(imagePath .. '/scene.dat')\n"
 		"  setBGColor(%u, %u, %u)\n"
-		"  setTopLeft(%g, %g)\n", BACKGROUND >> 16, (BACKGROUND >> 8) & 0xFF, BACKGROUND & 0xFF, CAMERA_X, CAMERA_Y);
+		"  setTopLeft(%g, %g)\n"
+		"  setLevelLimits(%g, 0, %g, 0)\n", BACKGROUND >> 16, (BACKGROUND >> 8) & 0xFF, BACKGROUND & 0xFF, CAMERA_X, CAMERA_Y,
+		STATIC_BOXES[1].x, STATIC_BOXES[2].x);
 	script += line;
 	for (const StaticBox& box : STATIC_BOXES)
 	{
