@@ -301,6 +301,11 @@ void GameLua::publishStates(float dt, float volumes[3])
 		++visit;
 		b2Body* body = record->body;
 		const bool awake = body->IsAwake();
+		// Asleep now and at the previous frame, neither animated nor wobbling: nothing to do, and
+		// the body's velocities are not read.
+		if (!awake && !record->wasAwake && !record->gettingUp && !record->flag13 && !(record->damageOverTime && record->flag14)
+			&& !record->wobbling)
+			continue;
 		// A sleeping body has no velocity.
 		const b2Vec2 velocity = awake ? body->GetLinearVelocity() : b2Vec2_zero;
 		const float angularSpeed = awake ? std::fabs(body->GetAngularVelocity()) : 0.0f;
