@@ -1,9 +1,12 @@
 // Loads each input as a level the way the game does: the bytes are plain level text, enciphered
 // under the data key into the level file, loaded by the game world (definition files, emptying
 // the world, the level table and its "filename" check) and then built into bodies and joints by
-// a small level script through the world's own methods. The level's "jointChanges" (tables for
-// "setJointParameters") and "destroyJoints" (names) change its joints after the load, and a
-// level with "reload" set is saved, given its file name back, enciphered and loaded again. The
+// a small level script through the world's own methods, on a static ground whose top is y = 0.
+// The level's "jointChanges" (tables for "setJointParameters") and "destroyJoints" (names)
+// change its joints after the load; its "inCallback", a list of calls such as
+// { "setPosition", "a", 1e30, 0 }, is made from inside the first contact callback of the step,
+// method by name and arguments as given; and a level with "reload" set is saved, given its file
+// name back, enciphered and loaded again. The
 // world is stepped after each load: a body at no finite place or angle stops the fuzzer, and so
 // does any body, joint or record left once the input's level is cleared. One game world serves
 // every input, so each input pays only for the load; the Lua work of each part of an input runs
@@ -41,8 +44,9 @@ const char* const LEVEL_NAME = "levels/level_1";
 // Where a level with "reload" set is saved, and the name it is given to load again.
 const char* const SAVED_NAME = "levels/saved";
 const char* const SAVED_FILENAME = "\nfilename = \"saved.lua\"\n";
-// Frames of a thirtieth of a second stepped after each load.
-const int FRAMES = 10;
+// Frames of a thirtieth of a second stepped after each load: a world may take a second or two
+// to turn to no number.
+const int FRAMES = 60;
 const float FRAME_SECONDS = 1.0f / 30.0f;
 
 // The definition files a load reads, each enciphered once into the data directory's scripts:
@@ -81,22 +85,49 @@ const DefinitionText DEFINITIONS[] = {
 // What the game's scripts do with a loaded level, reduced to the world's methods: every entry of
 // "world" whose definition is known becomes a body where the entry puts it, turned by its angle,
 // with the script fields contacts and saving read; the level's "joints" are made between them and
-// changed as the level asks. The contact and frame callbacks do nothing. clearLevel removes it
+// changed as the level asks. The frame callbacks do nothing; the first contact callback of a
+// build makes the level's "inCallback" calls, each a method of the world that a script may call
+// while the world steps (moves, turns, speeds, impulses, forces, objects, joints, removals and
+// queries), its failures caught as a script's would be. clearLevel removes it
 // all again, so that an input frees what it made before it ends (leak detection counts
 // allocations per input) and a load that fails, which keeps the table it would replace, finds
 // none. Defined in the world's table, whose members are its globals.
 const char* const BUILD_LEVEL = R"(
-local pairs, ipairs, type = _G.pairs, _G.ipairs, _G.type
+local pairs, ipairs, type, pcall, unpack = _G.pairs, _G.ipairs, _G.type, _G.pcall, _G.unpack
+local methods = _G.getfenv(1)
 scoreTable = { blocks = { score = 0 } }
 function update() end
 function removeBlocks() end
-function blockCollision() end
-function projectileCollision() end
+
+local CALLBACK_METHODS = {
+	setPosition = true, setRotation = true, setVelocity = true, setAngularVelocity = true, applyImpulse = true,
+	applyForce = true, setSleeping = true, setCollisionEnabled = true, setObjectParameter = true,
+	createBox = true, createCircle = true, removeObject = true, createJoint = true, createJoints = true,
+	setJointParameters = true, destroyJoint = true, removeJointsFromObject = true, checkJointLimits = true,
+	getIntersectingObjects = true, getRayCastedObjects = true, getWorldPoint = true, getLocalPoint = true,
+	getAngle = true, getAngularVelocity = true,
+}
+local calledBack = true
+
+local function callFromStep()
+	if calledBack then return end
+	calledBack = true
+	local calls = type(loadedObjects) == "table" and loadedObjects.inCallback
+	if type(calls) ~= "table" then return end
+	for _, call in ipairs(calls) do
+		if type(call) == "table" and CALLBACK_METHODS[call[1]] then pcall(methods[call[1]], unpack(call, 2)) end
+	end
+end
+blockCollision = callFromStep
+projectileCollision = callFromStep
 
 function buildLevel(name)
+	calledBack = false
 	loadLevel(name)
 	local level = loadedObjects
 	if type(level) ~= "table" or type(level.world) ~= "table" then return end
+	createBox("ground", "", 0, 1, 400, 2, 0, 0.5, 0, true, false, 0)
+	objects.world.ground.material = "wood"
 	for key, entry in pairs(level.world) do
 		local definition = type(entry) == "table" and blockTable.blocks[entry.definition]
 		if definition then

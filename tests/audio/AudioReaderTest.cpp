@@ -5,6 +5,8 @@
 #include <io/IOException.h>
 #include <lang/Exception.h>
 
+#include <support/MemoryPeaks.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -231,6 +233,14 @@ std::string difference(const Bytes& expected, const Bytes& actual)
 	return std::to_string(actual.size()) + " bytes instead of " + std::to_string(expected.size()) + ", the first difference at byte " + std::to_string(mismatch.first - expected.begin());
 }
 
+// The whole sound of an MP3 file.
+Bytes decodeMp3(const Bytes& file)
+{
+	io::ByteArrayInputStream stream(file.data(), static_cast<int>(file.size()));
+	audio::AudioReader reader(&stream, io::FILEFORMAT_MP3);
+	return readAll(reader, 0, 4096);
+}
+
 } // namespace
 
 class AudioReaderMp3 : public ::testing::Test
@@ -347,6 +357,33 @@ TEST_F(AudioReaderMp3, CutOrGarbageInputThrowsWithoutHanging)
 			EXPECT_EQ("Failed to read MP3 header while reading ByteArrayInputStream", messageOf(e));
 		}
 	}
+}
+
+// Tags ahead of the audio are skipped unread, so the size a tag's header claims takes no memory.
+TEST_F(AudioReaderMp3, TagsAreSkippedWithoutTakingTheirSize)
+{
+	const Bytes plain = decodeMp3(mp3);
+
+	// A 20-byte tag: its header (version 4, no flags, the size in 7-bit bytes), then padding.
+	Bytes tagged = {'I', 'D', '3', 4, 0, 0, 0, 0, 0, 10};
+	tagged.insert(tagged.end(), 10, 0);
+	tagged.insert(tagged.end(), mp3.begin(), mp3.end());
+	EXPECT_EQ("", difference(plain, decodeMp3(tagged)));
+
+	// A tag that claims 256 MB in a file of a few kilobytes.
+	const long mappedBefore = testsupport::peakMappedMiB();
+	Bytes claim = {'I', 'D', '3', 4, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F};
+	claim.insert(claim.end(), mp3.begin(), mp3.end());
+	try
+	{
+		decodeMp3(claim);
+		ADD_FAILURE() << "the audio inside the tag was played";
+	}
+	catch (const io::IOException& e)
+	{
+		EXPECT_EQ("Failed to read MP3 header while reading ByteArrayInputStream", messageOf(e));
+	}
+	EXPECT_LT(testsupport::peakMappedMiB() - mappedBefore, 64);
 }
 
 TEST_F(AudioReaderMp3, CutStreamEndsEarly)

@@ -110,6 +110,9 @@ TEST(NtxReader, RefusesWhatItCannotHold)
 			"NTX file ByteArrayInputStream is corrupted: 1 words can't hold its image"},
 		{ntxHeader(0x104, 2, 1, gr::SurfaceFormat::A8R8G8B8, 4, 0).u32(0).v,
 			"Failed to read 16 bytes from ByteArrayInputStream"},
+		// Rows a file of a few bytes cannot hold are refused before any surface is sized by them.
+		{ntxHeader(0x104, 65535, 65535, gr::SurfaceFormat::L8, 0, 0).fill(16, 0).v,
+			"NTX file ByteArrayInputStream is truncated: 4294836225 bytes of pixel data expected"},
 	};
 	for (const Case& c : cases)
 		EXPECT_EQ(c.message, openError(c.file, io::FILEFORMAT_NTX));
@@ -227,7 +230,7 @@ TEST(PvrReader, RefusesMalformedHeaders)
 		{pvrHeader(0, 1, 0, 0x16, 1).u8(0).v, "PVR file ByteArrayInputStream has an invalid size (0 x 1)"},
 		{pvrHeader(1, 0x80000000u, 0, 0x16, 1).u8(0).v, "PVR file ByteArrayInputStream has an invalid size (1 x 2147483648)"},
 		{pvrHeader(4096, 4096, 0, 0x1A, 1).fill(100, 0).v,
-			"PVR file ByteArrayInputStream is truncated: 67108864 bytes of texture data expected"},
+			"PVR file ByteArrayInputStream is truncated: 67108864 bytes of pixel data expected"},
 		{Bytes().u32(52).fill(10, 0).v, "Failed to read 48 bytes from ByteArrayInputStream"},
 	};
 	for (const Case& c : cases)

@@ -1,10 +1,13 @@
 #include "ImageTestSupport.h"
 
+#include <support/MemoryPeaks.h>
 #include <support/PngEncoder.h>
 
 #include <zlib.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 using imgtest::Image;
 using imgtest::openError;
@@ -22,6 +25,24 @@ PngImage png(int width, int colorType, int bitDepth, std::vector<uint8_t> pixels
 	image.bitDepth = bitDepth;
 	image.pixels = std::move(pixels);
 	return image;
+}
+
+// Bytes of the signature and the header chunk, after which the other chunks begin.
+const size_t HEADER_END = 33;
+
+// A chunk of the given type and data, with its check.
+std::vector<uint8_t> chunk(const char* type, const std::string& data)
+{
+	std::vector<uint8_t> out;
+	const uint32_t length = static_cast<uint32_t>(data.size());
+	for (int i = 0; i < 4; ++i)
+		out.push_back(static_cast<uint8_t>(length >> (24 - 8 * i)));
+	out.insert(out.end(), type, type + 4);
+	out.insert(out.end(), data.begin(), data.end());
+	const uLong crc = crc32(crc32(0, nullptr, 0), out.data() + 4, static_cast<uInt>(out.size() - 4));
+	for (int i = 0; i < 4; ++i)
+		out.push_back(static_cast<uint8_t>(crc >> (24 - 8 * i)));
+	return out;
 }
 
 std::vector<png_color> greyPalette(int entries)
@@ -147,6 +168,45 @@ TEST(PngReader, RefusesImagesLargerThanTheirData)
 	for (int i = 0; i < 4; ++i)
 		file[29 + static_cast<size_t>(i)] = static_cast<uint8_t>(crc >> (24 - 8 * i));
 	EXPECT_EQ("PNG \"ByteArrayInputStream\" is too large or truncated (60000 x 60000)", openError(file, io::FILEFORMAT_PNG));
+}
+
+// A chunk length is a promise of the file: one longer than the stream holds takes no memory.
+TEST(PngReader, RefusesChunksLongerThanTheFileBeforeTakingTheirMemory)
+{
+	// 57 bytes: signature, header chunk, and a text chunk that claims a gigabyte.
+	std::vector<uint8_t> file = encodePng(png(1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4}));
+	file.resize(HEADER_END);
+	const uint8_t claim[8] = {0x40, 0x00, 0x00, 0x00, 'i', 'T', 'X', 't'};
+	file.insert(file.end(), claim, claim + 8);
+	file.insert(file.end(), 16, 'x');
+	ASSERT_EQ(57u, file.size());
+
+	const std::string message = openError(file, io::FILEFORMAT_PNG);
+	EXPECT_EQ(0u, message.find("Failed to decode \"ByteArrayInputStream\": ")) << message;
+	EXPECT_LT(testsupport::peakResidentMiB(), 200);
+}
+
+// Texts, compressed texts, colour profiles and unknown chunks mean nothing to the reader: an image
+// that carries them reads as without them.
+TEST(PngReader, SkipsChunksItHasNoUseFor)
+{
+	const PngImage image = png(2, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 4, 5, 6});
+	std::vector<uint8_t> file = encodePng(image);
+	// A compressed text of a megabyte of spaces in a few kilobytes.
+	const std::string text(1 << 20, ' ');
+	std::string packed(compressBound(static_cast<uLong>(text.size())), '\0');
+	uLongf packedSize = static_cast<uLongf>(packed.size());
+	ASSERT_EQ(Z_OK, compress(reinterpret_cast<Bytef*>(&packed[0]), &packedSize,
+		reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size())));
+	packed.resize(packedSize);
+	std::vector<uint8_t> extra;
+	for (const auto& c : {chunk("tEXt", std::string("Comment\0made here", 17)),
+			 chunk("zTXt", std::string("Comment\0\0", 9) + packed), chunk("abCd", "private data")})
+		extra.insert(extra.end(), c.begin(), c.end());
+	file.insert(file.begin() + HEADER_END, extra.begin(), extra.end());
+
+	Image read(file, io::FILEFORMAT_PNG);
+	EXPECT_EQ((std::vector<uint32_t>{0xFF010203, 0xFF040506}), read.pixels());
 }
 
 } // namespace

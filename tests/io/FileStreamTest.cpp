@@ -75,6 +75,33 @@ TEST_F(BundleEntryTest, RefusesSeeksOutsideTheMember)
 	EXPECT_EQ(0, in.available());
 }
 
+// An entry of the index that its bundle file cannot hold is refused on opening, before any reader
+// takes memory by the size it names.
+TEST_F(BundleEntryTest, RefusesEntriesPastTheEndOfTheBundle)
+{
+	const std::string pack = m_directory.file("pack.dat");
+	m_bundle->addFile("data/edge.bin", pack.c_str(), 5900, 100);
+	FileInputStream edge("data/edge.bin");
+	EXPECT_EQ(100, edge.available());
+
+	m_bundle->addFile("data/long.bin", pack.c_str(), 5000, 1001);
+	m_bundle->addFile("data/huge.bin", pack.c_str(), 0, 0x7FFFFFFF);
+	m_bundle->addFile("data/beyond.bin", pack.c_str(), 0x7FFFFFFF, 1);
+	for (const char* name : {"data/long.bin", "data/huge.bin", "data/beyond.bin"})
+	{
+		try
+		{
+			FileInputStream in(name);
+			ADD_FAILURE() << name << " opened";
+		}
+		catch (const io::IOException& e)
+		{
+			EXPECT_EQ(0u, std::string(e.getMessage().format().c_str()).find(std::string("Failed to open ") + name + ": its "))
+				<< e.getMessage().format().c_str();
+		}
+	}
+}
+
 TEST_F(BundleEntryTest, NamesTheBundleDoesNotHoldAreLooseFiles)
 {
 	iotest::writeFile(m_directory.file("loose.txt"), "loose");

@@ -24,6 +24,20 @@ class LuaStateTest : public ::testing::Test
 {
 protected:
 	LuaState state;
+
+	// The value of an expression, as tostring writes it.
+	std::string valueOf(const char* expression)
+	{
+		runScript(state, (std::string("result = tostring(") + expression + ")").c_str());
+		return state.globals().getString("result").c_str();
+	}
+};
+
+// An expression and the text of its value.
+struct ValueCase
+{
+	const char* expression;
+	const char* value;
 };
 
 TEST_F(LuaStateTest, ScriptErrorsCarryTheirCallStack)
@@ -168,27 +182,55 @@ TEST_F(LuaStateTest, NumbersAreFloatsPrintedWithSixDigits)
 // build stops at any undefined one).
 TEST_F(LuaStateTest, NumbersAtTheIntegerLimitsHaveDefinedResults)
 {
-	const struct
-	{
-		const char* expression;
-		const char* result;
-	} cases[] = {
+	const ValueCase cases[] = {
 		{"({[-2147483649] = 'low'})[-2147483648]", "low"},
 		{"({[-2147483648] = 1, [2147483648] = 2, [1e30] = 3, [-1/0] = 4})[1e30]", "3"},
 		{"(pcall(unpack, {}, -2147483648, 2147483520))", "false"},
 		{"select('#', unpack({}, 2147483520, 2147483520))", "1"},
-		{"math.random(-2147483648, 2147483520) >= -2147483648", "true"},
-		{"string.format('%d %x %c', 1e30, -1e30, 0/0) ~= nil", "true"},
+		{"(function() local x = math.random(-2147483648, 2147483520) return x >= -2147483648 and x <= 2147483520 end)()",
+			"true"},
+		// Integers beyond the range, and no number, become the lowest long: the character 0 ends
+		// the text of %c.
+		{"string.format('%d %x [%c]', 1e30, -1e30, 0/0)", "-9223372036854775808 8000000000000000 []"},
 		{"string.format('%d', -7.9)", "-7"},
-		{"os.date('*t', 1e30) == nil or true", "true"},
-		{"(function() for t = 6.775e16, 6.78e16, 1e10 do os.date('!*t', t) end return true end)()", "true"},
-		{"pcall(os.time, {year = -2147483648, month = -2147483648, day = 1})", "true"},
-		{"os.difftime(1e30, -1e30) >= 0", "true"},
+		// Times beyond time_t, and years beyond what the C library can represent, have no date.
+		{"os.date('*t', 1e30)", "nil"},
+		{"os.time({year = -2147483648, month = -2147483648, day = 1})", "nil"},
+		{"os.difftime(1e30, -1e30)", "0"},
+		// Across the last year of the C library's calendar: the years past INT_MAX are whole, and
+		// later times have no date.
+		{"(function() local dates, year = 0 for t = 6.775e16, 6.78e16, 1e10 do local d = os.date('!*t', t) "
+		 "if d then dates, year = dates + 1, d.year end end return dates .. ' ' .. year end)()", "2100 2.14749e+09"},
 	};
-	for (const auto& c : cases)
+	for (const ValueCase& c : cases)
+		EXPECT_EQ(c.value, valueOf(c.expression)) << c.expression;
+}
+
+// Scripts draw from the C library's rand() sequence. With float numbers its top values once
+// scaled to 1, so that math.random(6) gave 7: each form of math.random draws such a value here.
+TEST_F(LuaStateTest, RandomNumbersStayWithinTheirIntervals)
+{
+	// Draws of the sequence seeded with 1 before the first value that scales to 1 in float.
+	const long limit = 1L << 28;
+	std::srand(1);
+	long before = 0;
+	while (before < limit && static_cast<float>(std::rand() % RAND_MAX) / static_cast<float>(RAND_MAX) < 1.0f)
+		++before;
+	ASSERT_LT(before, limit);
+
+	const ValueCase cases[] = {
+		{"math.random() < 1", "true"},
+		{"math.random(6)", "6"},
+		{"math.random(-3, 3)", "3"},
+		{"math.random(16777216) == 16777216", "true"},
+		{"math.random(-2147483648, 2147483520) <= 2147483520", "true"},
+	};
+	for (const ValueCase& c : cases)
 	{
-		runScript(state, (std::string("result = tostring(") + c.expression + ")").c_str());
-		EXPECT_STREQ(c.result, state.globals().getString("result").c_str()) << c.expression;
+		runScript(state, "math.randomseed(1)");
+		for (long i = 0; i < before; ++i)
+			std::rand();
+		EXPECT_EQ(c.value, valueOf(c.expression)) << c.expression;
 	}
 }
 

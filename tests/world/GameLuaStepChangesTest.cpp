@@ -3,6 +3,7 @@
 
 #include <lang/Throwable.h>
 #include <algorithm>
+#include <cmath>
 #include <sstream>
 #include <vector>
 
@@ -225,6 +226,50 @@ TEST_F(StepChanges, RemovalsAndReusedNamesTakeEffectAtTheCall)
 	EXPECT_EQ(3, GameLuaTestAccess::physicsWorld(*this->world).GetBodyCount()) << world;
 	// The destroy link handed its 0.2 s to "b" at the call.
 	EXPECT_EQ(0.0f, number("world.objects.world.b.strength"));
+}
+
+// The checks that guard the physics judge what the change will meet: a joint to a body whose
+// move still waits reaches from where the move puts it, and an impulse on a body made in the
+// callback is bounded against that body.
+TEST_F(StepChanges, ChecksJudgeTheWorldTheWaitingChangesLeave)
+{
+	const std::string world = sameEitherWay(
+		"world.setPosition('a', 1e30, -60)\n"
+		"world.createJoint({type = 3, name = 'far', end1 = 'a', end2 = 'b', x1 = 0, y1 = 0, x2 = 0, y2 = 0})\n"
+		"world.setPosition('c', 9500, -60)\n"
+		"world.createJoint({type = 3, name = 'beyond', end1 = 'c', end2 = 'b', x1 = 1000, y1 = 0, x2 = 0, y2 = 0})\n"
+		"world.createBox('light', '', -5, -20, 0.2, 0.2, 0.01, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.light.material = 'wood'\n"
+		"world.applyImpulse('light', 3e38, 0, -5, -20)");
+	EXPECT_NE(std::string::npos, world.find("a-b type 1")) << world;
+	EXPECT_EQ(std::string::npos, world.find("c-b")) << world;
+	EXPECT_EQ(0u, bodyLine(world, "a").rfind("a type 2 at 3 ", 0)) << world;
+	EXPECT_EQ(0u, bodyLine(world, "c").rfind("c type 2 at 9500 ", 0)) << world;
+	EXPECT_EQ(std::string::npos, world.find("nan")) << world;
+	const Run inside = runCalls("world.setPosition('c', 9500, -60)\n"
+		"world.createJoint({type = 3, name = 'beyond', end1 = 'c', end2 = 'b', x1 = 1000, y1 = 0, x2 = 0, y2 = 0})", true);
+	EXPECT_NE(std::string::npos, inside.debug.find("Joint beyond refused: it reaches beyond the world's extent\n")) << inside.debug;
+}
+
+// An existing body moved and turned in the callback is read where the calls put it, and joined
+// there; queries leave out a body whose object the callback removed.
+TEST_F(StepChanges, AnExistingBodyIsReadAndJoinedWhereTheCallbackMovedIt)
+{
+	const std::string world = sameEitherWay(
+		"world.setPosition('b', 12, -56)\n"
+		"world.setRotation('b', 1)\n"
+		"reads = {point = {world.getWorldPoint('b', 1, 0)}, back = {world.getLocalPoint('b', 12, -57)}, angle = world.getAngle('b')}\n"
+		"world.createJoint({type = 2, name = 'weld', end1 = 'b', end2 = 'c', x1 = 0, y1 = 0, x2 = 0, y2 = 0})\n"
+		"world.removeObject('a')\n"
+		"reads.found = world.getIntersectingObjects({x = 3, y = -60, left = -1, right = 1, down = -1, up = 1})\n"
+		"reads.crossed = world.getRayCastedObjects({x1 = 0, y1 = -60, x2 = 4, y2 = -60})");
+	EXPECT_NEAR(12.0f + std::cos(1.0f), number("reads.point[1]"), 1e-4f);
+	EXPECT_NEAR(-56.0f + std::sin(1.0f), number("reads.point[2]"), 1e-4f);
+	EXPECT_NEAR(-std::sin(1.0f), number("reads.back[1]"), 1e-4f);
+	EXPECT_NEAR(-std::cos(1.0f), number("reads.back[2]"), 1e-4f);
+	EXPECT_FLOAT_EQ(1.0f, number("reads.angle"));
+	EXPECT_EQ(0.0f, number("#reads.found + #reads.crossed"));
+	EXPECT_NE(std::string::npos, world.find("b-c type 8")) << world;
 }
 
 } // namespace

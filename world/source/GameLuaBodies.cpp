@@ -2,6 +2,7 @@
 
 #include <game/Resources.h>
 #include <game/SpriteSheet.h>
+#include <lang/Debug.h>
 #include <lang/Float.h>
 #include <lang/Math.h>
 #include <lang/Truncate.h>
@@ -13,6 +14,39 @@
 namespace {
 
 const float TWO_PI = 2.0f * lang::Math::PI;
+// Seconds of one physics step, over which a force acts before the frame clears it.
+const double STEP = 1.0 / 30.0;
+// The most an impulse, a force over one step or a set velocity gives a body, in metres and
+// radians a second: far above what the solver lets a body keep after a step (2 m and pi/2 a
+// step, 60 m/s and 47 rad/s), far below where momenta and the solver's products overflow.
+const double MAX_SPEED = 1.0e6;
+const double MAX_ANGULAR_SPEED = 1.0e6;
+
+// The share, 0 to 1, of an impulse (N s) at a world point (metres) that keeps the change it makes
+// to the body's velocity within MAX_SPEED and to its turning within MAX_ANGULAR_SPEED; worked in
+// double precision, where the unbounded change cannot overflow.
+double boundedShare(const b2Body& body, const b2Vec2& impulse, const b2Vec2& point)
+{
+	const double mass = body.GetMass();
+	const b2Vec2 centre = body.GetLocalCenter();
+	// Box2D reports the inertia about the body's origin.
+	const double inertia = body.GetInertia() - mass * (static_cast<double>(centre.x) * centre.x + static_cast<double>(centre.y) * centre.y);
+	const double armX = static_cast<double>(point.x) - body.GetWorldCenter().x;
+	const double armY = static_cast<double>(point.y) - body.GetWorldCenter().y;
+	const double speed = mass > 0.0 ? std::hypot(static_cast<double>(impulse.x), static_cast<double>(impulse.y)) / mass : 0.0;
+	const double turning = inertia > 0.0 ? std::fabs(armX * impulse.y - armY * impulse.x) / inertia : 0.0;
+	double share = 1.0;
+	if (speed > MAX_SPEED)
+		share = MAX_SPEED / speed;
+	if (turning * share > MAX_ANGULAR_SPEED)
+		share = MAX_ANGULAR_SPEED / turning;
+	return share;
+}
+
+void logBounded(const lang::String& name, const char* what)
+{
+	lang::Debug::printf("Object %s: its %s is more than the physics can hold and is bounded\n", name.c_str(), what);
+}
 
 } // namespace
 
@@ -24,37 +58,51 @@ void GameLua::changeBody(const lang::String& name, std::function<void(b2Body&)> 
 
 b2Transform GameLua::poseOf(const RenderObjectData& record) const
 {
-	if (record.body)
-		return record.body->GetTransform();
-	// Made during this step: its creating call and later moves and turns left the pose in both states.
-	const RenderObjectData::State& state = record.states[0];
-	return b2Transform(b2Vec2(state.x, state.y), b2Rot(state.angle));
+	return record.poseWaiting ? record.waitingPose : record.body->GetTransform();
+}
+
+void GameLua::pushOnBody(const lang::String& name, const b2Vec2& amount, const b2Vec2& point, bool isForce)
+{
+	if (!lang::Float::allFinite({amount.x, amount.y}))
+		return;
+	// Box2D's turning term multiplies the lever arm by the impulse in single precision.
+	if (!isWithinExtent(point))
+	{
+		lang::Debug::printf("Object %s: a push at (%g, %g) is refused: the point is not finite or beyond the world's extent\n", name.c_str(), point.x, point.y);
+		return;
+	}
+	// Checked against the body as the change meets it, also when it waits for a step to end.
+	changeBody(name, [name, amount, point, isForce](b2Body& body) {
+		if (body.GetType() != b2_dynamicBody)
+			return;
+		const double share = boundedShare(body, isForce ? static_cast<float>(STEP) * amount : amount, point);
+		b2Vec2 bounded = amount;
+		if (share < 1.0)
+		{
+			logBounded(name, isForce ? "force" : "impulse");
+			bounded.Set(static_cast<float>(amount.x * share), static_cast<float>(amount.y * share));
+		}
+		if (isForce)
+			body.ApplyForce(bounded, point, true);
+		else
+			body.ApplyLinearImpulse(bounded, point, true);
+	});
 }
 
 void GameLua::applyImpulse(const lang::String& name, float ix, float iy, float px, float py)
 {
-	if (!lang::Float::allFinite({ix, iy, px, py}))
-		return;
-	changeBody(name, [=](b2Body& body) {
-		if (body.GetType() == b2_dynamicBody)
-			body.ApplyLinearImpulse(b2Vec2(ix, iy), b2Vec2(px, py), true);
-	});
+	pushOnBody(name, b2Vec2(ix, iy), b2Vec2(px, py), false);
 }
 
 void GameLua::applyForce(const lang::String& name, float fx, float fy, float px, float py)
 {
-	if (!lang::Float::allFinite({fx, fy, px, py}))
-		return;
-	changeBody(name, [=](b2Body& body) {
-		if (body.GetType() == b2_dynamicBody)
-			body.ApplyForce(b2Vec2(fx, fy), b2Vec2(px, py), true);
-	});
+	pushOnBody(name, b2Vec2(fx, fy), b2Vec2(px, py), true);
 }
 
 void GameLua::setPosition(const lang::String& name, float x, float y)
 {
 	RenderObjectData* record = recordOf(name);
-	if (!record || !isFinitePlace(name, x, y))
+	if (!record || !isHoldablePlace(name, x, y) || !keepsJointsWithinExtent(*record, b2Vec2(x, y)))
 		return;
 	record->table.setNumber("x", x);
 	record->table.setNumber("y", y);
@@ -65,7 +113,9 @@ void GameLua::setPosition(const lang::String& name, float x, float y)
 		state.x = x;
 		state.y = y;
 	}
-	changePhysics([record, x, y] { record->body->SetTransform(b2Vec2(x, y), record->body->GetAngle()); });
+	changePose(record, b2Transform(b2Vec2(x, y), poseOf(*record).q), [record, x, y] {
+		record->body->SetTransform(b2Vec2(x, y), record->body->GetAngle());
+	});
 }
 
 void GameLua::setRotation(const lang::String& name, float angle)
@@ -81,7 +131,9 @@ void GameLua::setRotation(const lang::String& name, float angle)
 	record->renderAngle = reduced;
 	for (RenderObjectData::State& state : record->states)
 		state.angle = reduced;
-	changePhysics([record, reduced] { record->body->SetTransform(record->body->GetPosition(), reduced); });
+	changePose(record, b2Transform(poseOf(*record).p, b2Rot(reduced)), [record, reduced] {
+		record->body->SetTransform(record->body->GetPosition(), reduced);
+	});
 }
 
 void GameLua::setVelocity(const lang::String& name, float vx, float vy)
@@ -89,14 +141,26 @@ void GameLua::setVelocity(const lang::String& name, float vx, float vy)
 	// Box2D ignores a static body and wakes the body for a non-zero velocity.
 	if (!lang::Float::allFinite({vx, vy}))
 		return;
-	changeBody(name, [=](b2Body& body) { body.SetLinearVelocity(b2Vec2(vx, vy)); });
+	b2Vec2 velocity(vx, vy);
+	const double speed = std::hypot(static_cast<double>(vx), static_cast<double>(vy));
+	if (speed > MAX_SPEED)
+	{
+		logBounded(name, "velocity");
+		velocity.Set(static_cast<float>(vx * (MAX_SPEED / speed)), static_cast<float>(vy * (MAX_SPEED / speed)));
+	}
+	changeBody(name, [velocity](b2Body& body) { body.SetLinearVelocity(velocity); });
 }
 
 void GameLua::setAngularVelocity(const lang::String& name, float w)
 {
 	if (!std::isfinite(w))
 		return;
-	changeBody(name, [=](b2Body& body) { body.SetAngularVelocity(w); });
+	if (std::fabs(w) > MAX_ANGULAR_SPEED)
+	{
+		logBounded(name, "angular velocity");
+		w = std::copysign(static_cast<float>(MAX_ANGULAR_SPEED), w);
+	}
+	changeBody(name, [w](b2Body& body) { body.SetAngularVelocity(w); });
 }
 
 float GameLua::getAngularVelocity(const lang::String& name)

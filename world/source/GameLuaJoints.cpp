@@ -4,6 +4,7 @@
 #include <lua/LuaState.h>
 #include <world/JointChange.h>
 #include <world/RenderObjectData.h>
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -81,6 +82,57 @@ b2Vec2 jointAnchor(const JointDescription& joint, const b2Transform& poseA, cons
 {
 	const b2Vec2 onA = b2Mul(poseA, joint.anchor1);
 	return joint.type == JointDescription::WELD ? 0.5f * (onA + b2Mul(poseB, joint.anchor2)) : onA;
+}
+
+// How far, in metres, a weld, revolute or prismatic joint may hold its anchor from the centre of
+// mass of a moving end. Box2D moves a body at most b2_maxTranslation (2 m) a step, 60 m/s at
+// the game's 30 steps a second, and corrects these joints' positions without bound: once an
+// assembly turns fast enough that its far end would need more, the joint breaks every step and
+// the correction throws the bodies out of the world. A point swinging under the game's gravity
+// (20 m/s^2) through twice its lever reaches 60 m/s at a 45 m lever; measured, a pair of 0.1 m
+// circles on a prismatic joint 47 m from each left the world within 150 steps, welded pairs
+// from 130 m, a 0.1 m circle on a revolute joint from 205 m.
+const float MAX_LEVER = 20.0f;
+// How far, in radii of gyration of a moving end, a weld or prismatic joint may hold its anchor
+// from the end's centre of mass. Both solve the end's turning together with its movement at the
+// anchor in single precision, and the determinant of that system is the small difference of
+// terms that grow with the fourth power of lever over radius of gyration: near 80 radii it is
+// lost to rounding. Measured against a static end, a weld turned its body and everything it
+// touches to no number from 80 radii (a 1 x 1 box, radius of gyration 0.41 m, from 33 m), a
+// prismatic joint threw its body out of the world from 57 radii, and from 43 radii against a
+// body 1200 times heavier.
+const float MAX_LEVER_RATIO = 25.0f;
+
+// Why Box2D could not hold the joint with its ends at these poses, or null: a weld, revolute
+// or prismatic joint whose anchor lies too far from a moving end's centre of mass. A prismatic
+// joint carries the second end's anchor away from the first end along its axis, as far as its
+// limit lets it.
+const char* leverFault(const JointDescription& joint, const GameLua::RenderObjectData& first, const GameLua::RenderObjectData& second, const b2Transform& poseA, const b2Transform& poseB)
+{
+	if (joint.type == JointDescription::DISTANCE)
+		return nullptr;
+	const b2Vec2 anchor = jointAnchor(joint, poseA, poseB);
+	const float slide = joint.type == JointDescription::PRISMATIC && joint.limit ? std::max(std::fabs(joint.lowerLimit), std::fabs(joint.upperLimit)) : 0.0f;
+	struct End
+	{
+		const GameLua::RenderObjectData& record;
+		const b2Transform& pose;
+		float slide;
+	};
+	for (const End& end : {End{first, poseA, slide}, End{second, poseB, 0.0f}})
+	{
+		const float mass = end.record.mass();
+		if (mass <= 0.0f)
+			continue;
+		const float lever = b2Distance(anchor, b2Mul(end.pose, end.record.massCentre)) + end.slide;
+		if (!(lever <= MAX_LEVER))
+			return "its anchor lies too far from a moving end for the physics to hold";
+		if (joint.type == JointDescription::REVOLUTE || end.record.centralInertia <= 0.0f)
+			continue;
+		if (!(lever <= MAX_LEVER_RATIO * std::sqrt(end.record.centralInertia / mass)))
+			return "its anchor lies too far from a moving end for the end's size";
+	}
+	return nullptr;
 }
 
 // The motor and limit of a revolute or prismatic joint's definition, whose bounds are angles or
@@ -281,19 +333,41 @@ const char* GameLua::jointFault(const JointDescription& joint, const RenderObjec
 		return nullptr;
 	const b2Transform poseA = poseOf(*first);
 	const b2Transform poseB = poseOf(*second);
-	bool within = isWithinExtent(poseA.p) && isWithinExtent(poseB.p);
-	if (joint.type == JointDescription::DISTANCE)
-	{
-		const DistanceAnchors anchors(joint, poseA, poseB);
-		within = within && isWithinExtent(anchors.worldA) && isWithinExtent(anchors.worldB);
-	}
-	else
-	{
-		within = within && isWithinExtent(jointAnchor(joint, poseA, poseB));
-	}
-	if (!within)
+	if (!isJointWithinExtent(joint, poseA, poseB))
 		return "it reaches beyond the world's extent";
+	if (const char* fault = leverFault(joint, *first, *second, poseA, poseB))
+		return fault;
 	return springFault(joint, *first, *second);
+}
+
+bool GameLua::isJointWithinExtent(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB)
+{
+	if (!isWithinExtent(poseA.p) || !isWithinExtent(poseB.p))
+		return false;
+	if (joint.type != JointDescription::DISTANCE)
+		return isWithinExtent(jointAnchor(joint, poseA, poseB));
+	const DistanceAnchors anchors(joint, poseA, poseB);
+	return isWithinExtent(anchors.worldA) && isWithinExtent(anchors.worldB);
+}
+
+bool GameLua::keepsJointsWithinExtent(const RenderObjectData& record, const b2Vec2& place) const
+{
+	for (const JointRecord& joint : m_joints)
+	{
+		const JointDescription& description = joint->description;
+		if (description.end1 != record.name && description.end2 != record.name)
+			continue;
+		b2Transform poseA = poseOf(*findRecord(description.end1));
+		b2Transform poseB = poseOf(*findRecord(description.end2));
+		(description.end1 == record.name ? poseA : poseB).p = place;
+		if (!isJointWithinExtent(description, poseA, poseB))
+		{
+			lang::Debug::printf("Object %s refused: its joint %s would reach beyond the world's extent from (%g, %g)\n",
+				record.name.c_str(), description.name.c_str(), place.x, place.y);
+			return false;
+		}
+	}
+	return true;
 }
 
 const char* GameLua::springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const
@@ -338,6 +412,8 @@ void GameLua::changeJoint(const JointRecord& record, const JointChange& change)
 		const char* fault = changed.numberFault();
 		if (!fault)
 			fault = springFault(changed, first, second);
+		if (!fault)
+			fault = leverFault(changed, first, second, poseOf(first), poseOf(second));
 		if (fault)
 		{
 			lang::Debug::printf("Joint %s change refused: %s\n", name.c_str(), fault);

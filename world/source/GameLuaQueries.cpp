@@ -3,6 +3,7 @@
 #include <lua/LuaState.h>
 #include <world/QueryCallback.h>
 #include <world/RayCastCallback.h>
+#include <world/RenderObjectData.h>
 #include <cmath>
 
 int GameLua::getRayCastedObjects(lua::LuaState* lua)
@@ -43,7 +44,20 @@ int GameLua::getIntersectingObjects(lua::LuaState* lua)
 void GameLua::pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies)
 {
 	lua::LuaTable names(lua);
-	for (int i = 0; i < bodies.size(); ++i)
-		names.setString(i + 1, getBodyName(bodies[i]));
+	int count = 0;
+	for (b2Body* body : bodies)
+	{
+		b2Fixture* fixture = body->GetFixtureList();
+		const FixtureUserData* data = fixture ? reinterpret_cast<const FixtureUserData*>(fixture->GetUserData().pointer) : nullptr;
+		if (!data || !data->record)
+		{
+			names.setString(++count, getBodyName(body));
+			continue;
+		}
+		// The body of an object removed during a step stays in the physics world until the step
+		// is over; for the scripts the object is gone.
+		if (findRecord(data->record->name) == data->record)
+			names.setString(++count, data->record->name);
+	}
 	lua::LuaState::pushTable(lua->interpreter(), &names);
 }

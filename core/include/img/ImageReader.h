@@ -9,6 +9,8 @@
 #include <lang/Huffman16.h>
 #include <lang/Object.h>
 
+#include <cstdint>
+
 namespace io {
 class InputStream;
 }
@@ -103,6 +105,10 @@ private:
 	void readScanline_tgaRLE(unsigned char* row);
 	// Skips n bytes of m_in, or throws when n is negative or the stream ends first.
 	void skipFully(int n);
+	// Throws when m_in holds fewer than bytes, the least the header's pixel data takes, so that
+	// no surface is ever sized by a header whose data the file cannot hold. format names the
+	// file format in the message.
+	void requirePixelData(const char* format, int64_t bytes) const;
 
 	// Throws io::IOException with the stream's name as {0} and the given values as {1}, {2}...
 	template <class... Args>

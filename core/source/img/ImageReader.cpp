@@ -203,6 +203,12 @@ void ImageReader::skipFully(int n)
 		fail("Failed to skip {1} bytes of {0}", n);
 }
 
+void ImageReader::requirePixelData(const char* format, int64_t bytes) const
+{
+	if (bytes > m_in->available())
+		fail("{1} file {0} is truncated: {2,#} bytes of pixel data expected", format, bytes);
+}
+
 void ImageReader::readColorMap(io::InputStream* in, int entrySize, int count, unsigned char* out)
 {
 	for (int i = 0; i < count; ++i)

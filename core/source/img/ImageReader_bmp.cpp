@@ -97,13 +97,15 @@ void ImageReader::readHeader_bmp()
 	if (gap < 0 || gap > INT32_MAX)
 		fail("BMP {0} header corrupted, invalid pixel data offset ({1,#})", dataOffset);
 	skipFully(static_cast<int>(gap));
+	// Rows are padded to a multiple of 4 bytes.
+	const int scanlineSize = ((static_cast<int>(width) * bits + 7) / 8 + 3) & ~3;
+	requirePixelData("BMP", scanlineSize * height);
 
 	m_width = static_cast<int>(width);
 	m_height = static_cast<int>(height);
 	m_bitsPerPixel = bits;
 	m_bottomUp = bottomUp;
-	// Rows are padded to a multiple of 4 bytes.
-	m_scanlineSize = ((m_width * bits + 7) / 8 + 3) & ~3;
+	m_scanlineSize = scanlineSize;
 	m_paletteFormat = gr::SurfaceFormat::UNKNOWN;
 	switch (bits)
 	{

@@ -104,6 +104,7 @@ void ImageReader::readHeader_ntx()
 		std::memset(m_palette, 0, sizeof m_palette);
 		readFully(m_in, m_palette, paletteBytes);
 	}
+	requirePixelData("NTX", static_cast<int64_t>(height) * scanlineSize);
 	m_scanlineSize = scanlineSize;
 }
 

@@ -22,6 +22,9 @@ const int64_t DEFLATE_SLACK = 4096;
 // Largest decoded surface accepted, in bytes.
 const int64_t MAX_SURFACE_BYTES = int64_t(1) << 30;
 const int MESSAGE_BYTES = 160;
+// Ancillary chunks (texts, unknown chunks) libpng may keep. The reader has it skip them all; the
+// bound stands should one be kept all the same.
+const png_uint_32 MAX_CACHED_CHUNKS = 32;
 
 // What the libpng callbacks share with the reader: the stream and the last error message.
 struct PngContext
@@ -118,13 +121,22 @@ public:
 		return m_info != nullptr;
 	}
 
-	bool readHeader(PngHeader* header)
+	// streamBytes: what the stream holds after the signature, which no chunk can exceed.
+	bool readHeader(PngHeader* header, int streamBytes)
 	{
 		if (setjmp(png_jmpbuf(m_png)))
 			return false;
 		png_set_read_fn(m_png, &m_context, readfunc);
 		png_set_error_fn(m_png, &m_context, errorhandler, warninghandler);
 		png_set_sig_bytes(m_png, SIGNATURE_BYTES);
+		// libpng takes a chunk's memory before it reads the chunk, so a length from the file is
+		// refused when the stream cannot hold it (0 would mean no limit). The chunks the reader
+		// has no use for (texts, colour profiles, unknown chunks) are skipped without being kept;
+		// IHDR, PLTE, tRNS, IDAT and IEND are read as always.
+		png_set_user_limits(m_png, ImageReader::MAX_DIMENSION, ImageReader::MAX_DIMENSION);
+		png_set_chunk_malloc_max(m_png, static_cast<png_alloc_size_t>(streamBytes > 0 ? streamBytes : 1));
+		png_set_chunk_cache_max(m_png, MAX_CACHED_CHUNKS);
+		png_set_keep_unknown_chunks(m_png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
 		png_read_info(m_png, m_info);
 
 		int interlace;
@@ -189,7 +201,7 @@ void ImageReader::readHeader_png()
 		fail("png_create_info_struct failed while loading \"{0}\"");
 
 	PngHeader header;
-	if (!decoder.readHeader(&header))
+	if (!decoder.readHeader(&header, m_in->available()))
 		fail("Failed to decode \"{0}\": {1}", decoder.message());
 
 	gr::SurfaceFormat format;

@@ -79,9 +79,7 @@ void ImageReader::readHeader_pvr()
 	int64_t total = 0;
 	for (int level = 0; level < levels; ++level)
 		total += format.getMemoryUsage(levelSize(static_cast<int>(width), level), levelSize(static_cast<int>(height), level));
-	total *= surfaceCount;
-	if (total > m_in->available())
-		fail("PVR file {0} is truncated: {1,#} bytes of texture data expected", total);
+	requirePixelData("PVR", total * surfaceCount);
 
 	m_width = static_cast<int>(width);
 	m_height = static_cast<int>(height);

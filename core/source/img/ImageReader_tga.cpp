@@ -2,6 +2,7 @@
 
 #include <io/InputStream.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace img {
@@ -18,6 +19,8 @@ const unsigned char DESCRIPTOR_TOP_DOWN = 0x20;
 const unsigned char DESCRIPTOR_RESERVED = 0xC0;
 // Largest pixel or colour-map entry, in bytes.
 const int MAX_PIXEL_BYTES = 4;
+// Pixels one run-length packet covers at most; a packet never reaches into the next row.
+const int MAX_PACKET_PIXELS = 128;
 
 } // namespace
 
@@ -96,10 +99,16 @@ void ImageReader::readHeader_tga()
 		}
 	}
 
+	// A run-length row takes at least one packet of a header byte and one pixel per 128 pixels.
+	const int pixelBytes = (depth + 7) / 8;
+	const int64_t leastRowBytes = rle ? static_cast<int64_t>((width + MAX_PACKET_PIXELS - 1) / MAX_PACKET_PIXELS) * (1 + pixelBytes)
+		: static_cast<int64_t>(width) * pixelBytes;
+	requirePixelData("TGA", leastRowBytes * height);
+
 	m_width = width;
 	m_height = height;
 	m_bitsPerPixel = depth;
-	m_scanlineSize = (depth + 7) / 8 * width;
+	m_scanlineSize = pixelBytes * width;
 	m_bottomUp = (descriptor & DESCRIPTOR_TOP_DOWN) == 0;
 	m_rle = rle;
 	m_format = format;

@@ -33,8 +33,10 @@ Mp3Decoder::Mp3Decoder(io::InputStream* stream)
 	}
 	try
 	{
-		// Every sound plays as signed 16-bit samples at its own rate and channel count.
-		mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+		// Every sound plays as signed 16-bit samples at its own rate and channel count. Tags
+		// are skipped unread: mpg123 would take memory for a whole tag by the size its header
+		// claims, up to 256 MB, before any of it is there.
+		mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_SKIP_ID3V2, 0.0);
 		mpg123_format_none(m_handle);
 		const long* rates = nullptr;
 		size_t rateCount = 0;

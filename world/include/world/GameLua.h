@@ -148,7 +148,10 @@ public:
 	// Objects and bodies (script methods; GameLuaObjects.cpp). Positions, sizes and velocities in
 	// metres and seconds, angles in radians, densities in kilograms per square metre. A move, turn,
 	// velocity, impulse or force of a number that is not finite changes nothing: a body given one
-	// turns every body it touches to no number.
+	// turns every body it touches to no number. Neither does a place, or the point of an impulse
+	// or force, beyond WORLD_EXTENT (with a log line); a velocity, impulse or force that would
+	// take a body beyond the speeds the solver can hold is bounded, with a log line. Nor does a
+	// move that would take a joint of the object beyond the world's extent.
 	void createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
@@ -176,9 +179,11 @@ public:
 	// null for an unknown name; getBodyName returns "" for a body of no object.
 	b2Body* getBody(const lang::String& name);
 	lang::String getBodyName(const b2Body* body) const;
+	// Each is null, with a log line, for a place, shape or density the physics cannot hold, as
+	// for the script methods.
 	b2Body* createBox(const lang::String& name, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled);
 	b2Body* createCircle(const lang::String& name, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool triggersSensors);
-	// Null, with a log line, unless the vertex list holds 3 to 8 points spanning a proper hull.
+	// Also null unless the vertex list holds 3 to 8 points spanning a proper hull.
 	b2Body* createPolygon(const lang::String& name, float x, float y, float density, float friction, float restitution, bool collisionEnabled);
 	// Removes every object, joint and body from the physics world and empties the object,
 	// z-order, projectile and damage-over-time tables and the joint lists. The scripts' tables
@@ -195,7 +200,8 @@ public:
 	// Creates one joint from its script table ("createJoint" without the script stack). Refuses,
 	// with a log line, unknown types, ends naming no object, both ends on one object, numbers
 	// that are not finite, a reversed limit that is enabled (a prismatic joint's always is), a
-	// spring of no finite stiffness or damping, and anchors or ends beyond the world's extent.
+	// spring of no finite stiffness or damping, anchors or ends beyond the world's extent, and an
+	// anchor too far from a moving end for the physics to hold (GameLuaJoints.cpp).
 	void createJoint(const lua::LuaTable& description);
 
 	// World queries (script methods; GameLuaQueries.cpp)
@@ -526,27 +532,46 @@ private:
 	void putRecord(const lang::String& name, RenderObjectData* record);
 	// True when the point (metres) lies within WORLD_EXTENT of the origin on both axes.
 	static bool isWithinExtent(const b2Vec2& point);
-	// Logs the refusal of a place at an infinity or at no number, which Box2D cannot hold.
-	static bool isFinitePlace(const lang::String& name, float x, float y);
-	// Logs the refusal of a shape that is not finite, reaches beyond the world's extent about its
-	// body or spans no area, or whose mass or turning inertia at the density is not finite or
-	// beyond what contacts can take: Box2D asserts on some and turns every body to no number on
-	// the others.
+	// Logs the refusal of a place (metres) at no finite number or beyond WORLD_EXTENT: Box2D
+	// cannot hold the one, and contacts far out turn every body they reach to no number.
+	static bool isHoldablePlace(const lang::String& name, float x, float y);
+	// Logs the refusal of a body at a place isHoldablePlace refuses, or of a shape that is not
+	// finite, reaches beyond the world's extent about its body or spans no area, or whose mass or
+	// turning inertia at the density is not finite, beyond what contacts can take or, for any
+	// density but 0, below what the solver can carry: Box2D asserts on some and turns every body
+	// to no number on the others.
 	template <class Shape>
-	static bool isMakeableShape(const lang::String& name, const Shape& shape, float density);
+	static bool isMakeableBody(const lang::String& name, float x, float y, const Shape& shape, float density);
 
 
 	// Every change of the physics world goes through changePhysics, in call order: at once, or,
 	// while the world is locked inside a step, kept until the step has returned and run then by
 	// runWaitingChanges. A change captures its values when it is made. Records and script
-	// tables change at the call itself, so a script's later calls, in a contact callback too,
-	// find what its earlier ones made and act as they would outside the step.
+	// tables change at the call itself, so a script's later calls in a contact callback find
+	// what its earlier ones made or removed. What a call inside a step sees:
+	// - the checks that guard Box2D judge what the change will meet: places and poses through
+	//   poseOf, masses through the record; impulses and forces are bounded against the body
+	//   when their change runs. A call is refused or taken, with the same log line, as outside.
+	// - "getWorldPoint" and "getLocalPoint" answer with the pose the earlier calls gave, made or
+	//   waiting; "getAngle" with the drawn angle, which "setRotation" sets at the call;
+	//   "getAngularVelocity" reads the body as the step has left it so far, without the
+	//   velocities, impulses and forces still waiting, and 0 for a body still to be made.
+	// - "getRayCastedObjects" and "getIntersectingObjects" ask the physics world as the step has
+	//   left it: a body made in the callback is not found until the step is over, a moved body
+	//   is found where it was, and a body whose object was removed is left out.
 	void changePhysics(std::function<void()> change);
 	void runWaitingChanges();
 	// changePhysics on the body of a named object; logs "Body name : %s" for an unknown name.
 	void changeBody(const lang::String& name, std::function<void(b2Body&)> change);
-	// The body's pose, or, for an object made during this step, the pose its body will have.
+	// changePhysics for a change that makes, moves or turns the record's body to pose (metres,
+	// radians); until the change has run, poseOf answers with pose.
+	void changePose(RenderObjectData* record, const b2Transform& pose, std::function<void()> change);
+	// The pose the object's body has, or the one a waiting change will give it.
 	b2Transform poseOf(const RenderObjectData& record) const;
+	// An impulse (N s) or a force (N) at a world point on the named object's dynamic body; a
+	// point beyond the world's extent is refused and an amount the body cannot take is bounded,
+	// each with a log line.
+	void pushOnBody(const lang::String& name, const b2Vec2& amount, const b2Vec2& point, bool isForce);
 
 	std::vector<std::function<void()>> m_waitingChanges;
 	// The records in the object table's bucket order, rebuilt only after the table changed, so
@@ -638,6 +663,11 @@ private:
 	// Why the joint cannot be made between the ends' records (null for a name of no object), or
 	// null when it can.
 	const char* jointFault(const JointDescription& joint, const RenderObjectData* first, const RenderObjectData* second) const;
+	// True when the joint's ends and anchors at these poses of its ends lie within the world's extent.
+	static bool isJointWithinExtent(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB);
+	// False, with a log line, when a joint of the object would reach beyond the world's extent
+	// were the object moved to place (metres).
+	bool keepsJointsWithinExtent(const RenderObjectData& record, const b2Vec2& place) const;
 	// Why a distance joint's spring between these ends would have no finite stiffness or damping, or null.
 	const char* springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const;
 	// Checks and makes a "setJointParameters" change of a listed joint part by part (JointChange),
@@ -653,7 +683,8 @@ private:
 	std::vector<JointRecord> m_destroyLinks;
 
 	// World queries (GameLuaQueries.cpp)
-	// Pushes a new table of the bodies' object names, 1..n in the given order.
+	// Pushes a new table of the bodies' object names, 1..n in the given order, leaving out the
+	// bodies of objects already removed.
 	void pushBodyNames(lua::LuaState* lua, const lang::Array<b2Body*>& bodies);
 
 	// Game service (GameLuaGameCenter.cpp)

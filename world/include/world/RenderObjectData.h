@@ -31,7 +31,7 @@ struct GameLua::RenderObjectData
 
 	lang::String name;
 	lua::LuaTable table;
-	// Null while the physics world steps, for an object made during that step.
+	// Null while the physics world steps, for an object made during that step (poseWaiting).
 	b2Body* body;
 	lang::String spriteName;
 	game::Sprite* sprite;
@@ -98,6 +98,14 @@ struct GameLua::RenderObjectData
 	bool staticBody;
 	// Kilograms, the mass of the body when dynamic.
 	float dynamicMass;
+	// While a change that makes, moves or turns the body waits for the physics step to end, the
+	// pose it will give the body (metres, radians).
+	bool poseWaiting = false;
+	b2Transform waitingPose;
+	// Where the body's mass is centred in its own frame (metres) and its rotational inertia about
+	// that centre (kilogram square metres), known before the body exists like its mass.
+	b2Vec2 massCentre;
+	float centralInertia;
 	// Set once its body, turned to no number by a step, has been put back; it is logged only the first time.
 	bool restoredFromNoNumber = false;
 

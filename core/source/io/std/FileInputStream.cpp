@@ -42,10 +42,20 @@ FileInputStream::FileInputStream(const lang::String& name, const FileBundle* bun
 {
 	if (bundle && bundle->containsFile(name))
 	{
-		open(bundle->getBundle(name));
+		const lang::String& bundleName = bundle->getBundle(name);
+		open(bundleName);
 		m_offset = bundle->getOffset(name);
 		m_size = bundle->getSize(name);
 		m_remaining = m_size;
+		// Readers size their buffers by available(): an entry the bundle file cannot hold is
+		// refused here, before any of them takes memory for it.
+		struct stat status;
+		if (fstat(fileno(m_file), &status) != 0 || static_cast<long long>(m_offset) + m_size > status.st_size)
+		{
+			fclose(m_file);
+			lang::throwError(IOException(lang::Format("Failed to open {0}: its {1} bytes at {2} run past the end of {3}",
+				m_name, m_size, m_offset, bundleName)));
+		}
 		if (m_offset > 0 && fseeko(m_file, m_offset, SEEK_SET) != 0)
 		{
 			fclose(m_file);
