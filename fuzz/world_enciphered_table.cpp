@@ -3,7 +3,7 @@
 // plain text that is enciphered first, so the input reaches the Lua reader, and whose decipherment
 // must give the text back exactly; even, the file's bytes as they stand, which exercise the
 // decipherment and its padding check. The text runs on a fresh interpreter under the limits of
-// LuaFuzzing.h.
+// LuaFuzzing.h; the checks of the player's saves then walk what it made.
 #include "LuaFuzzing.h"
 #include <io/ByteArrayInputStream.h>
 #include <lang/Throwable.h>
@@ -11,6 +11,7 @@
 #include <lua/LuaTable.h>
 #include <world/EncipheredFile.h>
 #include <world/FileKeys.h>
+#include <world/SaveCheck.h>
 #include <world/encrypt.h>
 
 #include <algorithm>
@@ -36,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	try
 	{
 		io::ByteArrayInputStream shipped(file.begin(), file.size());
-		EncipheredFile::decipher(key, EncipheredFile::readAll(&shipped), plain);
+		EncipheredFile::decipher(key, "data", EncipheredFile::readAll(&shipped), plain);
 	}
 	catch (const lang::Throwable&)
 	{
@@ -54,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	{
 		lua::LuaTable table(&state);
 		table.read(&plain);
+		// What the saves' checks make of the table, as if it were read from them.
+		SaveCheck::checkHighscores(table, "highscores.lua");
+		SaveCheck::checkSettings(table, "settings.lua");
 	}
 	catch (const lang::Throwable&)
 	{

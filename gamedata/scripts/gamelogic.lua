@@ -618,13 +618,15 @@ local function finishLevel()
 		play("lose")
 	end
 	clearScreen()
-	-- Three buttons inside the end panel, which is 600 pixels wide.
+	-- Two or three buttons side by side, centred inside the end panel, which is 600 pixels wide.
+	local next = won and game.levelIndex < #levelList
+	local count = next and 3 or 2
 	local w, h, gap = 176, 60, 20
-	local x = (screenWidth - 3 * w - 2 * gap) / 2
+	local x = (screenWidth - count * w - (count - 1) * gap) / 2
 	local y = screenHeight * 0.64
 	button("LEVELS", x, y, w, h, showLevels)
 	button("RETRY", x + w + gap, y, w, h, function() startLevel(game.levelIndex) end)
-	if won and game.levelIndex < #levelList then
+	if next then
 		button("NEXT", x + 2 * (w + gap), y, w, h, function() startLevel(game.levelIndex + 1) end)
 	end
 end
@@ -868,6 +870,16 @@ function update(dt)
 			return
 		end
 	end
+	-- In the menus the Back key goes one screen back, as their Back and Levels buttons do.
+	if keyPressed.KEY_BACK then
+		if game.state == "levels" or game.state == "scores" then
+			showMenu()
+			return
+		elseif game.state == "levelEnd" then
+			showLevels()
+			return
+		end
+	end
 	if game.state == "menu" or game.state == "levels" or game.state == "scores" then
 		spawnMenuParticles(dt)
 		handleButtons()
@@ -1039,7 +1051,8 @@ local function drawScores()
 		drawText("LEVEL", screenWidth / 2 - 290, y)
 		drawText(tostring(i), screenWidth / 2 - 190, y)
 		drawText(score > 0 and tostring(score) or "-", screenWidth / 2 + 40, y, "VCENTER", "RIGHT")
-		drawStars(stars, screenWidth / 2 + 200, y, 40)
+		-- Stars 44 pixels wide, side by side with a gap, as on the level select.
+		drawStars(stars, screenWidth / 2 + 200, y, 48)
 	end
 end
 

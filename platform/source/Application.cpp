@@ -7,6 +7,7 @@
 #include <platform/DisplayLink.h>
 #include <platform/GameService.h>
 #include <platform/HttpFetch.h>
+#include <platform/InputScript.h>
 #include <platform/NotificationCenter.h>
 #include <platform/Responder.h>
 #include <platform/HeadlessApplication.h>
@@ -128,6 +129,19 @@ void Application::terminate(int exitCode)
 		return;
 	m_terminating = true;
 	m_exitCode = exitCode;
+}
+
+void Application::endScriptedRun(const InputScript& script, size_t nextEvent, int frames, bool captureFailed)
+{
+	const bool captureMissed = script.reportNotRun(nextEvent, frames);
+	if (!captureFailed && !captureMissed)
+	{
+		terminate(0);
+		return;
+	}
+	m_terminating = true;
+	if (m_exitCode == 0)
+		m_exitCode = EXIT_CAPTURE_FAILED;
 }
 
 std::string Application::systemVersion() const

@@ -144,10 +144,18 @@ void Directories::setProgram(const std::string& executablePath)
 bool Directories::create(const std::string& path)
 {
 	if (path.empty())
+	{
+		errno = ENOENT;
 		return false;
+	}
 	struct stat info;
 	if (stat(path.c_str(), &info) == 0)
-		return S_ISDIR(info.st_mode);
+	{
+		if (S_ISDIR(info.st_mode))
+			return true;
+		errno = ENOTDIR;
+		return false;
+	}
 	const std::string parent = parentOf(path);
 	if (parent != path && parent != "." && !create(parent))
 		return false;

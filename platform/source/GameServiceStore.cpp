@@ -1,6 +1,7 @@
 #include <platform/GameServiceStore.h>
 #include <platform/FileSaver.h>
 #include "EscapedText.h"
+#include <lang/Debug.h>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -102,7 +103,7 @@ GameServiceStore::GameServiceStore(const std::string& path) :
 	std::ifstream in(path, std::ios::binary);
 	std::ostringstream text;
 	text << in.rdbuf();
-	parse(text.str(), m_scores, m_achievements);
+	parse(text.str(), m_scores, m_achievements, path);
 }
 
 bool GameServiceStore::reportScore(const GameScore& score)
@@ -164,13 +165,14 @@ std::string GameServiceStore::serialize(const std::vector<GameScore>& scores, co
 	return text;
 }
 
-void GameServiceStore::parse(const std::string& text, std::vector<GameScore>& scores, std::vector<GameAchievement>& achievements)
+void GameServiceStore::parse(const std::string& text, std::vector<GameScore>& scores, std::vector<GameAchievement>& achievements,
+	const std::string& file)
 {
 	scores.clear();
 	achievements.clear();
 	std::istringstream in(text);
 	std::string line;
-	while (std::getline(in, line))
+	for (int number = 1; std::getline(in, line); ++number)
 	{
 		const std::vector<std::string> f = fields(line);
 		GameScore score;
@@ -188,6 +190,8 @@ void GameServiceStore::parse(const std::string& text, std::vector<GameScore>& sc
 			achievement.id = f[2];
 			mergeAchievement(achievements, achievement);
 		}
+		else
+			lang::Debug::printf("Damaged line %d of %s dropped\n", number, file.empty() ? "the game service's store" : file.c_str());
 	}
 }
 

@@ -2,6 +2,7 @@
 #include <platform/Application.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -205,6 +206,18 @@ InputScript InputScript::parse(const std::string& text)
 		script.m_events.push_back(event);
 	}
 	return script;
+}
+
+bool InputScript::reportNotRun(size_t next, int frames) const
+{
+	bool captureMissed = false;
+	for (size_t i = next; i < m_events.size(); ++i)
+	{
+		std::fprintf(stderr, "Input script line %d (%s) never ran: the run ended after %d frames\n",
+			m_events[i].line, m_events[i].text.c_str(), frames);
+		captureMissed = captureMissed || m_events[i].kind == ScriptEvent::Kind::Capture;
+	}
+	return captureMissed;
 }
 
 InputScript InputScript::load(const std::string& path)

@@ -1,4 +1,6 @@
 #include <platform/LaunchOptions.h>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -13,8 +15,10 @@ const char* const OPTIONS =
 	"                        events left for later are named, and a capture among them\n"
 	"                        fails the run\n"
 	"  --script FILE         timed input events: one per line, frame number first\n"
-	"  --output DIR          where captured frames are written (default: .)\n"
-	"  --data DIR            the bundle directory (default: the executable's directory)\n"
+	"  --output DIR          where captured frames are written, made when missing\n"
+	"                        (default: .)\n"
+	"  --data DIR            the application's data folder (the game's is data_ipad), or\n"
+	"                        the folder that holds it (default: the executable's directory)\n"
 	"  --documents DIR       the documents directory (default: the per-user data directory)\n"
 	"  --library DIR         the library directory (default: the per-user state directory)\n"
 	"  --caches DIR          the caches directory (default: the per-user cache directory)\n"
@@ -130,6 +134,15 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 		}
 	}
 	return options;
+}
+
+bool LaunchOptions::switchedOn(const char* value)
+{
+	if (!value)
+		return false;
+	std::string word(value);
+	std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+	return word == "1" || word == "yes" || word == "true" || word == "on";
 }
 
 std::string LaunchOptions::usage(const std::string& program)

@@ -1,5 +1,8 @@
 #include "PngWriter.h"
+#include <platform/Directories.h>
 #include <platform/FileSaver.h>
+#include <cerrno>
+#include <cstring>
 #include <png.h>
 
 namespace platform {
@@ -18,16 +21,30 @@ void flushNothing(png_structp)
 
 } // namespace
 
-bool PngWriter::write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba)
+bool PngWriter::write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
+	std::string* failure)
 {
+	std::string reason;
+	if (!failure)
+		failure = &reason;
 	if (width <= 0 || height <= 0 || rgba.size() != static_cast<size_t>(width) * height * 4)
+	{
+		*failure = "no picture to write";
 		return false;
+	}
+	const size_t slash = path.find_last_of('/');
+	if (slash != std::string::npos && slash > 0 && !Directories::create(path.substr(0, slash)))
+	{
+		*failure = "can't make the folder " + path.substr(0, slash) + ": " + std::strerror(errno);
+		return false;
+	}
 	std::string encoded;
 	png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
 	png_infop info = png ? png_create_info_struct(png) : nullptr;
 	if (!info || setjmp(png_jmpbuf(png)) != 0)
 	{
 		png_destroy_write_struct(&png, info ? &info : nullptr);
+		*failure = "the picture could not be encoded";
 		return false;
 	}
 	png_set_write_fn(png, &encoded, appendEncoded, flushNothing);
@@ -38,7 +55,7 @@ bool PngWriter::write(const std::string& path, int width, int height, const std:
 		png_write_row(png, const_cast<png_bytep>(&rgba[static_cast<size_t>(y) * width * 4]));
 	png_write_end(png, info);
 	png_destroy_write_struct(&png, &info);
-	return FileSaver::save(path, encoded);
+	return FileSaver::save(path, encoded, failure);
 }
 
 } // platform

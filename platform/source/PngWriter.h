@@ -11,8 +11,10 @@ namespace platform {
 class PngWriter
 {
 public:
-	// Replaces the file whole with platform::FileSaver; false when it cannot be written.
-	static bool write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
+	// Replaces the file whole with platform::FileSaver, making its missing folders first; false
+	// when it cannot be written, with the reason in failure when given.
+	static bool write(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
+		std::string* failure = nullptr);
 };
 
 } // platform

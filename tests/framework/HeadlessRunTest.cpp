@@ -1,4 +1,5 @@
 #include "app/TestGame.h"
+#include "io/IoTestSupport.h"
 #include <framework/AppController.h>
 #include <platform/Application.h>
 #include <gtest/gtest.h>
@@ -71,4 +72,43 @@ TEST(HeadlessRun, ScriptedTouchShowsWhereItLandedOnTheCapturedScreen)
 	for (const Probe p : {Probe{200, 100, marker}, Probe{182, 82, marker}, Probe{217, 117, marker},
 			Probe{177, 100, background}, Probe{200, 122, background}, Probe{600, 500, background}, Probe{1023, 767, background}})
 		EXPECT_EQ(p.colour, shot.rgb(p.x, p.y)) << p.x << "," << p.y;
+}
+
+// The output folder is made as the first capture needs it, and a capture that cannot be written
+// fails the run with the system's reason; so does one that the run never reached because the
+// application quit itself first (Escape quits the test application).
+TEST(HeadlessRun, CapturesMakeTheirFolderAndFailTheRunWhenNotWritten)
+{
+	iotest::TemporaryDirectory directory;
+	iotest::writeFile(directory.file("plain"), "a file, not a folder");
+	const struct
+	{
+		const char* script;
+		std::string output;
+		int exitCode;
+		std::string logged;
+	} cases[] = {
+		{"3 capture shot.png\n", directory.file("made/deeper"), 0, ""},
+		{"3 capture shot.png\n", directory.file("plain/sub"), 1, "Can't capture frame 3 to " + directory.file("plain/sub/shot.png") +
+			": can't make the folder " + directory.file("plain/sub") + ": Not a directory\n"},
+		{"1 key down ESCAPE\n3 capture late.png\n", directory.path(), 1, "Input script line 2 (3 capture late.png) never ran: "},
+	};
+	for (const auto& c : cases)
+	{
+		const std::string script = directory.file("script.txt");
+		std::ofstream(script) << c.script;
+		platform::LaunchOptions options;
+		options.headless = true;
+		options.frames = 5;
+		options.script = script;
+		options.outputDirectory = c.output;
+		options.documentsDirectory = directory.file("documents");
+		auto application = platform::Application::create(options);
+		AppController controller(*application);
+		testing::internal::CaptureStderr();
+		EXPECT_EQ(c.exitCode, application->run(controller)) << c.script << c.output;
+		const std::string log = testing::internal::GetCapturedStderr();
+		EXPECT_NE(std::string::npos, log.find(c.logged)) << log;
+	}
+	EXPECT_EQ(1024, readPng(directory.file("made/deeper/shot.png")).width);
 }

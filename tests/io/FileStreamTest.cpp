@@ -7,6 +7,7 @@
 #include <io/FileOutputStream.h>
 #include <lang/Ptr.h>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
 
@@ -237,10 +238,18 @@ TEST(FileOutputStreamTest, NamesThatCannotBecomeAFileAreNotFound)
 {
 	iotest::TemporaryDirectory directory;
 	const std::string path = directory.file("absent/save.lua");
-	EXPECT_EQ("Failed to open " + path + " for writing",
+	EXPECT_EQ("Failed to open " + path + " for writing: No such file or directory",
 		iotest::messageOf<io::IOException>([&] { io::FileOutputStream out(path.c_str()); }));
-	for (const std::string& name : {std::string(), directory.path(), directory.path() + "/"})
-		EXPECT_THROW(io::FileOutputStream out(name.c_str()), io::FileNotFoundException) << name;
+	// The system's reason for each: no name, a directory, and a path through a file.
+	iotest::writeFile(directory.file("plain"), "a file");
+	const std::pair<std::string, const char*> names[] = {
+		{std::string(), "No such file or directory"}, {directory.path(), "Is a directory"},
+		{directory.path() + "/", "Is a directory"}, {directory.file("plain/save.lua"), "Not a directory"},
+	};
+	for (const auto& name : names)
+		EXPECT_EQ("Failed to open " + name.first + " for writing: " + name.second,
+			iotest::messageOf<io::FileNotFoundException>([&] { io::FileOutputStream out(name.first.c_str()); }));
+	std::filesystem::remove(directory.file("plain"));
 	EXPECT_THROW(FileInputStream in(directory.path().c_str()), io::FileNotFoundException);
 	EXPECT_TRUE(directory.entries().empty());
 }
@@ -302,7 +311,7 @@ TEST_F(AppDataStreamTest, AnUncreatableSaveIsAPlainIOException)
 	}
 	catch (const io::IOException& e)
 	{
-		EXPECT_EQ("Failed to open " + path + " for writing", e.getMessage().format().c_str());
+		EXPECT_EQ("Failed to open " + path + " for writing: No such file or directory", e.getMessage().format().c_str());
 	}
 }
 

@@ -43,6 +43,8 @@ TEST(LaunchOptions, HelpAsksForAUsageThatNamesEveryOption)
 		"--library DIR", "--caches DIR", "--player NAME", "--game-service STATE", "--system-version V",
 		"--notification TEXT", "-h, --help"})
 		EXPECT_NE(std::string::npos, usage.find(std::string("  ") + option + " ")) << option;
+	// A new user gives the data folder itself as often as the folder that holds it.
+	EXPECT_NE(std::string::npos, usage.find("data folder (the game's is data_ipad), or\n")) << usage;
 }
 
 TEST(LaunchOptions, RefusesWhatItDoesNotKnow)
@@ -60,4 +62,13 @@ TEST(LaunchOptions, RefusesWhatItDoesNotKnow)
 		const char* argv[] = {"run", "--system-version", version};
 		EXPECT_EQ(version, LaunchOptions::parse(3, argv).systemVersion);
 	}
+}
+
+// GAME_LOG and its kind: only a value that means yes turns them on.
+TEST(LaunchOptions, AnEnvironmentSwitchIsOnOnlyForAYes)
+{
+	for (const char* yes : {"1", "yes", "YES", "true", "True", "on"})
+		EXPECT_TRUE(LaunchOptions::switchedOn(yes)) << yes;
+	for (const char* no : {static_cast<const char*>(nullptr), "", "0", "no", "false", "off", "2", " 1"})
+		EXPECT_FALSE(LaunchOptions::switchedOn(no)) << (no ? no : "(unset)");
 }

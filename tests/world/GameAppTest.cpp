@@ -85,7 +85,8 @@ TEST_F(GameAppFiles, AFailingStartUpReleasesWhatItBuiltAndThrows)
 	}
 	catch (const lang::Exception& e)
 	{
-		EXPECT_EQ("The game logic " + dataFile("scripts/gamelogic.lua") + " could not be loaded", e.getMessage().format().c_str());
+		EXPECT_EQ("The game logic " + dataFile("scripts/gamelogic.lua") + " could not be loaded: it does not decipher under the data key",
+			e.getMessage().format().c_str());
 	}
 	EXPECT_EQ(nullptr, io::FileInputStream::sm_fileBundle);
 	EXPECT_FALSE(framework::App::initialized());
@@ -261,6 +262,35 @@ TEST_F(StartedGame, TheWheelReachesTheScriptsUntilTheEndOfTheNextFrame)
 	EXPECT_TRUE(boolean("world.cursor.x == 120 and world.cursor.y == 45"));
 	app->update(1.0f / 60.0f, context, 3);
 	EXPECT_TRUE(boolean("world.cursor.wheelTriggered == false"));
+}
+
+// A user names the data folder itself as often as the folder that holds it; both start the game.
+TEST_F(StartedGame, TheDataDirectoryMayBeTheDataFolderItself)
+{
+	aimPaths();
+	GameApp::s_datapath = lang::String("data_ipad");
+	os.defaultDataPath = lang::String(dataFile("").c_str());
+	std::unique_ptr<GameApp> app(new GameApp(context, &os));
+	EXPECT_EQ(dataFile("scripts/gamelogic.lua"), app->path(lang::String("scripts/gamelogic.lua")).c_str());
+	EXPECT_TRUE(app->gameLua()->scriptsReady());
+}
+
+// Keys and touches that arrive while the game is away are not played when it comes back, so a
+// level that paused as it went stays paused.
+TEST_F(StartedGame, InputThatArrivesWhileAwayIsNotPlayedOnReturn)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "seen = {} function world.update() "
+		"seen[#seen + 1] = tostring(world.keyPressed.KEY_MENU) .. '/' .. tostring(world.keyPressed.LBUTTON) end");
+	app->activate(false);
+	app->keyDown(framework::App::KEY_MENU);
+	app->keyDown(framework::App::LBUTTON);
+	app->activate(true);
+	app->update(1.0f / 60.0f, context, 3);
+	app->keyDown(framework::App::KEY_MENU);
+	app->update(1.0f / 60.0f, context, 3);
+	runScript(*lua, "result = table.concat(seen, ' ')");
+	EXPECT_EQ("false/false true/false", std::string(lua->globals().getString("result").c_str()));
 }
 
 // The release that a cancel brings along is told from a lift of the finger for one frame.

@@ -281,6 +281,20 @@ TEST_F(GameCenterTest, ScreensAreMessageBoxesAfterTheTitlesLoad)
 	EXPECT_EQ("Network down", application->shownAlerts()[2].title);
 }
 
+// The definitions may title their boards, as the game names its levels; a board without a title
+// goes by its name, and the titles are no board of their own.
+TEST_F(GameCenterTest, BoardsGoByTheTitlesTheDefinitionsGiveThem)
+{
+	run("world.leaderboards.titles = { Distance = 'Longest throw' }");
+	startRun("Ann");
+	EXPECT_EQ("Longest throw", text("world.gameCenter.leaderboards['board.distance'].title"));
+	EXPECT_EQ("Score", text("world.gameCenter.leaderboards['board.score'].title"));
+	run("world.showLeaderboards()");
+	settle();
+	ASSERT_EQ(1u, application->shownAlerts().size());
+	EXPECT_EQ("Longest throw\nNo scores yet\nScore\nNo scores yet\n", application->shownAlerts()[0].message);
+}
+
 // Without a signed-in player the buttons of the screens still answer: they say why nothing shows.
 TEST_F(GameCenterTest, WithoutTheServiceTheScreensSayItIsNotAvailable)
 {

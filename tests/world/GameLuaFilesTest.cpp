@@ -1,8 +1,10 @@
 #include "WorldFixture.h"
 #include <io/IOException.h>
 #include <lua/LuaException.h>
+#include <world/ScriptTableKeys.h>
 #include <world/uniqueid.h>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -40,7 +42,7 @@ TEST_F(GameLuaFiles, APlainShippedFileLoadsNothing)
 	const Output output = capture([&] { world->loadLuaFile("plain.lua", "", false, false); });
 	EXPECT_FALSE(boolean("world.plainValue ~= nil"));
 	EXPECT_NE(std::string::npos, output.debug.find("Unable to load lua file plain.lua\n"));
-	EXPECT_NE(std::string::npos, output.standard.find("EXCEPTION: \n"));
+	EXPECT_NE(std::string::npos, output.standard.find("EXCEPTION: it does not decipher under the data key\n"));
 }
 
 TEST_F(GameLuaFiles, GameLogicWithoutUpdateValuesRunsButLeavesTheScriptsNotReady)
@@ -52,6 +54,19 @@ TEST_F(GameLuaFiles, GameLogicWithoutUpdateValuesRunsButLeavesTheScriptsNotReady
 	EXPECT_NE(std::string::npos, output.standard.find("EXCEPTION: "));
 	world->activate(false);
 	EXPECT_FALSE(boolean("paused ~= nil"));
+}
+
+// The interpreter names a chunk by its path; a runtime error shows that path whole, however deep
+// the data folder lies.
+TEST_F(GameLuaFiles, AGameLogicErrorNamesTheFileWhole)
+{
+	const std::string name = std::string(120, 'd') + "/gamelogic.lua";
+	std::filesystem::create_directories(files.dataFile(std::string(120, 'd')));
+	files.ship(name, "function updateValues()\n local broken = nil\n broken.field = 1\nend\n");
+	const std::string path = files.dataFile(name);
+	capture([&] { world->compile(path.c_str()); });
+	const std::string reason = "[string \"" + path + "\"]:3: attempt to index local 'broken' (a nil value)";
+	EXPECT_EQ(reason, std::string(world->compileFailure().c_str()).substr(0, reason.size()));
 }
 
 TEST_F(GameLuaFiles, LoadLuaFileToObjectStoresANewScriptObject)
@@ -108,13 +123,48 @@ TEST_F(GameLuaFiles, PersistentFilesAreReadUnderTheSaveKeyThenTheDeviceKeyNeverP
 	}
 }
 
-TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMade)
+// Saves that decipher may still hold entries of the wrong kind (by damage or by hand): each is
+// dropped and logged with the file and why, and the rest of the save is kept.
+TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntries)
 {
-	files.save("highscores.lua", FileKeys::deviceKey(FileKeys::dataKey(), getUniqueID()), "level1 = 1200");
-	files.save("settings.lua", FileKeys::saveKey(), "music = false");
-	const lang::Ptr<GameLua> second = new GameLua(&app, res->getResources(), lua, &context);
-	EXPECT_EQ(1200.0f, second->getTable("highscores").getNumber("level1"));
-	EXPECT_FALSE(second->getTable("settings").getBoolean("music"));
+	files.save("highscores.lua", FileKeys::deviceKey(FileKeys::dataKey(), getUniqueID()),
+		"level_1 = { score = 1200, stars = 2 }\n level_2 = { score = 'lots', stars = 9 }\n level_3 = { score = -5, stars = 1 }\n"
+		"level_4 = { score = 10, stars = 4 }\n level_5 = { score = 10, stars = 1.5 }\n level_6 = 300\n"
+		"level_7 = { score = 0, stars = 0 }\n level_8 = { score = 1/0, stars = 3 }\n level_9 = { stars = 3 }\n");
+	files.save("settings.lua", FileKeys::saveKey(), "music = false volume = 'loud' audioEnabled = 1");
+	lang::Ptr<GameLua> second;
+	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
+	const lua::LuaTable highscores = second->getTable("highscores");
+	EXPECT_EQ(1200.0f, highscores.getTable("level_1").getNumber("score"));
+	EXPECT_EQ(2.0f, highscores.getTable("level_1").getNumber("stars"));
+	EXPECT_EQ(0.0f, highscores.getTable("level_7").getNumber("stars"));
+	const lua::LuaTable settings = second->getTable("settings");
+	EXPECT_FALSE(settings.getBoolean("music"));
+	const std::pair<const char*, const char*> dropped[] = {
+		{"level_2 of save file highscores.lua", "its score is no number of zero or more"},
+		{"level_3 of save file highscores.lua", "its score is no number of zero or more"},
+		{"level_4 of save file highscores.lua", "its stars are no whole number from 0 to 3"},
+		{"level_5 of save file highscores.lua", "its stars are no whole number from 0 to 3"},
+		{"level_6 of save file highscores.lua", "it is no table of a score and stars"},
+		{"level_8 of save file highscores.lua", "its score is no number of zero or more"},
+		{"level_9 of save file highscores.lua", "its score is no number of zero or more"},
+		{"volume of save file settings.lua", "it is no number from 0 to 1"},
+		{"audioEnabled of save file settings.lua", "it is neither true nor false"},
+	};
+	for (const auto& entry : dropped)
+	{
+		const std::string line = std::string("Damaged entry ") + entry.first + " dropped (" + entry.second + ")\n";
+		EXPECT_NE(std::string::npos, output.debug.find(line)) << line << output.debug;
+	}
+	// What is left: level_1 and level_7, and the music setting.
+	EXPECT_EQ(2, scriptTableStringKeys(highscores).size());
+	EXPECT_EQ(1, scriptTableStringKeys(settings).size());
+
+	// A settings file that gives nothing leaves the settings at their defaults, and says so.
+	iotest::writeFile(files.documentsFile("settings.lua"), "not enciphered at all, sixteen++");
+	const Output damaged = capture([&] { world->loadPersistentFile("settings.lua"); });
+	EXPECT_NE(std::string::npos, damaged.debug.find("Damaged save file settings.lua left unread (it deciphers under neither key); "
+		"the settings start from their defaults\n")) << damaged.debug;
 }
 
 TEST_F(GameLuaFiles, SavedTablesReadBackWithTheirEntries)

@@ -183,8 +183,11 @@ TEST_F(GameLuaLifecycle, AFailingSaveOnReleaseIsReportedNotThrown)
 {
 	io::AppDataOutputStream::setRootPath(files.documentsFile("missing/directory").c_str());
 	const Output output = capture([&] { world = nullptr; });
-	EXPECT_NE(std::string::npos, output.debug.find("Unable to save lua file settings.lua\n"));
-	EXPECT_NE(std::string::npos, output.standard.find("EXCEPTION: Failed to open "));
+	// The reason on the same line.
+	const std::string reason = "Unable to save lua file settings.lua: Failed to open " + files.documentsFile("missing/directory/settings.lua") +
+		" for writing: No such file or directory\n";
+	EXPECT_NE(std::string::npos, output.debug.find(reason)) << output.debug;
+	EXPECT_EQ(std::string::npos, output.standard.find("EXCEPTION")) << output.standard;
 }
 
 } // namespace

@@ -31,12 +31,14 @@ struct Point
 };
 
 // Screen points of the menu's Play, the level select's tiles by level, the level's pause button,
-// the pause screen's "Levels" and the end screen's.
+// the pause screen's "Levels" and the end screen's, left of three buttons after a win with a next
+// level and of two after a loss.
 const Point PLAY = {512, 354};
 const Point TILES[] = {{302, 260}, {512, 260}, {722, 260}, {302, 470}, {512, 470}, {722, 470}};
 const Point PAUSE_BUTTON = {974, 44};
 const Point PAUSE_LEVELS = {512, 466};
-const Point END_LEVELS = {316, 521};
+const Point END_LEVELS_OF_THREE = {316, 521};
+const Point END_LEVELS_OF_TWO = {414, 521};
 
 /**
  * The game itself on its built data, driven as the shell drives it: frames of a sixtieth of a
@@ -150,7 +152,7 @@ protected:
 		if (state == "menu")
 			tap(PLAY);
 		else if (state == "levelEnd")
-			tap(END_LEVELS);
+			tap(text("#world.game.buttons") == "3" ? END_LEVELS_OF_THREE : END_LEVELS_OF_TWO);
 		else
 		{
 			tap(PAUSE_BUTTON);

@@ -9,7 +9,7 @@ class WorldTestOS : public framework::OSInterface
 {
 public:
 	void loadShaders(const lang::String&, bool) override {}
-	lang::String getDefaultDataPath() override { return lang::String(""); }
+	lang::String getDefaultDataPath() override { return defaultDataPath; }
 	void setResolution(int width, int height) override { resolutionWidth = width; resolutionHeight = height; }
 	void setOrientation(gr::Context::OrientationType) override {}
 	void allowSleep(bool allow) override { sleepAllowed = allow; }
@@ -22,6 +22,7 @@ public:
 	bool isMouseCaptured() const override { return mouseCaptured; }
 	void setCursor(const lang::String&) override {}
 
+	lang::String defaultDataPath;
 	int resolutionWidth = 0;
 	int resolutionHeight = 0;
 	bool sleepAllowed = true;

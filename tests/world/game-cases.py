@@ -20,6 +20,17 @@ PAUSE_BUTTON = (974, 44)
 RESUME = (512, 306)
 # Where the pause screen's "Save and quit" stands, a place of no button in a level in play.
 QUIT_PLACE = (512, 546)
+# The menu's High scores, Save and quit and Leaderboards, a point of the Play button and of the
+# Back button of the screens under the menu beside their text, and the middle of the end panel's
+# button row above the buttons' text.
+HIGH_SCORES = (512, 522)
+MENU_QUIT = (512, 606)
+LEADERBOARDS = (889, 721)
+PLAY_BESIDE_TEXT = (370, 340)
+BACK = (40, 721)
+END_BUTTONS = (512, 505)
+# The buttons' colour as captured.
+BUTTON_ORANGE = (239, 142, 41)
 # A pull back from the launcher's launch point that lands the first orb on level 1's shelter.
 FIRST_SHOT = [(240, 576), (200, 588), (160, 600)]
 
@@ -67,22 +78,29 @@ class Case:
     def cipher(self, command, key, source, target):
         subprocess.run([self.datacipher, command, "--key", key, source, target], check=True)
 
-    def run(self, script, frames):
-        """The game's exit code and its log (standard output and error, the debug log included)."""
+    def run(self, script, frames, log="1", output=None, data=None, window=False):
+        """The game's exit code and its log (standard output and error, the debug log included).
+        log: the value of GAME_LOG; output: the captures' folder (the case's own by default); data:
+        the --data folder (the case's own copy, if it made one); window: played in a window on a
+        virtual X server instead of headless."""
         script_file = self.path("input.script")
         with open(script_file, "w") as f:
             f.write(script)
         os.makedirs(self.path("library"), exist_ok=True)
-        command = [self.game, "--headless", "--frames", str(frames), "--script", script_file, "--output", self.out,
+        command = [self.game, "--frames", str(frames), "--script", script_file, "--output", output or self.out,
                    "--documents", self.documents, "--library", self.path("library"), "--caches", self.path("library")]
-        if self.bundle:
-            command += ["--data", self.bundle]
-        environment = dict(os.environ, GAME_LOG="1")
+        command = (["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + command) if window else command + ["--headless"]
+        if data or self.bundle:
+            command += ["--data", data or self.bundle]
+        environment = dict(os.environ, GAME_LOG=log)
         done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=environment, timeout=500)
         log = done.stdout.decode("utf-8", "replace")
         with open(self.path("game.log"), "w") as f:
             f.write(log)
         return done.returncode, log
+
+    def pixel(self, capture, point):
+        return Image.open(self.path(capture)).convert("RGB").getpixel(point)
 
     def brightness(self, capture):
         return ImageStat.Stat(Image.open(self.path(capture)).convert("L")).mean[0]
@@ -211,8 +229,8 @@ def failing_update(case):
     code, log = case.run("5 capture before.png\n200 capture after.png\n", 210)
     expect(code == 0, f"exit code {code}", log)
     expect("Exception from game" not in log, "the failure ended the game", log)
-    # The interpreter names the file by the start of its path, cut to its own length.
-    failure = f'"]:{failing_line}: attempt to index local \'broken\' (a nil value)'
+    # The interpreter names the file by its whole path.
+    failure = f'[string "{logic}"]:{failing_line}: attempt to index local \'broken\' (a nil value)'
     first = [line for line in log.splitlines() if line.startswith('Script error in "update": ')]
     expect(len(first) == 1 and failure in first[0], "the failure logged once, with its script line", log)
     repeats = [line for line in log.splitlines() if line.startswith('Script error in "update" repeated ')]
@@ -221,7 +239,105 @@ def failing_update(case):
     expect(abs(case.brightness("after.png") - case.brightness("before.png")) < 1, "the menu is no longer drawn")
 
 
-CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch, failing_update]}
+def wrong_saves(case):
+    """Saves that decipher under the save key but hold entries of the wrong kind: each such entry
+    is dropped and logged, the rest is kept, and the game starts with no script error and draws
+    its high scores."""
+    for name, text in [("highscores", 'level_1 = { score = "lots", stars = 9 }\nlevel_3 = { score = 12345, stars = 3 }\n'),
+                       ("settings", 'audioEnabled = "yes"\nvolume = 0.5\n')]:
+        plain = case.path(name + ".txt")
+        with open(plain, "w") as f:
+            f.write(text)
+        case.cipher("encrypt", "save", plain, os.path.join(case.documents, name + ".lua"))
+    code, log = case.run(tap(40, HIGH_SCORES) + "60 capture scores.png\n", 70)
+    expect(code == 0, f"exit code {code}", log)
+    expect("Script error" not in log, "a script error", log)
+    for line in ["Damaged entry level_1 of save file highscores.lua dropped (its score is no number of zero or more)",
+                 "Damaged entry audioEnabled of save file settings.lua dropped (it is neither true nor false)",
+                 "High score level_3: 12345, 3 stars"]:
+        expect(line in log, line, log)
+    # The high scores panel with its Back button: the button's orange where it stands.
+    expect(case.pixel("scores.png", BACK) == BUTTON_ORANGE, "the high scores have no Back button", log)
+
+
+def messages(case):
+    """Each failure says why on its own line: game logic that does not decipher, and saves into a
+    documents path that is no folder."""
+    data = case.own_data()
+    with open(os.path.join(data, "scripts", "gamelogic.lua"), "wb") as f:
+        f.write(bytes(range(64)))
+    code, log = case.run("", 10)
+    expect(code != 0, "the game started without its logic", log)
+    logic = os.path.join(data, "scripts", "gamelogic.lua")
+    expect(f"The game logic {logic} could not be loaded: it does not decipher under the data key" in log, "the reason", log)
+    expect(all(line.strip() != "EXCEPTION:" for line in log.splitlines()), "a bare EXCEPTION line", log)
+
+    shutil.rmtree(case.documents)
+    with open(case.documents, "w") as f:
+        f.write("not a folder")
+    case.bundle = None
+    code, log = case.run(tap(40, MENU_QUIT), 60)
+    expect(code == 0, f"exit code {code}", log)
+    for name, line in [("highscores.lua", "Unable to save highscores.lua: "), ("settings.lua", "Unable to save lua file settings.lua: ")]:
+        reason = f"{line}Failed to open {os.path.join(case.documents, name)} for writing: Not a directory"
+        expect(any(l.startswith(reason) for l in log.splitlines()), reason, log)
+
+
+def options(case):
+    """The program's options do what they say: GAME_LOG=0 and an empty GAME_LOG are quiet, --output
+    makes its folder, --data takes the data folder itself, and a capture that the run never reached
+    because the player chose Save and quit fails the run."""
+    for quiet in ["0", ""]:
+        code, log = case.run("", 5, log=quiet)
+        expect(code == 0 and "GameCenter support" not in log and "Loading" not in log, f"GAME_LOG={quiet!r} logs", log)
+    made = case.path("made/for/captures")
+    code, log = case.run("3 capture first.png\n", 5, output=made, data=case.data)
+    expect(code == 0 and os.path.isfile(os.path.join(made, "first.png")), "the capture into a new folder", log)
+    code, log = case.run(tap(40, MENU_QUIT) + "100 capture after-quit.png\n", 200, data=case.data)
+    expect(code != 0, "a capture never reached passed", log)
+    expect("Input script line 3 (100 capture after-quit.png) never ran" in log, "the capture not named", log)
+
+
+def back_key_and_focus(case):
+    """The Back key goes back in the menus and pauses a level; a level that lost the focus comes
+    back paused, whatever keys arrived while it was away."""
+    script = (tap(40, PLAY) + key(60, "KEY_BACK") + "70 capture menu-again.png\n"
+              + tap(80, PLAY) + tap(110, TILES[1]) + "150 capture level.png\n"
+              + "160 resign\n" + key(170, "KEY_MENU") + "180 become\n190 capture back.png\n")
+    code, log = case.run(script, 200)
+    expect(code == 0, f"exit code {code}", log)
+    expect(lines_in_order(log, ["Level level_1 loaded", "Level paused", "Game paused", "Game resumed"]), "the pause", log)
+    expect("Level resumed" not in log, "the level ran on after the focus came back", log)
+    expect(case.brightness("back.png") < 0.8 * case.brightness("level.png"), "no pause screen after the focus came back")
+    expect(case.pixel("menu-again.png", PLAY_BESIDE_TEXT) == BUTTON_ORANGE, "Back did not return to the menu")
+
+
+def escape_in_window(case):
+    """In a window Escape is the Back key: it pauses a level and resumes it."""
+    script = into_level(1) + key(120, "ESCAPE") + key(140, "ESCAPE") + "160 close\n"
+    code, log = case.run(script, 200, window=True)
+    expect(code == 0, f"exit code {code}", log)
+    expect(lines_in_order(log, ["Level level_1 loaded", "Level paused", "Level resumed"]), "Escape did not pause and resume", log)
+
+
+def screens(case):
+    """The leaderboard screen names the levels as the game does, and the end screen of a lost level
+    lays its two buttons out as a pair, centred."""
+    script = (tap(40, LEADERBOARDS) + tap(70, PLAY) + tap(100, TILES[1])
+              + "".join(drag(140 + 200 * i, [(240, 576), (240, 600), (240, 620)]) for i in range(3))
+              + "900 capture lost.png\n")
+    code, log = case.run(script, 910)
+    expect(code == 0, f"exit code {code}", log)
+    expect("Alert: Leaderboards\nLevel 1\n" in log and "\nlevel_1\n" not in log, "the leaderboard titles", log)
+    expect("Level failed: level_1" in log, "level 1 was not lost", log)
+    x, y = END_BUTTONS
+    expect(case.pixel("lost.png", (x, y)) != BUTTON_ORANGE, "a button in the middle of the end panel")
+    for side in [x - 98, x + 98]:
+        expect(case.pixel("lost.png", (side, y)) == BUTTON_ORANGE, f"no button at {side}")
+
+
+CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch, failing_update,
+                                 wrong_saves, messages, options, back_key_and_focus, escape_in_window, screens]}
 
 
 def main(argv):

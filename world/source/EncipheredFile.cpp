@@ -1,7 +1,7 @@
 #include <world/EncipheredFile.h>
 
 #include <io/ByteArrayInputStream.h>
-#include <lang/Exception.h>
+#include <io/DataCorruptedException.h>
 #include <world/encrypt.h>
 #include <algorithm>
 
@@ -21,10 +21,10 @@ lang::Array<unsigned char> EncipheredFile::readAll(io::InputStream* in)
 	return bytes;
 }
 
-void EncipheredFile::decipher(const lang::Array<unsigned char>& key, const lang::Array<unsigned char>& ciphertext, io::ByteArrayInputStream& plain)
+void EncipheredFile::decipher(const lang::Array<unsigned char>& key, const char* keyName, const lang::Array<unsigned char>& ciphertext, io::ByteArrayInputStream& plain)
 {
 	lang::Array<unsigned char> text;
 	if (!decrypt(key, ciphertext, text))
-		lang::throwError(lang::Exception());
+		lang::throwError(io::DataCorruptedException(lang::Format("it does not decipher under the {0} key", keyName)));
 	plain.reset(text.begin(), text.size());
 }

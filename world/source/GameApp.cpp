@@ -57,11 +57,7 @@ GameApp::GameApp(gr::Context* context, framework::OSInterface* os) :
 	m_multitouchWheelSimulation(false),
 	m_gameCenter(nullptr)
 {
-	for (int k = 0; k < KEY_COUNT; ++k)
-	{
-		m_pressed[k] = false;
-		m_released[k] = false;
-	}
+	clearKeyMarks();
 	try
 	{
 		start(context);
@@ -84,11 +80,19 @@ void GameApp::start(gr::Context* context)
 	m_accelerometer = new pf::Accelerometer;
 	m_luaResources = new game::LuaResources(m_lua, context);
 
+	const lang::String logicName = joined(s_scriptPath, GAME_LOGIC);
 	setDataPath(s_datapath);
+	if (!holdsGameData(logicName))
+	{
+		// The data directory may be the data folder itself; else it is named as given in the failure.
+		setDataPath(lang::String(""));
+		if (!holdsGameData(logicName))
+			setDataPath(s_datapath);
+	}
 	context->setShaderPath(path(lang::String("shaders/")));
 	m_luaResources->getResources()->setPath(path(lang::String("")));
 	installBundle();
-	const lang::String logic = path(joined(s_scriptPath, GAME_LOGIC));
+	const lang::String logic = path(logicName);
 	requireGameData(logic);
 
 	m_gameLua = new GameLua(this, m_luaResources->getResources(), m_lua, context);
@@ -156,6 +160,24 @@ void GameApp::installBundle()
 	io::FileInputStream::sm_fileBundle = m_bundle.ptr();
 }
 
+// Looked for before the bundle is installed: the data folder holds the bundle's index or the
+// game logic as a file.
+bool GameApp::holdsGameData(const lang::String& logicName) const
+{
+	for (const lang::String& name : {lang::String(BUNDLE_INDEX), logicName})
+	{
+		try
+		{
+			io::FileInputStream file(path(name));
+			return true;
+		}
+		catch (const io::IOException&)
+		{
+		}
+	}
+	return false;
+}
+
 // Without the game logic nothing the game starts can work, and the failures it would meet first
 // (a script callback that is not there) would hide the cause.
 void GameApp::requireGameData(const lang::String& logic)
@@ -181,7 +203,7 @@ void GameApp::loadStartupScripts(const lang::String& logic)
 	m_gameLua->compile(logic);
 	// The failure is logged with its reason; going on would only meet the missing callbacks.
 	if (!m_gameLua->scriptsReady())
-		lang::throwError(lang::Exception(lang::Format("The game logic {0} could not be loaded", logic)));
+		lang::throwError(lang::Exception(lang::Format("The game logic {0} could not be loaded: {1}", logic, m_gameLua->compileFailure())));
 }
 
 void GameApp::createShaders(gr::Context* context)

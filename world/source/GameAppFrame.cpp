@@ -11,6 +11,7 @@
 #include <world/GameRatingPrompt.h>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -155,6 +156,12 @@ void GameApp::renderFrame(float dt, gr::Context* context)
 	context->statistics.reset();
 }
 
+void GameApp::clearKeyMarks()
+{
+	std::fill(std::begin(m_pressed), std::end(m_pressed), false);
+	std::fill(std::begin(m_released), std::end(m_released), false);
+}
+
 void GameApp::keyDown(KeyType key)
 {
 	m_pressed[key] = true;
@@ -193,9 +200,12 @@ void GameApp::touchCancelled(const framework::TouchEvent& touch)
 		m_gameLua->guardScript(INPUT, [&] { m_gameLua->getTable("cursor").setBoolean("cancelled", true); });
 }
 
+// Keys and touches that arrived while the game was away are not played when it comes back: the
+// level it paused stays paused until the player acts.
 void GameApp::activate(bool active)
 {
 	framework::App::activate(active);
+	clearKeyMarks();
 	if (m_gameLua)
 		m_gameLua->activate(active);
 	if (m_accelerometer)

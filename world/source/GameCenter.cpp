@@ -402,16 +402,23 @@ void GameCenter::stopObserving()
 	m_observing = false;
 }
 
-// The definitions map a name to each leaderboard id; the name is the board's title.
+// The definitions map a name to each leaderboard id; the board's title is the one their table
+// "titles" gives the name, else the name itself.
 void GameCenter::declareLeaderboards()
 {
 	std::vector<platform::LeaderboardInfo> leaderboards;
 	if (m_world->isTable("leaderboards"))
 	{
 		const lua::LuaTable definitions = m_world->getTable("leaderboards");
+		const bool titled = definitions.isTable("titles");
+		const lua::LuaTable titles = titled ? definitions.getTable("titles") : lua::LuaTable();
 		for (const std::string& name : inNaturalOrder(scriptTableStringKeys(definitions)))
-			if (definitions.isString(name.c_str()))
-				leaderboards.push_back({text(definitions.getString(name.c_str())), name});
+		{
+			if (!definitions.isString(name.c_str()))
+				continue;
+			const bool hasTitle = titled && titles.isString(name.c_str());
+			leaderboards.push_back({text(definitions.getString(name.c_str())), hasTitle ? text(titles.getString(name.c_str())) : name});
+		}
 	}
 	m_service.declareLeaderboards(leaderboards);
 }

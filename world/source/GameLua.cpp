@@ -15,6 +15,7 @@
 #include <world/GameApp.h>
 #include <world/MaskedImage.h>
 #include <world/Particles.h>
+#include <world/SaveCheck.h>
 #include <world/uniqueid.h>
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,10 @@ struct ClipLimit
 	int limit;
 };
 const ClipLimit CLIP_LIMITS[] = {{1, 4}, {2, 6}, {3, 3}, {4, 5}, {5, 5}};
+
+// The player's saves in the documents directory.
+const char* const HIGHSCORES_FILE = "highscores.lua";
+const char* const SETTINGS_FILE = "settings.lua";
 
 // Largest value of a colour component.
 constexpr int COLOUR_MAX = 255;
@@ -100,8 +105,12 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 
 	createPhysicsWorld();
 
-	setTable("highscores", loadPersistentFile("highscores.lua"));
-	setTable("settings", loadPersistentFile("settings.lua"));
+	lua::LuaTable highscores = loadPersistentFile(HIGHSCORES_FILE);
+	SaveCheck::checkHighscores(highscores, HIGHSCORES_FILE);
+	setTable("highscores", highscores);
+	lua::LuaTable settings = loadPersistentFile(SETTINGS_FILE);
+	SaveCheck::checkSettings(settings, SETTINGS_FILE);
+	setTable("settings", settings);
 
 	m_particles = new Particles(lua, this, resources);
 }

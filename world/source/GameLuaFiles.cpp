@@ -28,7 +28,8 @@ const char* const SETTINGS_TABLE = "settings";
 
 void reportDamagedFile(const lang::String& name, const char* reason)
 {
-	lang::Debug::printf("Damaged save file %s left unread (%s); its progress starts over\n", name.c_str(), reason);
+	const char* const loss = name == lang::String(SETTINGS_FILE) ? "the settings start from their defaults" : "its progress starts over";
+	lang::Debug::printf("Damaged save file %s left unread (%s); %s\n", name.c_str(), reason, loss);
 }
 
 void reportLoadFailure(const lang::String& name, const lang::Exception& failure)
@@ -53,7 +54,7 @@ bool readDecipheredInto(lua::LuaTable& table, const lang::Array<unsigned char>& 
 void GameLua::readShippedFile(const lang::String& path, io::ByteArrayInputStream& plain) const
 {
 	io::FileInputStream file(path);
-	EncipheredFile::decipher(m_dataKey, EncipheredFile::readAll(&file), plain);
+	EncipheredFile::decipher(m_dataKey, "data", EncipheredFile::readAll(&file), plain);
 }
 
 void GameLua::loadLuaFile(const lang::String& name, const lang::String& tableName, bool intoDefinitions, bool asBlocks)
@@ -91,10 +92,12 @@ void GameLua::compile(const lang::String& path)
 		state()->compile(&plain, plain.available(), path, this);
 		call("updateValues");
 		m_scriptsReady = true;
+		m_compileFailure = lang::String("");
 	}
 	catch (const lang::Exception& e)
 	{
 		e.showExceptionDialog();
+		m_compileFailure = e.getMessage().format();
 		logAnalyticsEventWithParam("Loading gamelogic failed", "Reason", e.getMessage().format());
 	}
 }
@@ -122,7 +125,7 @@ int GameLua::loadLuaFileToObject(lua::LuaState* lua)
 
 // The save key is tried first; the device key reads files that only it makes readable, or
 // whose save-key text fails to run. A plain file is never read. A missing file is a first start;
-// any other file that gives nothing is damaged, and progress starts over without it.
+// any other file that gives nothing is damaged, and the game goes on without it.
 lua::LuaTable GameLua::loadPersistentFile(const lang::String& name)
 {
 	lua::LuaTable table(state());
@@ -228,7 +231,6 @@ void GameLua::saveSettings() noexcept
 	}
 	catch (const lang::Exception& e)
 	{
-		lang::Debug::printf("Unable to save lua file %s\n", SETTINGS_FILE);
-		e.showExceptionDialog();
+		lang::Debug::printf("Unable to save lua file %s: %s\n", SETTINGS_FILE, e.getMessage().format().c_str());
 	}
 }

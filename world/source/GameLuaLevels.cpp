@@ -148,11 +148,8 @@ void GameLua::loadLevel(const lang::String& name)
 	}
 	catch (const lang::Exception& e)
 	{
-		// Deciphering fails with an empty message.
-		const lang::String reason = e.getMessage().format();
 		lang::Debug::printf("Unable to load level.\n");
-		lang::Debug::printf("Level file %s: %s\n", withExtension(name).c_str(),
-			reason.isEmpty() ? "it does not decipher under the data key" : reason.c_str());
+		lang::Debug::printf("Level file %s: %s\n", withExtension(name).c_str(), e.getMessage().format().c_str());
 	}
 }
 

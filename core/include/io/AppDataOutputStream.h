@@ -15,7 +15,7 @@ public:
 	static const lang::String& rootPath();
 
 	// Creates the root path joined with name; throws io::IOException (never its
-	// io::FileNotFoundException) "Failed to open {0} for writing".
+	// io::FileNotFoundException) "Failed to open {0} for writing: {1}", {1} the system's reason.
 	explicit AppDataOutputStream(const lang::String& name);
 
 private:

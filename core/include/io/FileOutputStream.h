@@ -12,8 +12,9 @@ namespace io {
 class FileOutputStream : public OutputStream
 {
 public:
-	// Throws io::FileNotFoundException "Failed to open {0} for writing" when the temporary file
-	// cannot be created (for example in a directory that does not exist).
+	// Throws io::FileNotFoundException "Failed to open {0} for writing: {1}" ({1} the system's
+	// reason) when the temporary file cannot be created (for example in a directory that does not
+	// exist).
 	explicit FileOutputStream(const lang::String& name);
 	// Commits like close() unless an exception is unwinding through the stream's owner, in which
 	// case the new file is dropped. Never throws: a failure goes to the debug log; call close() to

@@ -20,8 +20,9 @@ public:
 	// Writes size bytes at data as the whole new content of name; throws as the steps below.
 	static void replace(const lang::String& name, const void* data, size_t size);
 
-	// Throws io::FileNotFoundException "Failed to open {0} for writing" when the temporary file
-	// cannot be created (no such directory, no permission, name empty, a directory or ending in '/').
+	// Throws io::FileNotFoundException "Failed to open {0} for writing: {1}", {1} the system's
+	// reason, when the temporary file cannot be created (no such directory, no permission, a path
+	// through a file, name empty, a directory or ending in '/').
 	explicit FileReplacement(const lang::String& name);
 	~FileReplacement();
 	FileReplacement(const FileReplacement&) = delete;

@@ -21,6 +21,7 @@ class ApplicationDelegate;
 class DisplayLink;
 class GameService;
 class GLContext;
+class InputScript;
 class Responder;
 
 // The shared application: the one object through which the program reaches the platform (main
@@ -33,6 +34,8 @@ public:
 	// Portrait screen size in points (and pixels: the scale is 1).
 	static constexpr int SCREEN_WIDTH = 768;
 	static constexpr int SCREEN_HEIGHT = 1024;
+	// Exit code of a scripted run whose capture failed or never ran.
+	static constexpr int EXIT_CAPTURE_FAILED = 1;
 	// Status bar orientations.
 	enum StatusBarOrientation
 	{
@@ -63,7 +66,7 @@ public:
 	// didBecomeActive, then events and display refreshes; willTerminate last, after which the
 	// shared background threads are joined, their HTTP transfers ended. Returns the exit code.
 	int run(ApplicationDelegate& delegate);
-	// Ends the loop after the current event with this exit code.
+	// Ends the loop after the current event with this exit code; once ending, later calls change nothing.
 	void terminate(int exitCode);
 	bool terminating() const { return m_terminating; }
 
@@ -115,6 +118,11 @@ protected:
 	virtual void loop() = 0;
 	// Shows the alert and returns the chosen button.
 	virtual int presentAlert(const Alert& alert) = 0;
+	// Ends a run of the input script whose events from index nextEvent on never ran, after frames
+	// display refreshes: names those events, and fails the run with EXIT_CAPTURE_FAILED when a
+	// capture failed or never ran, also when the application had ended itself with success (an
+	// earlier failure's code stays); otherwise ends it as terminate(0) does.
+	void endScriptedRun(const InputScript& script, size_t nextEvent, int frames, bool captureFailed);
 	// The next alert is answered with this button without being shown.
 	void answerNextAlert(int button) { m_alertAnswers.push_back(button); }
 

@@ -29,7 +29,8 @@ public:
 	// The application's name (the documents directory's last component) and executable path.
 	static void setProgram(const std::string& executablePath);
 
-	// Creates the directory and its missing parents; true when it exists afterwards.
+	// Creates the directory and its missing parents; true when it exists afterwards, else errno
+	// holds the system's reason.
 	static bool create(const std::string& path);
 };
 

@@ -33,7 +33,8 @@ struct GameAchievement
 // progress. Thread-safe; owned by the game service.
 //   score<TAB>leaderboard<TAB>playerID<TAB>alias<TAB>value
 //   achievement<TAB>playerID<TAB>id<TAB>percent
-// Fields are escaped as in the user defaults; lines that cannot be read are skipped.
+// Fields are escaped as in the user defaults; lines that cannot be read are dropped and logged
+// with their number and the file, like a damaged file, and the rest is kept.
 class GameServiceStore
 {
 public:
@@ -56,7 +57,9 @@ public:
 
 	// The file's text, and the records of a file's text.
 	static std::string serialize(const std::vector<GameScore>& scores, const std::vector<GameAchievement>& achievements);
-	static void parse(const std::string& text, std::vector<GameScore>& scores, std::vector<GameAchievement>& achievements);
+	// file names the text's file in the log.
+	static void parse(const std::string& text, std::vector<GameScore>& scores, std::vector<GameAchievement>& achievements,
+		const std::string& file = std::string());
 
 private:
 	bool save();

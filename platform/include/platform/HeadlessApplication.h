@@ -41,7 +41,6 @@ protected:
 private:
 	void deliver(const ScriptEvent& event);
 	void capture(const std::string& name);
-	void reportEventsNotRun();
 
 	InputScript m_script;
 	size_t m_nextEvent = 0;

@@ -56,6 +56,10 @@ public:
 	static InputScript load(const std::string& path);
 
 	const std::vector<ScriptEvent>& events() const { return m_events; }
+	// Names on the standard error each event from index next on, which a run that ended after
+	// frames display refreshes never reached; true when a capture is among them, since an older
+	// file of its name would otherwise pass for it.
+	bool reportNotRun(size_t next, int frames) const;
 
 private:
 	std::vector<ScriptEvent> m_events;

@@ -31,6 +31,9 @@ struct LaunchOptions
 
 	// Throws std::invalid_argument naming the offending option.
 	static LaunchOptions parse(int argc, const char* const* argv);
+	// Whether an environment switch (such as GAME_LOG) is on: "1", "yes", "true" or "on" in any
+	// case. Unset, empty, "0" and every other value leave it off.
+	static bool switchedOn(const char* value);
 	// The help text: how to call program and what each option does.
 	static std::string usage(const std::string& program);
 };

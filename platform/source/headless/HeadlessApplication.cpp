@@ -86,23 +86,8 @@ void HeadlessApplication::loop()
 	}
 	std::signal(SIGINT, previousInterrupt);
 	std::signal(SIGTERM, previousTerminate);
-	reportEventsNotRun();
 	// Without a frame limit the loop ends only through terminate, a close or a signal; with one, the limit ends it.
-	terminate(m_captureFailed ? 1 : 0);
-}
-
-// A run that ends before its script does says so: a capture that never ran counts as a failed one,
-// since an older file of its name would otherwise pass for it.
-void HeadlessApplication::reportEventsNotRun()
-{
-	const auto& events = m_script.events();
-	for (size_t i = m_nextEvent; i < events.size(); ++i)
-	{
-		std::fprintf(stderr, "Input script line %d (%s) never ran: the run ended after %d frames\n",
-			events[i].line, events[i].text.c_str(), m_frame);
-		if (events[i].kind == ScriptEvent::Kind::Capture)
-			m_captureFailed = true;
-	}
+	endScriptedRun(m_script, m_nextEvent, m_frame, m_captureFailed);
 }
 
 void HeadlessApplication::deliver(const ScriptEvent& event)
@@ -148,9 +133,10 @@ void HeadlessApplication::capture(const std::string& name)
 	const std::string path = options().outputDirectory + "/" + name;
 	const DisplayRotation rotation = screenRotation();
 	const std::vector<uint8_t> picture = m_drawable ? rotation.screenPicture(m_drawable->readPresented()) : std::vector<uint8_t>();
-	if (picture.empty() || !PngWriter::write(path, rotation.screenWidth(), rotation.screenHeight(), picture))
+	std::string failure;
+	if (!PngWriter::write(path, rotation.screenWidth(), rotation.screenHeight(), picture, &failure))
 	{
-		std::fprintf(stderr, "Can't capture frame %d to %s\n", m_frame, path.c_str());
+		std::fprintf(stderr, "Can't capture frame %d to %s: %s\n", m_frame, path.c_str(), failure.c_str());
 		m_captureFailed = true;
 	}
 }

@@ -164,7 +164,7 @@ void SdlApplication::loop()
 		// A late refresh does not make the next ones come early to catch up.
 		next = std::max(next + REFRESH_MICROS, now);
 	}
-	terminate(m_captureFailed ? 1 : 0);
+	endScriptedRun(m_script, m_nextEvent, m_refreshes, m_captureFailed);
 }
 
 void SdlApplication::handle(const SDL_Event& event)

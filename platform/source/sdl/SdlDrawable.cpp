@@ -121,9 +121,10 @@ void SdlDrawable::capture(const std::string& path)
 		std::copy_n(&pixels[(height - 1 - y) * row], row, &picture[y * row]);
 	for (size_t i = 3; i < picture.size(); i += 4)
 		picture[i] = 255;
-	if (!PngWriter::write(path, width, height, picture))
+	std::string failure;
+	if (!PngWriter::write(path, width, height, picture, &failure))
 	{
-		std::fprintf(stderr, "Can't capture to %s\n", path.c_str());
+		std::fprintf(stderr, "Can't capture to %s: %s\n", path.c_str(), failure.c_str());
 		m_application.captureFailed();
 	}
 }

@@ -12,9 +12,9 @@ class EncipheredFile
 public:
 	// Every byte the stream has left (its available() count).
 	static lang::Array<unsigned char> readAll(io::InputStream* in);
-	// Puts the plain bytes of ciphertext under key into plain, rewound. Throws lang::Exception
-	// with an empty message when the bytes do not decipher under the key.
-	static void decipher(const lang::Array<unsigned char>& key, const lang::Array<unsigned char>& ciphertext, io::ByteArrayInputStream& plain);
+	// Puts the plain bytes of ciphertext under key into plain, rewound. Throws
+	// io::DataCorruptedException "it does not decipher under the {keyName} key" when they do not.
+	static void decipher(const lang::Array<unsigned char>& key, const char* keyName, const lang::Array<unsigned char>& ciphertext, io::ByteArrayInputStream& plain);
 };
 
 #endif

@@ -80,6 +80,8 @@ private:
 	/** Takes down whatever start-up built, in reverse order; safe on a partly built application. */
 	void release();
 	void installBundle();
+	// Whether the data folder that path() names holds the game's data.
+	bool holdsGameData(const lang::String& logicName) const;
 	// Throws io::FileNotFoundException naming the data folder when it holds no game logic.
 	void requireGameData(const lang::String& logic);
 	// Throws lang::Exception naming the game logic when it is damaged and cannot run.
@@ -92,6 +94,7 @@ private:
 	// Zoom, keys, volume keys, orientation and resolution requests of one frame.
 	void followInput(float dt, gr::Context* context);
 	void copyKeyStates();
+	void clearKeyMarks();
 	void stepVolume(float delta);
 	void followAccelerometer(gr::Context* context);
 	void setOrientation(int orientation);

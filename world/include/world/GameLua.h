@@ -85,6 +85,8 @@ public:
 	void compile(const lang::String& path);
 	// True once the game logic compiled and its "updateValues" ran.
 	bool scriptsReady() const								{ return m_scriptsReady; }
+	// Why the last compile failed, empty after one that succeeded.
+	const lang::String& compileFailure() const				{ return m_compileFailure; }
 	// A new table filled from a file saved in the application-data directory; empty when the
 	// file is missing or neither the save key nor the device key makes it readable. Never throws.
 	lua::LuaTable loadPersistentFile(const lang::String& name);
@@ -377,6 +379,7 @@ private:
 	bool m_physicsEnabled;
 	bool m_editing;
 	bool m_scriptsReady;
+	lang::String m_compileFailure;
 
 	float m_topLeftX;
 	float m_topLeftY;

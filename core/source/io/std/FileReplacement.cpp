@@ -34,11 +34,14 @@ int createExclusive(const lang::String& temporaryName, const lang::String& name)
 	return fd;
 }
 
-// A directory, or no name at all, could never be replaced by the finished file.
-bool isReplaceable(const lang::String& name)
+// Why the finished file could never take the name's place, as a system error number, or 0: no
+// name at all, or a directory.
+int unreplaceableReason(const lang::String& name)
 {
 	struct stat status;
-	return !name.isEmpty() && !name.endsWith("/") && !(stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
+	if (name.isEmpty())
+		return ENOENT;
+	return name.endsWith("/") || (stat(name.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) ? EISDIR : 0;
 }
 
 lang::String directoryOf(const lang::String& name)
@@ -74,27 +77,28 @@ FileReplacement::FileReplacement(const lang::String& name) :
 	m_name(name),
 	m_writeError(0)
 {
-	const bool replaceable = isReplaceable(name);
-	for (int attempt = 0; replaceable && attempt < MAX_TEMPORARY_ATTEMPTS && !m_file; ++attempt)
+	int error = unreplaceableReason(name);
+	for (int attempt = 0; error == 0 && attempt < MAX_TEMPORARY_ATTEMPTS && !m_file; ++attempt)
 	{
 		m_temporaryName = temporaryNameFor(name);
 		const int fd = createExclusive(m_temporaryName, name);
 		if (fd < 0)
 		{
-			if (errno == EEXIST)
-				continue;
-			break;
+			if (errno != EEXIST)
+				error = errno;
+			continue;
 		}
 		m_file = fdopen(fd, "wb");
 		if (!m_file)
 		{
+			error = errno;
 			::close(fd);
 			unlink(m_temporaryName.c_str());
-			break;
 		}
 	}
 	if (!m_file)
-		lang::throwError(FileNotFoundException(lang::Format("Failed to open {0} for writing", m_name)));
+		lang::throwError(FileNotFoundException(lang::Format("Failed to open {0} for writing: {1}", m_name,
+			std::strerror(error != 0 ? error : EEXIST))));
 }
 
 FileReplacement::~FileReplacement()

@@ -1,0 +1,107 @@
+#include <world/SaveCheck.h>
+
+#include <lang/Debug.h>
+#include <lang/String.h>
+#include <lua/LuaStackRestore.h>
+#include <lua/LuaState.h>
+#include <lua/LuaTable.h>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+// The most stars a level earns.
+const float MAX_STARS = 3.0f;
+// The master volume's range.
+const float MIN_VOLUME = 0.0f;
+const float MAX_VOLUME = 1.0f;
+
+bool within(float value, float low, float high)
+{
+	return std::isfinite(value) && value >= low && value <= high;
+}
+
+bool numberWithin(const lua::LuaTable& entry, const char* key, float low, float high)
+{
+	return entry.isNumber(key) && within(entry.getNumber(key), low, high);
+}
+
+// Why the entry on the top of the stack (its key below it) is no high score, or null.
+const char* highscoreFault(lua::LuaState* lua)
+{
+	if (lua->type(-2) != lua::LuaState::STRING)
+		return "its key is no level name";
+	if (!lua->isTable(-1))
+		return "it is no table of a score and stars";
+	const lua::LuaTable entry = lua->toTable(-1);
+	if (!numberWithin(entry, "score", 0.0f, std::numeric_limits<float>::max()))
+		return "its score is no number of zero or more";
+	if (!numberWithin(entry, "stars", 0.0f, MAX_STARS) || std::floor(entry.getNumber("stars")) != entry.getNumber("stars"))
+		return "its stars are no whole number from 0 to 3";
+	return nullptr;
+}
+
+// Why the setting on the top of the stack (its key below it) cannot be used, or null.
+const char* settingFault(lua::LuaState* lua)
+{
+	if (lua->type(-2) != lua::LuaState::STRING)
+		return nullptr;
+	const std::string key = lua->toString(-2);
+	if (key == "volume")
+	{
+		const bool volume = lua->type(-1) == lua::LuaState::NUMBER && within(lua->toNumber(-1), MIN_VOLUME, MAX_VOLUME);
+		return volume ? nullptr : "it is no number from 0 to 1";
+	}
+	if (key == "audioEnabled" && !lua->isBoolean(-1))
+		return "it is neither true nor false";
+	return nullptr;
+}
+
+// The key on the top of the stack as the log names it; a copy is converted, so the walk goes on.
+std::string keyText(lua::LuaState* lua)
+{
+	const lua::LuaState::Type type = lua->type(-1);
+	if (type != lua::LuaState::STRING && type != lua::LuaState::NUMBER)
+		return std::string("of type ") + lua::LuaState::toString(type);
+	lua->push(-1);
+	const std::string text = lua_tostring(lua->interpreter(), -1);
+	lua->pop(1);
+	return text;
+}
+
+// Walks the table and drops every entry that fault finds wrong.
+void dropWrongEntries(lua::LuaTable& table, const lang::String& file, const char* (*fault)(lua::LuaState*))
+{
+	lua::LuaState* lua = table.state();
+	if (!table.isBound() || !lua)
+		return;
+	lua::LuaStackRestore restore(lua);
+	lua::LuaState::pushTable(lua->interpreter(), &table);
+	const int tableIndex = lua->top();
+	lua->pushNil();
+	while (lua->next(tableIndex))
+	{
+		const char* const reason = fault(lua);
+		lua->pop(1);
+		if (!reason)
+			continue;
+		lang::Debug::printf("Damaged entry %s of save file %s dropped (%s)\n", keyText(lua).c_str(), file.c_str(), reason);
+		// Clearing a field that exists keeps the walk valid.
+		lua->push(-1);
+		lua->pushNil();
+		lua->setTable(tableIndex);
+	}
+}
+
+} // namespace
+
+void SaveCheck::checkHighscores(lua::LuaTable& highscores, const lang::String& file)
+{
+	dropWrongEntries(highscores, file, highscoreFault);
+}
+
+void SaveCheck::checkSettings(lua::LuaTable& settings, const lang::String& file)
+{
+	dropWrongEntries(settings, file, settingFault);
+}
