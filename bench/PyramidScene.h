@@ -61,6 +61,7 @@ struct PyramidScene
 		auto world = std::make_unique<b2World>(b2Vec2(0.0f, GRAVITY));
 		world->SetAllowSleeping(true);
 		world->SetAutoClearForces(false);
+		world->SetStackGrowth(true);
 		return world;
 	}
 

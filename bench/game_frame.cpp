@@ -1,14 +1,19 @@
 // The game's whole frame, as the game program runs it headless: the shell's frame, the game
 // world's update (physics steps, bookkeeping, script callbacks), the script's draw through the 2D
-// batcher, and the present. The scene: a 20-row pyramid of 210 boxes of 1 x 1 m drawn as 20 x 20
-// pixel sprites on the 1024 x 768 screen, a floor and two walls, and a ball launched at physics
-// step 30, run for 600 physics steps at the shell's 60 frames a second, from a data folder with
-// scripts enciphered under the data key as the data tool does. Frame by frame, interleaved, a bare
-// reference does the same work on a thread and GL context of its own: the same bodies stepped with
-// bare physics steps and the same quads drawn with raw GL ES, cleared and presented (flushed) as
-// the headless view does.
+// batcher, and the present. The scene: a pyramid of 20 rows (210 boxes) or 40 rows (820 boxes) of
+// 1 x 1 m drawn as 20 x 20 pixel sprites on the 1024 x 768 screen (the top of the larger one lies
+// above it), a floor and two walls, and a ball launched at physics step 30, run for 600 physics
+// steps at the shell's 60 frames a second, from a data folder with scripts enciphered under the
+// data key as the data tool does. Frame by frame, interleaved, a bare reference does the same work
+// on a thread and GL context of its own: the same bodies stepped with bare physics steps of the
+// library as it ships (no scratch memory kept between steps) and the same quads drawn with raw
+// GL ES, cleared and presented (flushed) as the headless view does.
 // Nothing waits for the driver: what a frame leaves queued is paid where the driver executes it.
-// The counters: milliseconds per frame of each ("game_ms", "bare_ms") and their "ratio".
+// The counters, per frame: milliseconds of each ("game_ms", "bare_ms") and their "ratio"; the
+// game's physics steps, publishing of poses, drawing and present ("step_ms", "publish_ms",
+// "draw_ms", "present_ms"); a game frame without a physics step ("nostep_ms"); and the minor page
+// faults of the game's thread and of the reference's after the first second ("faults",
+// "bare_faults").
 #include "PyramidScene.h"
 #include "TemporaryDocuments.h"
 #include <framework/App.h>
@@ -31,6 +36,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <sys/resource.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -55,9 +61,13 @@ const int PHYSICS_STEPS = 600;
 // A bound on the run, in frames: 600 steps take about 1200.
 const int FRAME_LIMIT = 1500;
 
-// 20 rows, 210 boxes standing on the floor's top, the line y = 0 (y grows downward), 5 cm apart
-// and each resting on the row below: the physics keeps bodies apart by their 10 cm skins.
-const PyramidScene PYRAMID{20, 1, -0.7f, 1.2f, 1.25f};
+// Boxes standing on the floor's top, the line y = 0 (y grows downward), each resting on the row
+// below, since the physics keeps bodies apart by their 10 cm skins: 20 rows (210 boxes) 5 cm
+// apart, or 40 rows (820 boxes) 2 cm apart, the widest that stands clear of the walls.
+const PyramidScene SMALL_PYRAMID{20, 1, -0.7f, 1.2f, 1.25f};
+const PyramidScene LARGE_PYRAMID{40, 1, -0.7f, 1.2f, 1.22f};
+// Frames of the first second, whose page faults are not counted.
+const int FIRST_SECOND_FRAMES = 60;
 const float PIXELS_PER_METRE = 20.0f;
 // Camera: world pixels at the screen's top-left corner, so that the floor's top lies 40 pixels
 // above the bottom and the pyramid stands in the middle.
@@ -117,7 +127,7 @@ std::vector<uint8_t> atlasPixels()
 
 // The game's scripts: the scene is built at start-up, a counter of physics steps launches the ball
 // and tells the benchmark how far the run is, and the frame draws the world's objects alone.
-std::string gameLogic()
+std::string gameLogic(const PyramidScene& pyramid)
 {
 	std::string script = PyramidScene::BUILD_PYRAMID;
 	script +=
@@ -134,10 +144,13 @@ std::string gameLogic()
 		"function disableGameCenter() end\n"
 		"function hideLoadingInitGameCenter() end\n";
 	char line[256];
+	// The level's limits at the walls, as a level sets them: objects inside are not frozen.
 	std::snprintf(line, sizeof(line), "function createStartUpAssets()\n"
 		"  res.createSpriteSheet(imagePath .. '/scene.dat')\n"
 		"  setBGColor(%u, %u, %u)\n"
-		"  setTopLeft(%g, %g)\n", BACKGROUND >> 16, (BACKGROUND >> 8) & 0xFF, BACKGROUND & 0xFF, CAMERA_X, CAMERA_Y);
+		"  setTopLeft(%g, %g)\n"
+		"  setLevelLimits(%g, 0, %g, 0)\n", BACKGROUND >> 16, (BACKGROUND >> 8) & 0xFF, BACKGROUND & 0xFF, CAMERA_X, CAMERA_Y,
+		STATIC_BOXES[1].x, STATIC_BOXES[2].x);
 	script += line;
 	for (const StaticBox& box : STATIC_BOXES)
 	{
@@ -145,7 +158,7 @@ std::string gameLogic()
 			"  objects.world.%s.material = 'rock'\n", box.name, box.x, box.y, box.width, box.height, box.name);
 		script += line;
 	}
-	script += "  " + PYRAMID.scriptCall("_G.getfenv(1)", "box") + "\n  setPhysicsEnabled(true)\nend\n";
+	script += "  " + pyramid.scriptCall("_G.getfenv(1)", "box") + "\n  setPhysicsEnabled(true)\nend\n";
 	std::snprintf(line, sizeof(line), "function removeBlocks()\n"
 		"  physicsSteps = physicsSteps + 1\n"
 		"  if physicsSteps == %d then\n"
@@ -161,7 +174,7 @@ std::string gameLogic()
 class GameFolders
 {
 public:
-	GameFolders()
+	explicit GameFolders(const PyramidScene& pyramid)
 	{
 		for (const char* folder : {"data/data_ipad/scripts/gamecenter/ipad", "data/data_ipad/images", "library", "caches"})
 			std::filesystem::create_directories(m_dir.file(folder));
@@ -169,7 +182,7 @@ public:
 		ship("gamecenter/ipad/leaderboards.lua", "");
 		ship("gamecenter/ipad/achievements.lua", "");
 		ship("loadlist.lua", "levelList = {}");
-		ship("gamelogic.lua", gameLogic());
+		ship("gamelogic.lua", gameLogic(pyramid));
 		testsupport::PngImage png;
 		png.width = ATLAS_WIDTH;
 		png.height = ATLAS_HEIGHT;
@@ -207,15 +220,16 @@ private:
 class BareFrame
 {
 public:
-	BareFrame() :
+	explicit BareFrame(const PyramidScene& pyramid) :
 		m_world(PyramidScene::bareWorld())
 	{
+		m_world->SetStackGrowth(false);
 		// The table's entry points dispatch to the calling thread's context, so the shell, which
 		// finds the table installed, calls through the same one.
 		gr::GLFunctions::install(gr::GLFunctions::system(&platform::HeadlessGLContext::getProcAddress));
 		for (const StaticBox& box : STATIC_BOXES)
 			PyramidScene::addBox(*m_world, box.x, box.y, box.width, box.height, 0.0f);
-		PYRAMID.addBoxes(*m_world, [this](b2Body* body) { m_boxes.push_back(body); });
+		pyramid.addBoxes(*m_world, [this](b2Body* body) { m_boxes.push_back(body); });
 
 		const gr::GLFunctions& gl = gr::gl();
 		gl.glGenFramebuffersOES(1, &m_framebuffer);
@@ -246,7 +260,7 @@ public:
 
 		// Quads as two triangles over four corners, the index list fixed for the run.
 		std::vector<GLushort> indices;
-		for (int quad = 0; quad < PYRAMID.boxes() + 1; ++quad)
+		for (int quad = 0; quad < pyramid.boxes() + 1; ++quad)
 			for (int corner : {0, 1, 2, 2, 1, 3})
 				indices.push_back(static_cast<GLushort>(quad * 4 + corner));
 		gl.glGenBuffers(1, &m_indices);
@@ -359,6 +373,14 @@ private:
 
 using Clock = std::chrono::steady_clock;
 
+/** Minor page faults of the calling thread so far. */
+long threadMinorFaults()
+{
+	rusage usage{};
+	getrusage(RUSAGE_THREAD, &usage);
+	return usage.ru_minflt;
+}
+
 /**
  * The reference frame on a thread of its own, so that neither GL context is ever switched (a
  * switch would flush the other's queued work outside its frame): frame() runs one frame there
@@ -367,7 +389,8 @@ using Clock = std::chrono::steady_clock;
 class ReferenceThread
 {
 public:
-	ReferenceThread() :
+	explicit ReferenceThread(const PyramidScene& pyramid) :
+		m_pyramid(pyramid),
 		m_thread([this] { run(); })
 	{
 		std::unique_lock<std::mutex> lock(m_mutex);
@@ -386,16 +409,22 @@ public:
 
 	bool failed() const									{ return m_state == FAILED; }
 
-	/** Steps the reference to the physics step count given and draws it; the frame's seconds. */
-	double frame(int steps)
+	/**
+	 * Steps the reference to the physics step count given and draws it; the frame's seconds.
+	 * countFaults: the frame's minor page faults are added to faults().
+	 */
+	double frame(int steps, bool countFaults)
 	{
 		std::unique_lock<std::mutex> lock(m_mutex);
 		m_steps = steps;
+		m_countFaults = countFaults;
 		m_state = FRAME;
 		m_changed.notify_all();
 		m_changed.wait(lock, [this] { return m_state != FRAME; });
 		return m_seconds;
 	}
+
+	long faults() const									{ return m_faults; }
 
 private:
 	enum State
@@ -412,7 +441,7 @@ private:
 		std::unique_ptr<BareFrame> bare;
 		try
 		{
-			bare = std::make_unique<BareFrame>();
+			bare = std::make_unique<BareFrame>(m_pyramid);
 		}
 		catch (...)
 		{
@@ -425,10 +454,13 @@ private:
 			m_changed.wait(lock, [this] { return m_state == FRAME || m_state == STOPPING; });
 			if (m_state == STOPPING)
 				break;
+			const long faults = threadMinorFaults();
 			const Clock::time_point start = Clock::now();
 			bare->stepTo(m_steps);
 			bare->draw();
 			m_seconds = std::chrono::duration<double>(Clock::now() - start).count();
+			if (m_countFaults)
+				m_faults += threadMinorFaults() - faults;
 			m_state = IDLE;
 			m_changed.notify_all();
 		}
@@ -437,8 +469,11 @@ private:
 	std::mutex m_mutex;
 	std::condition_variable m_changed;
 	State m_state = STARTING;
+	const PyramidScene& m_pyramid;
 	int m_steps = 0;
+	bool m_countFaults = false;
 	double m_seconds = 0.0;
+	long m_faults = 0;
 	// Last: it starts once everything above exists.
 	std::thread m_thread;
 };
@@ -480,26 +515,51 @@ public:
 	int steps = 0;
 	double gameSeconds = 0.0;
 	double bareSeconds = 0.0;
+	// Of the timed frames: the game's phases, and the frames without a physics step.
+	FrameCosts costs;
+	int framesWithoutStep = 0;
+	double secondsWithoutStep = 0.0;
+	// Of the frames after the first second, on the game's thread.
+	long faults = 0;
 
 private:
 	void refreshed()
 	{
 		const Clock::time_point gameEnd = Clock::now();
-		const GameApp* game = dynamic_cast<GameApp*>(m_shell.app());
+		const long faultsAtEnd = threadMinorFaults();
+		GameApp* game = dynamic_cast<GameApp*>(m_shell.app());
 		if (!game)
 			return;
+		const int previousSteps = steps;
 		steps = static_cast<int>(game->gameLua()->getNumber("physicsSteps"));
-		const double bare = m_reference.frame(steps);
+		FrameCosts& gameCosts = game->gameLua()->frameCosts();
+		gameCosts.measuring = true;
+		const bool afterFirstSecond = frames >= FIRST_SECOND_FRAMES;
+		const double bare = m_reference.frame(steps, afterFirstSecond);
 		// The first frame, with no time passed, sets up what later frames reuse: it is not timed.
 		if (m_timing)
 		{
 			++frames;
-			gameSeconds += std::chrono::duration<double>(gameEnd - m_frameStart).count();
+			const double seconds = std::chrono::duration<double>(gameEnd - m_frameStart).count();
+			gameSeconds += seconds;
 			bareSeconds += bare;
+			costs.step += gameCosts.step - m_costsAtStart.step;
+			costs.publishing += gameCosts.publishing - m_costsAtStart.publishing;
+			costs.drawing += gameCosts.drawing - m_costsAtStart.drawing;
+			costs.present += gameCosts.present - m_costsAtStart.present;
+			if (steps == previousSteps)
+			{
+				++framesWithoutStep;
+				secondsWithoutStep += seconds;
+			}
+			if (afterFirstSecond)
+				faults += faultsAtEnd - m_faultsAtStart;
 		}
 		m_timing = true;
 		if (steps >= PHYSICS_STEPS)
 			m_application.terminate(0);
+		m_costsAtStart = gameCosts;
+		m_faultsAtStart = threadMinorFaults();
 		m_frameStart = Clock::now();
 	}
 
@@ -508,14 +568,17 @@ private:
 	ReferenceThread& m_reference;
 	std::unique_ptr<platform::DisplayLink> m_link;
 	Clock::time_point m_frameStart;
+	FrameCosts m_costsAtStart;
+	long m_faultsAtStart = 0;
 	bool m_timing = false;
 };
 
 void BM_GameFrame(benchmark::State& state)
 {
+	const PyramidScene& pyramid = state.range(0) == LARGE_PYRAMID.baseRow ? LARGE_PYRAMID : SMALL_PYRAMID;
 	for (auto _ : state)
 	{
-		GameFolders folders;
+		GameFolders folders(pyramid);
 		// The shell points the application-data streams at the documents folder; this puts back
 		// what they pointed at before.
 		TemporaryDocuments documents;
@@ -526,7 +589,7 @@ void BM_GameFrame(benchmark::State& state)
 		options.documentsDirectory = documents.path();
 		options.libraryDirectory = folders.path("library");
 		options.cachesDirectory = folders.path("caches");
-		ReferenceThread reference;
+		ReferenceThread reference(pyramid);
 		if (reference.failed())
 		{
 			state.SkipWithError("the reference has no GL context");
@@ -555,9 +618,19 @@ void BM_GameFrame(benchmark::State& state)
 		state.counters["game_ms"] = 1e3 * timer.gameSeconds / timer.frames;
 		state.counters["bare_ms"] = 1e3 * timer.bareSeconds / timer.frames;
 		state.counters["ratio"] = timer.gameSeconds / timer.bareSeconds;
+		state.counters["boxes"] = pyramid.boxes();
+		const double perFrame = 1e3 / timer.frames;
+		state.counters["step_ms"] = perFrame * timer.costs.step;
+		state.counters["publish_ms"] = perFrame * timer.costs.publishing;
+		state.counters["draw_ms"] = perFrame * timer.costs.drawing;
+		state.counters["present_ms"] = perFrame * timer.costs.present;
+		state.counters["nostep_ms"] = 1e3 * timer.secondsWithoutStep / std::max(timer.framesWithoutStep, 1);
+		const double countedFrames = std::max(timer.frames - FIRST_SECOND_FRAMES, 1);
+		state.counters["faults"] = static_cast<double>(timer.faults) / countedFrames;
+		state.counters["bare_faults"] = static_cast<double>(reference.faults()) / countedFrames;
 	}
 }
 
 } // namespace
 
-BENCHMARK(BM_GameFrame)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_GameFrame)->Arg(SMALL_PYRAMID.baseRow)->Arg(LARGE_PYRAMID.baseRow)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

@@ -1,3 +1,4 @@
+#include "GameLuaTestAccess.h"
 #include "WorldFixture.h"
 
 #include <cmath>
@@ -119,4 +120,64 @@ TEST_F(GameLuaFrame, InGameParticlesAgeOnlyWhilePhysicsRuns)
 		run("world.drawParticlesNative()");
 		EXPECT_EQ(drawn[i], context.imageDraws.size()) << "physics " << physics[i];
 	}
+}
+
+// A body that a step turns to no number spreads it through its contacts and joints to every body
+// they reach; the frame puts each such body back at rest where it was last stored, logs it once,
+// and the next steps move it again as if nothing had happened.
+TEST_F(GameLuaFrame, BodyTurnedToNoNumberIsPutBackAtRestAndTheWorldGoesOn)
+{
+	recordCallbacks();
+	createGround();
+	run("world.createBox('low', '', 0, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.createBox('high', '', 0, -1.8, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.createBox('side', '', 4, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.createJoint({type = 3, name = 'rope', end1 = 'high', end2 = 'side', x1 = 0, y1 = -1.8, x2 = 4, y2 = -0.6})");
+	frames(60);
+	const float highY = number("world.objects.world.high.y");
+	b2World& physics = GameLuaTestAccess::physicsWorld(*world);
+	auto allFinite = [&] {
+		for (const b2Body* body = physics.GetBodyList(); body; body = body->GetNext())
+			if (!std::isfinite(body->GetPosition().x + body->GetPosition().y + body->GetAngle()
+					+ body->GetLinearVelocity().x + body->GetLinearVelocity().y + body->GetAngularVelocity()))
+				return false;
+		return true;
+	};
+
+	// As a solver step would leave it: awake, with no number in its velocity.
+	world->getBody("high")->SetAwake(true);
+	world->getBody("high")->SetLinearVelocity(b2Vec2(NAN, 0.0f));
+	const std::string log = capture([&] { frames(1); }).debug;
+	EXPECT_NE(std::string::npos, log.find("Object high turned to no number")) << log;
+	EXPECT_TRUE(allFinite());
+	EXPECT_NEAR(highY, number("world.objects.world.high.y"), 0.05);
+	EXPECT_TRUE(std::isfinite(number("world.objects.world.low.x + world.objects.world.side.x + world.objects.joints.rope.x1")));
+
+	// Logged once for an object however often it happens; the world steps on, and the bodies
+	// move again: no impulse of no number is carried into later steps.
+	world->getBody("high")->SetAngularVelocity(INFINITY);
+	const std::string later = capture([&] {
+		frames(2);
+		run("world.setVelocity('low', 3, 0)");
+		frames(10);
+	}).debug;
+	EXPECT_EQ(std::string::npos, later.find("high turned to no number")) << later;
+	EXPECT_TRUE(allFinite());
+	EXPECT_GT(number("world.objects.world.low.x"), 0.05f);
+}
+
+// The contact a body of no number begins does no damage: its impact would turn the other
+// object's strength and the score to no number.
+TEST_F(GameLuaFrame, BodyOfNoNumberDoesNoDamage)
+{
+	recordCallbacks();
+	run("world.createBox('a', '', 0, -5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.createBox('b', '', 0.5, -5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.a.material, world.objects.world.b.material = 'wood', 'wood'\n"
+		"world.objects.world.a.strength, world.objects.world.b.strength = 100, 100");
+	world->getBody("a")->SetLinearVelocity(b2Vec2(NAN, 0.0f));
+	frames(1);
+	EXPECT_EQ(0.0f, number("#collisions"));
+	EXPECT_EQ(100.0f, number("world.objects.world.b.strength"));
+	EXPECT_TRUE(std::isfinite(number("world.objects.world.a.x + world.scoreTable.blocks.score")));
 }

@@ -145,10 +145,14 @@ void GameApp::renderFrame(float dt, gr::Context* context)
 	{
 		gr::Context::RenderScene scene(context);
 		m_gameLua->update(dt);
+		FrameCosts::Timer timer(m_gameLua->frameCosts(), &FrameCosts::drawing);
 		context->clear(m_gameLua->getBGColor(), true, true, true);
 		m_gameLua->draw();
 	}
-	context->present();
+	{
+		FrameCosts::Timer timer(m_gameLua->frameCosts(), &FrameCosts::present);
+		context->present();
+	}
 	context->statistics.reset();
 }
 

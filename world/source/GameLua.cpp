@@ -130,6 +130,9 @@ void GameLua::createPhysicsWorld()
 	m_world = new b2World(GRAVITY);
 	m_world->SetAllowSleeping(true);
 	m_world->SetAutoClearForces(false);
+	// A level of many touching bodies needs more scratch memory in a step than the library
+	// keeps; kept between steps, it is not taken from the system again at every step.
+	m_world->SetStackGrowth(true);
 	m_world->SetContactListener(this);
 	m_world->SetContactFilter(this);
 }

@@ -115,6 +115,9 @@ void GameLua::beginTouch(b2Contact* contact)
 	// An object removed earlier in this step keeps its body until the step ends, but touches nothing more.
 	if (!touchingRecords(contact, a, b) || findRecord(a->name) != a || findRecord(b->name) != b)
 		return;
+	// A body the step has turned to no number does no damage; the frame puts it back after the step.
+	if (!hasFiniteMotion(*a->body) || !hasFiniteMotion(*b->body))
+		return;
 	lua::LuaTable world = worldTable();
 	const lang::String materialA = world.getTable(a->name).getString("material");
 	const lang::String materialB = world.getTable(b->name).getString("material");

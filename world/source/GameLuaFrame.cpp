@@ -4,6 +4,7 @@
 #include <framework/App.h>
 #include <game/Resources.h>
 #include <gr/Context.h>
+#include <lang/Debug.h>
 #include <lang/Math.h>
 #include <world/GameApp.h>
 #include <world/Particles.h>
@@ -123,14 +124,18 @@ void GameLua::update(float dt)
 	if (m_physicsEnabled)
 	{
 		stepPhysics(dt);
+		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
 		advanceRecords(dt);
 	}
 	// A script called above may have switched physics off.
 	if (m_physicsEnabled)
 	{
 		float volumes[3] = {0.0f, 0.0f, 0.0f};
-		publishStates(dt, volumes);
-		updateJointAnchors();
+		{
+			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
+			publishStates(dt, volumes);
+			updateJointAnchors();
+		}
 		updateRollingSounds(volumes);
 	}
 	else
@@ -164,13 +169,19 @@ void GameLua::stepPhysics(float dt)
 	m_accumulator += dt;
 	while (m_accumulator >= STEP)
 	{
-		m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
+		{
+			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::step);
+			m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
+		}
 		m_accumulator -= STEP;
+		m_world->SetWarmStarting(true);
 		runWaitingChanges();
 		rethrowContactFailure();
 		callScript("removeBlocks");
+		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
 		// A backlog is worked off without storing the states of its early steps.
 		const bool storeStates = m_accumulator <= TWO_STEPS;
+		const int lastSlot = m_stateSlot;
 		if (storeStates)
 			m_stateSlot ^= 1;
 		for (RenderObjectData* record : recordsInTableOrder())
@@ -179,7 +190,13 @@ void GameLua::stepPhysics(float dt)
 			if (record->hasPendingVelocity && body->GetType() != b2_staticBody)
 				body->SetLinearVelocity(record->pendingVelocity);
 			record->hasPendingVelocity = false;
-			if (!storeStates || !body->IsAwake())
+			const bool awake = body->IsAwake();
+			// Only the bodies awake after the step can have been moved by it, and the static ones
+			// that touch them, which the solver moves by their zero inverse mass: by no number
+			// times zero. A sleeping body is checked after the step that wakes it.
+			if ((awake || body->GetType() == b2_staticBody) && !hasFiniteMotion(*body))
+				putBackAtRest(*record, lastSlot);
+			if (!storeStates || !awake)
 				continue;
 			const b2Transform& transform = body->GetTransform();
 			record->states[m_stateSlot] = {transform.p.x, transform.p.y, std::atan2(transform.q.s, transform.q.c)};
@@ -188,6 +205,29 @@ void GameLua::stepPhysics(float dt)
 		}
 	}
 	m_world->ClearForces();
+}
+
+bool GameLua::hasFiniteMotion(const b2Body& body)
+{
+	const b2Vec2& place = body.GetPosition();
+	const b2Vec2& velocity = body.GetLinearVelocity();
+	return std::isfinite(place.x) && std::isfinite(place.y) && std::isfinite(body.GetAngle())
+		&& std::isfinite(velocity.x) && std::isfinite(velocity.y) && std::isfinite(body.GetAngularVelocity());
+}
+
+void GameLua::putBackAtRest(RenderObjectData& record, int slot)
+{
+	const RenderObjectData::State& last = record.states[slot];
+	b2Body* body = record.body;
+	body->SetTransform(b2Vec2(last.x, last.y), last.angle);
+	body->SetLinearVelocity(b2Vec2_zero);
+	body->SetAngularVelocity(0.0f);
+	// Its contacts and joints keep impulses of no number, which warm starting would hand on to
+	// every body they touch; one step without it sets them all afresh.
+	m_world->SetWarmStarting(false);
+	if (!record.restoredFromNoNumber)
+		lang::Debug::printf("Object %s turned to no number in a physics step: put back at rest at (%g, %g)\n", record.name.c_str(), last.x, last.y);
+	record.restoredFromNoNumber = true;
 }
 
 void GameLua::snapshotRecords()
@@ -261,6 +301,11 @@ void GameLua::publishStates(float dt, float volumes[3])
 		++visit;
 		b2Body* body = record->body;
 		const bool awake = body->IsAwake();
+		// Asleep now and at the previous frame, neither animated nor wobbling: nothing to do, and
+		// the body's velocities are not read.
+		if (!awake && !record->wasAwake && !record->gettingUp && !record->flag13 && !(record->damageOverTime && record->flag14)
+			&& !record->wobbling)
+			continue;
 		// A sleeping body has no velocity.
 		const b2Vec2 velocity = awake ? body->GetLinearVelocity() : b2Vec2_zero;
 		const float angularSpeed = awake ? std::fabs(body->GetAngularVelocity()) : 0.0f;

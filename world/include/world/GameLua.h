@@ -11,6 +11,7 @@
 #include <math/float2.h>
 #include <pf/WebView.h>
 #include <pf/WebViewObserver.h>
+#include <world/FrameCosts.h>
 #include <world/JointDescription.h>
 #include <world/ScriptErrorLog.h>
 #include <exception>
@@ -70,6 +71,8 @@ public:
 
 	// Called by the game application once a frame and at its lifecycle points.
 	void update(float dt);
+	// Seconds spent in each phase of the frames so far; the game application adds its own phases.
+	FrameCosts& frameCosts()								{ return m_frameCosts; }
 	void draw();
 	void activate(bool active);
 	void createAssets();
@@ -590,8 +593,16 @@ private:
 	// Restarts the audio output each frame while the application's audio is on and enabled.
 	void keepAudioAlive(const GameApp& app);
 	void publishTouches();
-	// Steps the world in fixed steps and stores the interpolation states.
+	// Steps the world in fixed steps and stores the interpolation states. After each step, before
+	// the states are stored, a body whose place, angle or velocities are no longer finite is put
+	// back (putBackAtRest).
 	void stepPhysics(float dt);
+	// Puts the record's body at rest at its state stored in slot, logged the first time for each
+	// object, and has the next step start its solver afresh, without the impulses of no number
+	// that the body left in its contacts and joints.
+	void putBackAtRest(RenderObjectData& record, int slot);
+	// Whether the body's place, angle and velocities are all finite.
+	static bool hasFiniteMotion(const b2Body& body);
 	// Damage over time, interpolation and joint-destroy timers of every record.
 	void advanceRecords(float dt);
 	// Publishes the objects' states and the movement flags and collects the rolling volumes.
@@ -609,6 +620,7 @@ private:
 
 	// Interpolation slot written last (0 or 1).
 	int m_stateSlot = 0;
+	FrameCosts m_frameCosts;
 	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
 	int m_rollingClips[3] = {-1, -1, -1};
 	std::vector<RenderObjectData*> m_frameRecords;
