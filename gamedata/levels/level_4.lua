@@ -3,8 +3,10 @@
 filename = "level_4.lua"
 theme = "frost"
 physicsToWorld = 20
--- The orbs the launcher fires, in order.
-shots = { "orb_heavy", "orb_split", "orb_boost", "orb_boost" }
+-- The orbs the launcher fires, in order. The big target under the stone slab and the one behind the
+-- fixed glass each fall surely only to a heavy orb dropped on them: a light orb reaches the one
+-- behind the glass only down a lob a pixel or two wide, so there are two heavy orbs.
+shots = { "orb_heavy", "orb_split", "orb_heavy", "orb_boost" }
 counts = { projectiles = 4 }
 castleCameraData = { x = -160, y = -733, scale = 0.9 }
 projectileCameraData = { x = -160, y = -733, scale = 0.9 }

@@ -3,8 +3,10 @@
 filename = "level_6.lua"
 theme = "frost"
 physicsToWorld = 20
--- The orbs the launcher fires, in order.
-shots = { "orb_boost", "orb_split", "orb_heavy", "orb_split", "orb_boost" }
+-- The orbs the launcher fires, in order. The big target under the stone slab and the one behind the
+-- fixed glass each fall surely only to a heavy orb dropped on them: a light orb reaches the one
+-- behind the glass only down a lob a degree or two wide, so there are two heavy orbs.
+shots = { "orb_boost", "orb_split", "orb_heavy", "orb_heavy", "orb_split" }
 counts = { projectiles = 5 }
 castleCameraData = { x = -160, y = -825, scale = 0.8 }
 projectileCameraData = { x = -160, y = -825, scale = 0.8 }

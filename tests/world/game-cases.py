@@ -1,16 +1,20 @@
 """Headless cases of the game program: each plays an input script with documents of its own (and,
 where it breaks or writes data, its own copy of the data directory) and checks the log, the exit
 code and the captured frames.
-    game-cases.py CASE GAME DATA DATACIPHER OUTPUT
+    game-cases.py CASE GAME DATA DATACIPHER OUTPUT [LEVEL]
 GAME: the game program; DATA: its built data directory (data_ipad); DATACIPHER: the data tool;
-OUTPUT: a directory of the case's own, emptied first."""
+OUTPUT: a directory of the case's own, emptied first; LEVEL: the level that won_level plays."""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
 
 from PIL import Image, ImageStat
+
+# The recorded input scripts that win the levels, one for each level of the load list, named by it.
+WINNING_SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "level-wins")
 
 # Screen centres of the buttons the cases press: the menu's Play, the level select's tiles by
 # level number, the level's pause button and the pause screen's Resume.
@@ -336,13 +340,46 @@ def screens(case):
         expect(case.pixel("lost.png", (side, y)) == BUTTON_ORANGE, f"no button at {side}")
 
 
+def saved_highscore(case, level):
+    """The score and stars that the high scores saved in the documents folder hold for a level,
+    deciphered under the save key as the game reads them."""
+    plain = case.path("highscores.txt")
+    case.cipher("decrypt", "save", os.path.join(case.documents, "highscores.lua"), plain)
+    with open(plain) as f:
+        text = f.read()
+    entry = re.search(r"^" + re.escape(level) + r" = \{(.*?)^\}", text, re.M | re.S)
+    expect(entry is not None, f"no entry for {level} in the saved high scores:\n{text}")
+    values = dict(re.findall(r"^\s*(\w+) = ([-+.0-9eE]+),?$", entry.group(1), re.M))
+    expect("score" in values and "stars" in values, f"the saved entry of {level} lacks its score or stars:\n{text}")
+    return float(values["score"]), float(values["stars"])
+
+
+def won_level(case, level):
+    """A level played from the menu to its end screen by its recorded input script, which ends with
+    a capture of that screen: the level is won on the way, with no script error, and the saved high
+    scores hold the score and stars the end screen shows."""
+    with open(os.path.join(WINNING_SCRIPTS, level + ".script")) as f:
+        script = f.read()
+    frames = [int(line.split()[0]) for line in script.splitlines() if line.split() and not line.lstrip().startswith("#")]
+    code, log = case.run(script, frames[-1] + 1)
+    expect(code == 0, f"exit code {code}", log)
+    won = re.findall(r"^Level complete: " + re.escape(level) + r" score (\d+), (\d) stars$", log, re.M)
+    expect(len(won) == 1, f"{level} was not won", log)
+    for failure in ["Level failed", "Script error", "EXCEPTION", "Unable to"]:
+        expect(failure not in log, f"\"{failure}\" in the log", log)
+    score, stars = (int(value) for value in won[0])
+    expect(saved_highscore(case, level) == (score, stars), f"the saved high score of {level} is not the {score} with {stars} stars shown")
+
+
 CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch, failing_update,
-                                 wrong_saves, messages, options, back_key_and_focus, escape_in_window, screens]}
+                                 wrong_saves, messages, options, back_key_and_focus, escape_in_window, screens,
+                                 won_level]}
 
 
 def main(argv):
+    """Cases that take more (won_level: the level's name) find it after OUTPUT."""
     name, game, data, datacipher, out = argv[1:6]
-    CASES[name](Case(game, data, datacipher, out))
+    CASES[name](Case(game, data, datacipher, out), *argv[6:])
     print(f"{name}: ok")
     return 0
 
