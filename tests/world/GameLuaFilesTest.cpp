@@ -69,6 +69,30 @@ TEST_F(GameLuaFiles, AGameLogicErrorNamesTheFileWhole)
 	EXPECT_EQ(reason, std::string(world->compileFailure().c_str()).substr(0, reason.size()));
 }
 
+// Functions that shipped tables and script objects define name their file when they fail.
+TEST_F(GameLuaFiles, AnErrorInAShippedFileNamesTheFile)
+{
+	const char* const failing = "function fail()\n local broken = nil\n broken.field = 1\nend\n";
+	files.ship("rules.lua", failing);
+	world->loadLuaFile("rules.lua", "rules", false, false);
+	files.ship("object.lua", failing);
+	run("target = {} world.loadLuaFileToObject('object.lua', target, 'box')");
+	const struct { const char* call; const char* file; } cases[] = {{"world.rules.fail()", "rules.lua"}, {"target.box.fail()", "object.lua"}};
+	for (const auto& call : cases)
+	{
+		const std::string reason = "[string \"" + files.dataFile(call.file) + "\"]:3: attempt to index local 'broken' (a nil value)";
+		try
+		{
+			run(call.call);
+			ADD_FAILURE() << call.call << " did not fail";
+		}
+		catch (const lua::LuaException& e)
+		{
+			EXPECT_NE(std::string::npos, std::string(e.getMessage().format().c_str()).find(reason)) << e.getMessage().format().c_str();
+		}
+	}
+}
+
 TEST_F(GameLuaFiles, LoadLuaFileToObjectStoresANewScriptObject)
 {
 	files.ship("object.lua", "size = 5 seesWorld = gamelua.screenWidth ~= nil");

@@ -61,15 +61,16 @@ void GameLua::loadLuaFile(const lang::String& name, const lang::String& tableNam
 {
 	try
 	{
+		const lang::String path = m_app->path(name);
 		io::ByteArrayInputStream plain;
-		readShippedFile(m_app->path(name), plain);
+		readShippedFile(path, plain);
 		if (tableName.isEmpty())
 		{
-			read(&plain);
+			read(&plain, path);
 			return;
 		}
 		lua::LuaTable table(state());
-		table.read(&plain);
+		table.read(&plain, path);
 		if (!intoDefinitions)
 			setTable(tableName, table);
 		else if (!asBlocks)
@@ -109,11 +110,12 @@ int GameLua::loadLuaFileToObject(lua::LuaState* lua)
 	const lang::String key = lua->toString(3);
 	try
 	{
+		const lang::String path = m_app->path(fileName);
 		io::ByteArrayInputStream plain;
-		readShippedFile(m_app->path(fileName), plain);
+		readShippedFile(path, plain);
 		const lang::Ptr<lua::LuaObject> object = new lua::LuaObject(lua);
 		object->setTable("gamelua", *this);
-		object->read(&plain);
+		object->read(&plain, path);
 		target.setTable(key, *object);
 	}
 	catch (const lang::Exception& e)

@@ -186,7 +186,7 @@ void GameLua::loadLevelTable(const lang::String& name)
 	io::ByteArrayInputStream plain;
 	readShippedFile(path.toString(), plain);
 	lua::LuaTable level(state());
-	level.read(&plain);
+	level.read(&plain, path.toString());
 	if (!level.isString("filename"))
 		lang::throwError(lang::Exception(lang::Format("it names no filename")));
 	if (!(level.getString("filename") == path.filename()))

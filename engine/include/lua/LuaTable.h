@@ -89,6 +89,9 @@ public:
 	// top-level assignments become fields here and it reaches nothing else of the interpreter.
 	// A precompiled chunk is refused ("Error while compiling Lua: ...").
 	void read(io::InputStream* in);
+	// As read, with the chunk named name (a file's path) in the interpreter's messages instead of
+	// the stream's own name.
+	void read(io::InputStream* in, const lang::String& name);
 	// Writes the table as Lua text that read turns back into an equal table: at indent 0 without
 	// commas one "key = value" line per entry, nested tables as indented constructors. Throws
 	// LuaException for a table nested deeper than MAX_WRITE_DEPTH (such as one that contains

@@ -307,11 +307,16 @@ void LuaTable::pushMember(const char* key) const
 
 void LuaTable::read(io::InputStream* in)
 {
+	read(in, in->toString());
+}
+
+void LuaTable::read(io::InputStream* in, const lang::String& name)
+{
 	// The position of the environment when compile checks it.
 	constexpr int ENV_POSITION = -1;
 	if (!m_state)
 		LuaState::throwTypeError(nullptr, ENV_POSITION, LuaState::TABLE, LuaState::NIL);
-	m_state->load(in, in->available(), in->toString(), this, true);
+	m_state->load(in, in->available(), name, this, true);
 }
 
 void LuaTable::write(io::OutputStream* out, int indent, bool commas) const
