@@ -93,6 +93,18 @@ void advanceWobble(GameLua::RenderObjectData& record, int visit, int projectileC
 	record.scale[1] = record.scale[3] + record.wobbleValue * std::sin(phase + PI);
 }
 
+bool isAnimated(const GameLua::RenderObjectData& record)
+{
+	return record.gettingUp || record.flag13 || (record.damageOverTime && record.flag14);
+}
+
+// Whether advancing or publishing may change a record whose body is asleep and which touches no
+// hazard.
+bool hasFrameWork(const GameLua::RenderObjectData& record)
+{
+	return record.wasAwake || record.wobbling || record.jointDestroyPending || isAnimated(record);
+}
+
 void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
 {
 	const GameLua::RenderObjectData::State& current = record.states[slot];
@@ -121,28 +133,33 @@ void GameLua::update(float dt)
 		setNumber("zoomLevel", static_cast<float>(level + (static_cast<double>(app->worldScale()) - app->previousScale()) * 0.5));
 	}
 	publishTouches();
+	float volumes[3] = {0.0f, 0.0f, 0.0f};
+	bool published = false;
 	if (m_physicsEnabled)
 	{
-		stepPhysics(dt);
+		const bool noHazardTouched = stepPhysics(dt);
 		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
-		advanceRecords(dt);
-	}
-	// A script called above may have switched physics off.
-	if (m_physicsEnabled)
-	{
-		float volumes[3] = {0.0f, 0.0f, 0.0f};
+		// Advancing calls a script only for a record that touches a hazard; without one (and with
+		// physics still on after the steps' scripts) it is folded into the publishing walk.
+		if (noHazardTouched && m_physicsEnabled)
 		{
-			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
-			publishStates(dt, volumes);
+			publishStates(dt, volumes, true);
 			updateJointAnchors();
+			published = true;
 		}
-		updateRollingSounds(volumes);
+		else
+		{
+			advanceRecords(dt);
+		}
 	}
-	else
+	// A script called above may have switched physics off; then every rolling sound stops.
+	if (!published && m_physicsEnabled)
 	{
-		const float silence[3] = {0.0f, 0.0f, 0.0f};
-		updateRollingSounds(silence);
+		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
+		publishStates(dt, volumes, false);
+		updateJointAnchors();
 	}
+	updateRollingSounds(volumes);
 	callScript("update", dt, dt);
 	if (m_physicsEnabled)
 		m_particles->update(dt, true, m_context);
@@ -164,11 +181,16 @@ void GameLua::publishTouches()
 	setNumber("touchcount", static_cast<float>(m_app->touches().size()));
 }
 
-void GameLua::stepPhysics(float dt)
+bool GameLua::stepPhysics(float dt)
 {
+	bool stepped = false;
+	// Nonzero when a record touches a hazard after the last step.
+	int hazardContacts = 0;
 	m_accumulator += dt;
 	while (m_accumulator >= STEP)
 	{
+		stepped = true;
+		hazardContacts = 0;
 		{
 			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::step);
 			m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
@@ -184,13 +206,19 @@ void GameLua::stepPhysics(float dt)
 		const int lastSlot = m_stateSlot;
 		if (storeStates)
 			m_stateSlot ^= 1;
-		for (RenderObjectData* record : recordsInTableOrder())
+		m_busyRecords.clear();
+		const std::vector<RenderObjectData*>& records = recordsInTableOrder();
+		for (int i = 0; i < static_cast<int>(records.size()); ++i)
 		{
+			RenderObjectData* record = records[i];
 			b2Body* body = record->body;
+			hazardContacts |= record->hazardContacts;
 			if (record->hasPendingVelocity && body->GetType() != b2_staticBody)
 				body->SetLinearVelocity(record->pendingVelocity);
 			record->hasPendingVelocity = false;
 			const bool awake = body->IsAwake();
+			if (awake || hasFrameWork(*record))
+				m_busyRecords.push_back(i);
 			// Only the bodies awake after the step can have been moved by it, and the static ones
 			// that touch them, which the solver moves by their zero inverse mass: by no number
 			// times zero. A sleeping body is checked after the step that wakes it.
@@ -205,6 +233,7 @@ void GameLua::stepPhysics(float dt)
 		}
 	}
 	m_world->ClearForces();
+	return stepped && hazardContacts == 0;
 }
 
 bool GameLua::hasFiniteMotion(const b2Body& body)
@@ -273,38 +302,62 @@ void GameLua::advanceRecords(float dt)
 			callScript("blockCollision", record->name, "", 0.0f, true, true);
 			record = liveRecord(i);
 		}
-		if (!record)
-			continue;
-		if (record->body->IsAwake())
-			interpolate(*record, m_stateSlot, alpha);
-		if (record->jointDestroyPending)
-		{
-			record->jointDestroyTimer -= dt;
-			if (record->jointDestroyTimer <= 0.0f)
-				record->table.setNumber("strength", 0.0f);
-		}
+		if (record)
+			advanceRecord(*record, alpha, dt);
 	}
 }
 
-void GameLua::publishStates(float dt, float volumes[3])
+void GameLua::advanceRecord(RenderObjectData& record, float alpha, float dt)
+{
+	if (record.body->IsAwake())
+		interpolate(record, m_stateSlot, alpha);
+	if (record.jointDestroyPending)
+	{
+		record.jointDestroyTimer -= dt;
+		if (record.jointDestroyTimer <= 0.0f)
+			record.table.setNumber("strength", 0.0f);
+	}
+}
+
+void GameLua::publishStates(float dt, float volumes[3], bool advancing)
 {
 	bool hasMoving = false;
 	bool hasAwake = false;
 	bool zeroTolerance = false;
 	int visit = 0;
 	snapshotRecords();
-	for (int i = 0; i < static_cast<int>(m_frameRecords.size()); ++i)
+	const int count = static_cast<int>(m_frameRecords.size());
+	const float alpha = m_accumulator * INTERPOLATION_FACTOR;
+	// While advancing, only the busy records are visited, and those from busyIndex on are still
+	// to be advanced. No script is called before they all are, so until then every snapshot
+	// entry is live and the others are left as they are by both.
+	bool busyOnly = advancing;
+	size_t busyIndex = 0;
+	size_t toAdvance = 0;
+	for (int i = 0; i < count; ++i)
 	{
+		if (busyOnly)
+		{
+			if (busyIndex == m_busyRecords.size())
+				break;
+			i = m_busyRecords[busyIndex++];
+			visit = i;
+		}
 		RenderObjectData* record = liveRecord(i);
 		if (!record)
 			continue;
+		if (toAdvance < busyIndex)
+		{
+			advanceRecord(*record, alpha, dt);
+			++toAdvance;
+		}
 		++visit;
 		b2Body* body = record->body;
 		const bool awake = body->IsAwake();
+		const bool animated = isAnimated(*record);
 		// Asleep now and at the previous frame, neither animated nor wobbling: nothing to do, and
 		// the body's velocities are not read.
-		if (!awake && !record->wasAwake && !record->gettingUp && !record->flag13 && !(record->damageOverTime && record->flag14)
-			&& !record->wobbling)
+		if (!awake && !record->wasAwake && !animated && !record->wobbling)
 			continue;
 		// A sleeping body has no velocity.
 		const b2Vec2 velocity = awake ? body->GetLinearVelocity() : b2Vec2_zero;
@@ -339,8 +392,13 @@ void GameLua::publishStates(float dt, float volumes[3])
 			}
 			hasAwake = true;
 		}
-		if (record->gettingUp || record->flag13 || (record->damageOverTime && record->flag14))
+		if (animated)
 		{
+			// The animation calls scripts, which find every record advanced, as without the folding.
+			for (; toAdvance < m_busyRecords.size(); ++toAdvance)
+				advanceRecord(*m_frameRecords[m_busyRecords[toAdvance]], alpha, dt);
+			// The script may wake or change any record: the rest of the walk visits them all.
+			busyOnly = false;
 			record = advanceAnimation(i, speedSquared, velocity, dt);
 			if (!record)
 				continue;
