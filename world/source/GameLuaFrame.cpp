@@ -120,6 +120,19 @@ void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
 
 } // namespace
 
+GameLua::FrameKeys::FrameKeys(lua::LuaState* lua) :
+	x(lua, "x"),
+	y(lua, "y"),
+	frozen(lua, "frozen"),
+	xVel(lua, "xVel"),
+	yVel(lua, "yVel"),
+	angle(lua, "angle"),
+	hasMovingObjects(lua, "hasMovingObjects"),
+	hasAwakeObjects(lua, "hasAwakeObjects"),
+	hasMovingObjectsZeroTolerance(lua, "hasMovingObjectsZeroTolerance")
+{
+}
+
 void GameLua::update(float dt)
 {
 	GameApp* app = gameApp();
@@ -366,11 +379,11 @@ void GameLua::publishStates(float dt, float volumes[3], bool advancing)
 		if (awake || record->wasAwake)
 		{
 			lua::LuaTable& table = record->table;
-			table.setNumber("x", record->renderX);
-			table.setNumber("y", record->renderY);
+			table.setNumber(m_frameKeys.x, record->renderX);
+			table.setNumber(m_frameKeys.y, record->renderY);
 			const float mass = body->GetMass();
 			if (mass > 0.0f && (record->renderY > FROZEN_DEPTH || record->renderX < static_cast<float>(m_levelLimitLeft) || record->renderX > static_cast<float>(m_levelLimitRight)))
-				table.setBoolean("frozen", true);
+				table.setBoolean(m_frameKeys.frozen, true);
 			if (speedSquared > 0.0f && !record->isProjectile && !record->flag12)
 				zeroTolerance = true;
 			if (speedSquared > MOVING_SPEED_SQUARED || angularSpeed > MOVING_ANGULAR_SPEED)
@@ -381,9 +394,9 @@ void GameLua::publishStates(float dt, float volumes[3], bool advancing)
 			}
 			if (record->isProjectile || record->material == 4)
 			{
-				table.setNumber("xVel", velocity.x);
-				table.setNumber("yVel", velocity.y);
-				table.setNumber("angle", record->renderAngle);
+				table.setNumber(m_frameKeys.xVel, velocity.x);
+				table.setNumber(m_frameKeys.yVel, velocity.y);
+				table.setNumber(m_frameKeys.angle, record->renderAngle);
 			}
 			if (record->rolls && record->material >= 1 && record->material <= 3)
 			{
@@ -411,9 +424,9 @@ void GameLua::publishStates(float dt, float volumes[3], bool advancing)
 		if (record->wobbling)
 			advanceWobble(*record, visit, m_projectiles.size(), dt);
 	}
-	setBoolean("hasMovingObjects", hasMoving);
-	setBoolean("hasAwakeObjects", hasAwake);
-	setBoolean("hasMovingObjectsZeroTolerance", zeroTolerance);
+	setBoolean(m_frameKeys.hasMovingObjects, hasMoving);
+	setBoolean(m_frameKeys.hasAwakeObjects, hasAwake);
+	setBoolean(m_frameKeys.hasMovingObjectsZeroTolerance, zeroTolerance);
 }
 
 GameLua::RenderObjectData* GameLua::advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt)

@@ -6,6 +6,7 @@
 #include <lang/Hashtable.h>
 #include <lang/Ptr.h>
 #include <lang/String.h>
+#include <lua/LuaKey.h>
 #include <lua/LuaObject.h>
 #include <lua/LuaTable.h>
 #include <math/float2.h>
@@ -635,6 +636,23 @@ private:
 	// have work on a sleeping body: was awake, wobbles, is animated or waits for a joint-destroy
 	// timer. Filled by each step; the others sleep through the frame.
 	std::vector<int> m_busyRecords;
+	// The keys the frame publishes under, in the objects' tables and in the world's own, made
+	// once in the world's Lua state.
+	struct FrameKeys
+	{
+		explicit FrameKeys(lua::LuaState* lua);
+
+		lua::LuaKey x;
+		lua::LuaKey y;
+		lua::LuaKey frozen;
+		lua::LuaKey xVel;
+		lua::LuaKey yVel;
+		lua::LuaKey angle;
+		lua::LuaKey hasMovingObjects;
+		lua::LuaKey hasAwakeObjects;
+		lua::LuaKey hasMovingObjectsZeroTolerance;
+	};
+	FrameKeys m_frameKeys;
 	unsigned m_frameRecordsVersion = 0;
 	bool m_frameWalkChanged = false;
 	// The records of the object table, sorted, once a callback has changed it during a walk.
