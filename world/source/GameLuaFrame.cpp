@@ -129,7 +129,10 @@ GameLua::FrameKeys::FrameKeys(lua::LuaState* lua) :
 	angle(lua, "angle"),
 	hasMovingObjects(lua, "hasMovingObjects"),
 	hasAwakeObjects(lua, "hasAwakeObjects"),
-	hasMovingObjectsZeroTolerance(lua, "hasMovingObjectsZeroTolerance")
+	hasMovingObjectsZeroTolerance(lua, "hasMovingObjectsZeroTolerance"),
+	screenWidth(lua, "screenWidth"),
+	screenHeight(lua, "screenHeight"),
+	touchcount(lua, "touchcount")
 {
 }
 
@@ -138,8 +141,8 @@ void GameLua::update(float dt)
 	GameApp* app = gameApp();
 	if (app)
 		keepAudioAlive(*app);
-	setNumber("screenWidth", static_cast<float>(m_context->width()));
-	setNumber("screenHeight", static_cast<float>(m_context->height()));
+	setNumber(m_frameKeys.screenWidth, static_cast<float>(m_context->width()));
+	setNumber(m_frameKeys.screenHeight, static_cast<float>(m_context->height()));
 	if (app && app->worldScale() != app->previousScale())
 	{
 		const double level = isNumber("zoomLevel") ? getNumber("zoomLevel") : 0.0;
@@ -150,13 +153,13 @@ void GameLua::update(float dt)
 	bool published = false;
 	if (m_physicsEnabled)
 	{
-		const bool noHazardTouched = stepPhysics(dt);
+		const bool stepped = stepPhysics(dt);
 		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
 		// Advancing calls a script only for a record that touches a hazard; without one (and with
 		// physics still on after the steps' scripts) it is folded into the publishing walk.
-		if (noHazardTouched && m_physicsEnabled)
+		if (!m_hazardTouched && m_physicsEnabled)
 		{
-			publishStates(dt, volumes, true);
+			publishStates(dt, volumes, stepped ? Advancing::BUSY_RECORDS : Advancing::ALL);
 			updateJointAnchors();
 			published = true;
 		}
@@ -169,7 +172,7 @@ void GameLua::update(float dt)
 	if (!published && m_physicsEnabled)
 	{
 		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
-		publishStates(dt, volumes, false);
+		publishStates(dt, volumes, Advancing::NONE);
 		updateJointAnchors();
 	}
 	updateRollingSounds(volumes);
@@ -191,23 +194,24 @@ void GameLua::publishTouches()
 		touches.setTable(key, point);
 	}
 	setTable("touches", touches);
-	setNumber("touchcount", static_cast<float>(m_app->touches().size()));
+	setNumber(m_frameKeys.touchcount, static_cast<float>(m_app->touches().size()));
 }
 
 bool GameLua::stepPhysics(float dt)
 {
 	bool stepped = false;
-	// Nonzero when a record touches a hazard after the last step.
-	int hazardContacts = 0;
 	m_accumulator += dt;
 	while (m_accumulator >= STEP)
 	{
 		stepped = true;
-		hazardContacts = 0;
+		// Nonzero when a record touches a hazard after this step.
+		int hazardContacts = 0;
 		{
 			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::step);
 			m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
 		}
+		// Unknown until the walk below has counted the touches the step started.
+		m_hazardTouched = true;
 		m_accumulator -= STEP;
 		m_world->SetWarmStarting(true);
 		runWaitingChanges();
@@ -220,8 +224,11 @@ bool GameLua::stepPhysics(float dt)
 		if (storeStates)
 			m_stateSlot ^= 1;
 		m_busyRecords.clear();
-		const std::vector<RenderObjectData*>& records = recordsInTableOrder();
-		for (int i = 0; i < static_cast<int>(records.size()); ++i)
+		// No script runs in this walk, so the list stays as it is.
+		const std::vector<RenderObjectData*>& list = recordsInTableOrder();
+		RenderObjectData* const* records = list.data();
+		const int count = static_cast<int>(list.size());
+		for (int i = 0; i < count; ++i)
 		{
 			RenderObjectData* record = records[i];
 			b2Body* body = record->body;
@@ -244,9 +251,10 @@ bool GameLua::stepPhysics(float dt)
 			if (record->isProjectile && body->GetMass() != 0.0f)
 				body->SetBullet(true);
 		}
+		m_hazardTouched = hazardContacts != 0;
 	}
 	m_world->ClearForces();
-	return stepped && hazardContacts == 0;
+	return stepped;
 }
 
 bool GameLua::hasFiniteMotion(const b2Body& body)
@@ -332,7 +340,7 @@ void GameLua::advanceRecord(RenderObjectData& record, float alpha, float dt)
 	}
 }
 
-void GameLua::publishStates(float dt, float volumes[3], bool advancing)
+void GameLua::publishStates(float dt, float volumes[3], Advancing advancing)
 {
 	bool hasMoving = false;
 	bool hasAwake = false;
@@ -341,12 +349,12 @@ void GameLua::publishStates(float dt, float volumes[3], bool advancing)
 	snapshotRecords();
 	const int count = static_cast<int>(m_frameRecords.size());
 	const float alpha = m_accumulator * INTERPOLATION_FACTOR;
-	// While advancing, only the busy records are visited, and those from busyIndex on are still
-	// to be advanced. No script is called before they all are, so until then every snapshot
-	// entry is live and the others are left as they are by both.
-	bool busyOnly = advancing;
+	// The snapshot entries below this one are advanced or need no advancing. No script is called
+	// before all are advanced, so until then every entry is live, and an entry the busy walk
+	// passes over is left as it is by advancing and publishing alike.
+	int advanced = advancing == Advancing::NONE ? count : 0;
+	bool busyOnly = advancing == Advancing::BUSY_RECORDS;
 	size_t busyIndex = 0;
-	size_t toAdvance = 0;
 	for (int i = 0; i < count; ++i)
 	{
 		if (busyOnly)
@@ -359,10 +367,10 @@ void GameLua::publishStates(float dt, float volumes[3], bool advancing)
 		RenderObjectData* record = liveRecord(i);
 		if (!record)
 			continue;
-		if (toAdvance < busyIndex)
+		if (i >= advanced)
 		{
 			advanceRecord(*record, alpha, dt);
-			++toAdvance;
+			advanced = i + 1;
 		}
 		++visit;
 		b2Body* body = record->body;
@@ -408,8 +416,8 @@ void GameLua::publishStates(float dt, float volumes[3], bool advancing)
 		if (animated)
 		{
 			// The animation calls scripts, which find every record advanced, as without the folding.
-			for (; toAdvance < m_busyRecords.size(); ++toAdvance)
-				advanceRecord(*m_frameRecords[m_busyRecords[toAdvance]], alpha, dt);
+			for (; advanced < count; ++advanced)
+				advanceRecord(*m_frameRecords[advanced], alpha, dt);
 			// The script may wake or change any record: the rest of the walk visits them all.
 			busyOnly = false;
 			record = advanceAnimation(i, speedSquared, velocity, dt);
