@@ -4,6 +4,7 @@
 #include <io/ByteArrayInputStream.h>
 #include <io/ByteArrayOutputStream.h>
 #include <lua/LuaException.h>
+#include <lua/LuaKey.h>
 #include <lua/LuaObject.h>
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
@@ -110,6 +111,32 @@ TEST_F(LuaTableTest, SettersAndHandles)
 	EXPECT_EQ(tableFrom("list = {1, 2, 3, a = 1, b = 2}").getTable("list").size(), 5);
 	EXPECT_EQ(messageOf([](const LuaTable& t) { t.size(); }, LuaTable()),
 		"Excepted type TABLE at stack position -2 but found NIL (call stack not available)");
+}
+
+TEST_F(LuaTableTest, KeysMadeOnceStoreUnderTheirText)
+{
+	LuaTable table(&state);
+	{
+		const lua::LuaKey x(&state, "x");
+		const lua::LuaKey flag(&state, "flag");
+		table.setNumber(x, 2.5f);
+		table.setBoolean(flag, true);
+		table.setNumber(x, 4.0f);
+		state.globals().setTable("t", table);
+		runScript(state, "collectgarbage() v = t.x");
+		EXPECT_EQ(state.globals().getNumber("v"), 4.0f) << "the key outlives a collection";
+		EXPECT_TRUE(table.getBoolean("flag"));
+		EXPECT_EQ(table.size(), 2);
+
+		lua::LuaState other;
+		const lua::LuaKey foreign(&other, "x");
+		const int top = state.top();
+		EXPECT_THROW(table.setNumber(foreign, 1.0f), lua::LuaException);
+		EXPECT_EQ(state.top(), top);
+		EXPECT_EQ(table.getNumber("x"), 4.0f);
+	}
+	runScript(state, "collectgarbage()");
+	EXPECT_EQ(table.getNumber("x"), 4.0f) << "a released key leaves the stored value";
 }
 
 struct WriteCase

@@ -64,6 +64,35 @@ TEST_F(GameLuaFrame, MovementFlagsFollowTheObjectsUntilTheyRest)
 	EXPECT_NEAR(-0.7f, number("world.objects.world.crate.y"), 0.1);
 }
 
+// The publishing walk passes over sleeping objects only until it calls a script: the animation
+// script here wakes every crate, and those after the animated object are published in that frame.
+TEST_F(GameLuaFrame, ObjectsWokenByAnAnimationScriptArePublishedInTheSameFrame)
+{
+	recordCallbacks();
+	createGround();
+	run("for i = 1, 8 do world.createBox('crate' .. i, '', i * 2 - 9, -0.5, 1, 1, 1, 0.5, 0, true, false, 1) end\n"
+		"world.createBox('dancer', '', 10, -0.5, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.setObjectParameter('dancer', 13, 1)\n"
+		"waking = false\n"
+		"function world.selectObjectAnimation()\n"
+		"  if not waking then return end\n"
+		"  waking = false\n"
+		"  for i = 1, 8 do\n"
+		"    world.objects.world['crate' .. i].y = 99\n"
+		"    world.applyImpulse('crate' .. i, 0, -1, i * 2 - 9, -0.5)\n"
+		"  end\n"
+		"end");
+	frames(150);
+	ASSERT_FALSE(boolean("world.hasAwakeObjects"));
+	run("waking = true");
+	frames(1);
+	EXPECT_TRUE(boolean("world.hasAwakeObjects"));
+	const int published = static_cast<int>(number("#(function() local t = {} for i = 1, 8 do\n"
+		" if world.objects.world['crate' .. i].y ~= 99 then t[#t + 1] = i end end return t end)()"));
+	EXPECT_GT(published, 0);
+	EXPECT_LT(published, 8);
+}
+
 // Damage over time calls the scripts in the middle of the walk over the objects; a script that
 // removes objects there must leave the walk on live records only (ASan checks the rest).
 TEST_F(GameLuaFrame, ScriptRemovingObjectsDuringDamageOverTimeLeavesNoFreedRecordInUse)

@@ -78,7 +78,8 @@ GameLua::GameLua(framework::App* app, game::Resources* resources, lua::LuaState*
 	m_impactDivisor(10.0f),
 	m_levelLimitLeft(0),
 	m_levelLimitRight(0),
-	m_gameCenter(nullptr)
+	m_gameCenter(nullptr),
+	m_frameKeys(lua)
 {
 	m_maskedImage = new MaskedImage(context);
 

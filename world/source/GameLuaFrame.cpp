@@ -93,6 +93,18 @@ void advanceWobble(GameLua::RenderObjectData& record, int visit, int projectileC
 	record.scale[1] = record.scale[3] + record.wobbleValue * std::sin(phase + PI);
 }
 
+bool isAnimated(const GameLua::RenderObjectData& record)
+{
+	return record.gettingUp || record.flag13 || (record.damageOverTime && record.flag14);
+}
+
+// Whether advancing or publishing may change a record whose body is asleep and which touches no
+// hazard.
+bool hasFrameWork(const GameLua::RenderObjectData& record)
+{
+	return record.wasAwake || record.wobbling || record.jointDestroyPending || isAnimated(record);
+}
+
 void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
 {
 	const GameLua::RenderObjectData::State& current = record.states[slot];
@@ -108,41 +120,62 @@ void interpolate(GameLua::RenderObjectData& record, int slot, float alpha)
 
 } // namespace
 
+GameLua::FrameKeys::FrameKeys(lua::LuaState* lua) :
+	x(lua, "x"),
+	y(lua, "y"),
+	frozen(lua, "frozen"),
+	xVel(lua, "xVel"),
+	yVel(lua, "yVel"),
+	angle(lua, "angle"),
+	hasMovingObjects(lua, "hasMovingObjects"),
+	hasAwakeObjects(lua, "hasAwakeObjects"),
+	hasMovingObjectsZeroTolerance(lua, "hasMovingObjectsZeroTolerance"),
+	screenWidth(lua, "screenWidth"),
+	screenHeight(lua, "screenHeight"),
+	touchcount(lua, "touchcount")
+{
+}
+
 void GameLua::update(float dt)
 {
 	GameApp* app = gameApp();
 	if (app)
 		keepAudioAlive(*app);
-	setNumber("screenWidth", static_cast<float>(m_context->width()));
-	setNumber("screenHeight", static_cast<float>(m_context->height()));
+	setNumber(m_frameKeys.screenWidth, static_cast<float>(m_context->width()));
+	setNumber(m_frameKeys.screenHeight, static_cast<float>(m_context->height()));
 	if (app && app->worldScale() != app->previousScale())
 	{
 		const double level = isNumber("zoomLevel") ? getNumber("zoomLevel") : 0.0;
 		setNumber("zoomLevel", static_cast<float>(level + (static_cast<double>(app->worldScale()) - app->previousScale()) * 0.5));
 	}
 	publishTouches();
+	float volumes[3] = {0.0f, 0.0f, 0.0f};
+	bool published = false;
 	if (m_physicsEnabled)
 	{
-		stepPhysics(dt);
+		const bool stepped = stepPhysics(dt);
 		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
-		advanceRecords(dt);
-	}
-	// A script called above may have switched physics off.
-	if (m_physicsEnabled)
-	{
-		float volumes[3] = {0.0f, 0.0f, 0.0f};
+		// Advancing calls a script only for a record that touches a hazard; without one (and with
+		// physics still on after the steps' scripts) it is folded into the publishing walk.
+		if (!m_hazardTouched && m_physicsEnabled)
 		{
-			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
-			publishStates(dt, volumes);
+			publishStates(dt, volumes, stepped ? Advancing::BUSY_RECORDS : Advancing::ALL);
 			updateJointAnchors();
+			published = true;
 		}
-		updateRollingSounds(volumes);
+		else
+		{
+			advanceRecords(dt);
+		}
 	}
-	else
+	// A script called above may have switched physics off; then every rolling sound stops.
+	if (!published && m_physicsEnabled)
 	{
-		const float silence[3] = {0.0f, 0.0f, 0.0f};
-		updateRollingSounds(silence);
+		FrameCosts::Timer timer(m_frameCosts, &FrameCosts::publishing);
+		publishStates(dt, volumes, Advancing::NONE);
+		updateJointAnchors();
 	}
+	updateRollingSounds(volumes);
 	callScript("update", dt, dt);
 	if (m_physicsEnabled)
 		m_particles->update(dt, true, m_context);
@@ -161,18 +194,24 @@ void GameLua::publishTouches()
 		touches.setTable(key, point);
 	}
 	setTable("touches", touches);
-	setNumber("touchcount", static_cast<float>(m_app->touches().size()));
+	setNumber(m_frameKeys.touchcount, static_cast<float>(m_app->touches().size()));
 }
 
-void GameLua::stepPhysics(float dt)
+bool GameLua::stepPhysics(float dt)
 {
+	bool stepped = false;
 	m_accumulator += dt;
 	while (m_accumulator >= STEP)
 	{
+		stepped = true;
+		// Nonzero when a record touches a hazard after this step.
+		int hazardContacts = 0;
 		{
 			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::step);
 			m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
 		}
+		// Unknown until the walk below has counted the touches the step started.
+		m_hazardTouched = true;
 		m_accumulator -= STEP;
 		m_world->SetWarmStarting(true);
 		runWaitingChanges();
@@ -184,13 +223,22 @@ void GameLua::stepPhysics(float dt)
 		const int lastSlot = m_stateSlot;
 		if (storeStates)
 			m_stateSlot ^= 1;
-		for (RenderObjectData* record : recordsInTableOrder())
+		m_busyRecords.clear();
+		// No script runs in this walk, so the list stays as it is.
+		const std::vector<RenderObjectData*>& list = recordsInTableOrder();
+		RenderObjectData* const* records = list.data();
+		const int count = static_cast<int>(list.size());
+		for (int i = 0; i < count; ++i)
 		{
+			RenderObjectData* record = records[i];
 			b2Body* body = record->body;
+			hazardContacts |= record->hazardContacts;
 			if (record->hasPendingVelocity && body->GetType() != b2_staticBody)
 				body->SetLinearVelocity(record->pendingVelocity);
 			record->hasPendingVelocity = false;
 			const bool awake = body->IsAwake();
+			if (awake || hasFrameWork(*record))
+				m_busyRecords.push_back(i);
 			// Only the bodies awake after the step can have been moved by it, and the static ones
 			// that touch them, which the solver moves by their zero inverse mass: by no number
 			// times zero. A sleeping body is checked after the step that wakes it.
@@ -203,8 +251,10 @@ void GameLua::stepPhysics(float dt)
 			if (record->isProjectile && body->GetMass() != 0.0f)
 				body->SetBullet(true);
 		}
+		m_hazardTouched = hazardContacts != 0;
 	}
 	m_world->ClearForces();
+	return stepped;
 }
 
 bool GameLua::hasFiniteMotion(const b2Body& body)
@@ -273,38 +323,62 @@ void GameLua::advanceRecords(float dt)
 			callScript("blockCollision", record->name, "", 0.0f, true, true);
 			record = liveRecord(i);
 		}
-		if (!record)
-			continue;
-		if (record->body->IsAwake())
-			interpolate(*record, m_stateSlot, alpha);
-		if (record->jointDestroyPending)
-		{
-			record->jointDestroyTimer -= dt;
-			if (record->jointDestroyTimer <= 0.0f)
-				record->table.setNumber("strength", 0.0f);
-		}
+		if (record)
+			advanceRecord(*record, alpha, dt);
 	}
 }
 
-void GameLua::publishStates(float dt, float volumes[3])
+void GameLua::advanceRecord(RenderObjectData& record, float alpha, float dt)
+{
+	if (record.body->IsAwake())
+		interpolate(record, m_stateSlot, alpha);
+	if (record.jointDestroyPending)
+	{
+		record.jointDestroyTimer -= dt;
+		if (record.jointDestroyTimer <= 0.0f)
+			record.table.setNumber("strength", 0.0f);
+	}
+}
+
+void GameLua::publishStates(float dt, float volumes[3], Advancing advancing)
 {
 	bool hasMoving = false;
 	bool hasAwake = false;
 	bool zeroTolerance = false;
 	int visit = 0;
 	snapshotRecords();
-	for (int i = 0; i < static_cast<int>(m_frameRecords.size()); ++i)
+	const int count = static_cast<int>(m_frameRecords.size());
+	const float alpha = m_accumulator * INTERPOLATION_FACTOR;
+	// The snapshot entries below this one are advanced or need no advancing. No script is called
+	// before all are advanced, so until then every entry is live, and an entry the busy walk
+	// passes over is left as it is by advancing and publishing alike.
+	int advanced = advancing == Advancing::NONE ? count : 0;
+	bool busyOnly = advancing == Advancing::BUSY_RECORDS;
+	size_t busyIndex = 0;
+	for (int i = 0; i < count; ++i)
 	{
+		if (busyOnly)
+		{
+			if (busyIndex == m_busyRecords.size())
+				break;
+			i = m_busyRecords[busyIndex++];
+			visit = i;
+		}
 		RenderObjectData* record = liveRecord(i);
 		if (!record)
 			continue;
+		if (i >= advanced)
+		{
+			advanceRecord(*record, alpha, dt);
+			advanced = i + 1;
+		}
 		++visit;
 		b2Body* body = record->body;
 		const bool awake = body->IsAwake();
+		const bool animated = isAnimated(*record);
 		// Asleep now and at the previous frame, neither animated nor wobbling: nothing to do, and
 		// the body's velocities are not read.
-		if (!awake && !record->wasAwake && !record->gettingUp && !record->flag13 && !(record->damageOverTime && record->flag14)
-			&& !record->wobbling)
+		if (!awake && !record->wasAwake && !animated && !record->wobbling)
 			continue;
 		// A sleeping body has no velocity.
 		const b2Vec2 velocity = awake ? body->GetLinearVelocity() : b2Vec2_zero;
@@ -313,11 +387,11 @@ void GameLua::publishStates(float dt, float volumes[3])
 		if (awake || record->wasAwake)
 		{
 			lua::LuaTable& table = record->table;
-			table.setNumber("x", record->renderX);
-			table.setNumber("y", record->renderY);
+			table.setNumber(m_frameKeys.x, record->renderX);
+			table.setNumber(m_frameKeys.y, record->renderY);
 			const float mass = body->GetMass();
 			if (mass > 0.0f && (record->renderY > FROZEN_DEPTH || record->renderX < static_cast<float>(m_levelLimitLeft) || record->renderX > static_cast<float>(m_levelLimitRight)))
-				table.setBoolean("frozen", true);
+				table.setBoolean(m_frameKeys.frozen, true);
 			if (speedSquared > 0.0f && !record->isProjectile && !record->flag12)
 				zeroTolerance = true;
 			if (speedSquared > MOVING_SPEED_SQUARED || angularSpeed > MOVING_ANGULAR_SPEED)
@@ -328,9 +402,9 @@ void GameLua::publishStates(float dt, float volumes[3])
 			}
 			if (record->isProjectile || record->material == 4)
 			{
-				table.setNumber("xVel", velocity.x);
-				table.setNumber("yVel", velocity.y);
-				table.setNumber("angle", record->renderAngle);
+				table.setNumber(m_frameKeys.xVel, velocity.x);
+				table.setNumber(m_frameKeys.yVel, velocity.y);
+				table.setNumber(m_frameKeys.angle, record->renderAngle);
 			}
 			if (record->rolls && record->material >= 1 && record->material <= 3)
 			{
@@ -339,8 +413,13 @@ void GameLua::publishStates(float dt, float volumes[3])
 			}
 			hasAwake = true;
 		}
-		if (record->gettingUp || record->flag13 || (record->damageOverTime && record->flag14))
+		if (animated)
 		{
+			// The animation calls scripts, which find every record advanced, as without the folding.
+			for (; advanced < count; ++advanced)
+				advanceRecord(*m_frameRecords[advanced], alpha, dt);
+			// The script may wake or change any record: the rest of the walk visits them all.
+			busyOnly = false;
 			record = advanceAnimation(i, speedSquared, velocity, dt);
 			if (!record)
 				continue;
@@ -353,9 +432,9 @@ void GameLua::publishStates(float dt, float volumes[3])
 		if (record->wobbling)
 			advanceWobble(*record, visit, m_projectiles.size(), dt);
 	}
-	setBoolean("hasMovingObjects", hasMoving);
-	setBoolean("hasAwakeObjects", hasAwake);
-	setBoolean("hasMovingObjectsZeroTolerance", zeroTolerance);
+	setBoolean(m_frameKeys.hasMovingObjects, hasMoving);
+	setBoolean(m_frameKeys.hasAwakeObjects, hasAwake);
+	setBoolean(m_frameKeys.hasMovingObjectsZeroTolerance, zeroTolerance);
 }
 
 GameLua::RenderObjectData* GameLua::advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt)

@@ -8,6 +8,7 @@ namespace io { class InputStream; class OutputStream; }
 
 namespace lua {
 
+class LuaKey;
 class LuaState;
 
 // Handle of one Lua table, kept alive by a registry reference that the handle owns; copies take
@@ -52,6 +53,9 @@ public:
 	void setNumber(const char* key, float value);
 	void setNumber(const lang::String& key, float value);
 	void setNumber(int key, float value);
+	// With a key made once, for stores repeated every frame; a key of another state throws.
+	void setBoolean(const LuaKey& key, bool value);
+	void setNumber(const LuaKey& key, float value);
 	void setString(const char* key, const char* value);
 	void setString(const char* key, const lang::String& value);
 	void setString(const lang::String& key, const lang::String& value);

@@ -5,6 +5,7 @@
 #include <io/InputStream.h>
 #include <lang/Format.h>
 #include <lua/LuaException.h>
+#include <lua/LuaKey.h>
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 
@@ -46,21 +47,34 @@ void pushField(lua_State* lua, int key)
 	lua_rawgeti(lua, -1, key);
 }
 
-// Stores the value on the top into the table below it and pops the value.
-void storeField(lua_State* lua, const char* key)
+// Stores the value pushValue pushes under key into the table on the top of the stack. The key
+// goes first, so the pair is in place for the raw set without moving the value.
+template <class PushValue>
+void storeField(lua_State* lua, const char* key, PushValue pushValue)
 {
 	lua_pushstring(lua, key);
-	lua_insert(lua, -2);
+	pushValue(lua);
 	lua_rawset(lua, -3);
 }
 
-void storeField(lua_State* lua, const lang::String& key)
+template <class PushValue>
+void storeField(lua_State* lua, const lang::String& key, PushValue pushValue)
 {
-	storeField(lua, key.c_str());
+	storeField(lua, key.c_str(), pushValue);
 }
 
-void storeField(lua_State* lua, int key)
+template <class PushValue>
+void storeField(lua_State* lua, const LuaKey& key, PushValue pushValue)
 {
+	key.push(lua);
+	pushValue(lua);
+	lua_rawset(lua, -3);
+}
+
+template <class PushValue>
+void storeField(lua_State* lua, int key, PushValue pushValue)
+{
+	pushValue(lua);
 	lua_rawseti(lua, -2, key);
 }
 
@@ -91,8 +105,7 @@ void setField(const LuaTable& table, const Key& key, PushValue pushValue)
 	lua_State* lua = boundInterpreter(table);
 	LuaStackRestore restore(lua);
 	LuaState::pushTable(lua, &table);
-	pushValue(lua);
-	storeField(lua, key);
+	storeField(lua, key, pushValue);
 }
 
 // Pushes the value under key and returns read(lua) of it, with the stack restored afterwards;
@@ -133,6 +146,13 @@ template <class Key>
 bool booleanField(const LuaTable& table, const Key& key)
 {
 	return readField(table, key, LuaState::BOOLEAN, [](lua_State* lua) { return lua_toboolean(lua, -1) != 0; });
+}
+
+// A key of another state would push an unrelated registry entry.
+void checkKeyState(const LuaTable& table, const LuaKey& key)
+{
+	if (key.state() != table.state())
+		lang::throwError(LuaException(lang::Format("Used a table key of another Lua state")));
 }
 
 template <class Key>
@@ -231,6 +251,18 @@ void LuaTable::setBoolean(int key, bool value) { storeBoolean(*this, key, value)
 void LuaTable::setNumber(const char* key, float value) { storeNumber(*this, key, value); }
 void LuaTable::setNumber(const lang::String& key, float value) { storeNumber(*this, key, value); }
 void LuaTable::setNumber(int key, float value) { storeNumber(*this, key, value); }
+
+void LuaTable::setBoolean(const LuaKey& key, bool value)
+{
+	checkKeyState(*this, key);
+	storeBoolean(*this, key, value);
+}
+
+void LuaTable::setNumber(const LuaKey& key, float value)
+{
+	checkKeyState(*this, key);
+	storeNumber(*this, key, value);
+}
 
 void LuaTable::setString(const char* key, const char* value)
 {

@@ -6,6 +6,7 @@
 #include <lang/Hashtable.h>
 #include <lang/Ptr.h>
 #include <lang/String.h>
+#include <lua/LuaKey.h>
 #include <lua/LuaObject.h>
 #include <lua/LuaTable.h>
 #include <math/float2.h>
@@ -595,8 +596,9 @@ private:
 	void publishTouches();
 	// Steps the world in fixed steps and stores the interpolation states. After each step, before
 	// the states are stored, a body whose place, angle or velocities are no longer finite is put
-	// back (putBackAtRest).
-	void stepPhysics(float dt);
+	// back (putBackAtRest). True when it stepped; then m_busyRecords lists the records the
+	// frame's advancing and publishing may change.
+	bool stepPhysics(float dt);
 	// Puts the record's body at rest at its state stored in slot, logged the first time for each
 	// object, and has the next step start its solver afresh, without the impulses of no number
 	// that the body left in its contacts and joints.
@@ -605,8 +607,16 @@ private:
 	static bool hasFiniteMotion(const b2Body& body);
 	// Damage over time, interpolation and joint-destroy timers of every record.
 	void advanceRecords(float dt);
+	// Interpolation and joint-destroy timer of one record, blended by alpha: advancing without
+	// the damage over time, which calls a script.
+	void advanceRecord(RenderObjectData& record, float alpha, float dt);
+	// What the publishing walk does besides publishing: nothing, or advancing the records as
+	// advanceRecords would have before it (which needs m_hazardTouched false), either visiting
+	// every record or, right after stepPhysics stepped, only those in m_busyRecords until a
+	// script is called.
+	enum class Advancing { NONE, ALL, BUSY_RECORDS };
 	// Publishes the objects' states and the movement flags and collects the rolling volumes.
-	void publishStates(float dt, float volumes[3]);
+	void publishStates(float dt, float volumes[3], Advancing advancing);
 	// Getting up and object animation of snapshot entry index; null once a callback removed it.
 	RenderObjectData* advanceAnimation(int index, float speedSquared, const b2Vec2& velocity, float dt);
 	void updateJointAnchors();
@@ -624,6 +634,33 @@ private:
 	// Clip ids of the wood, rock and light rolling sounds; -1 when none plays.
 	int m_rollingClips[3] = {-1, -1, -1};
 	std::vector<RenderObjectData*> m_frameRecords;
+	// Indices, in table order, of the records whose body is awake after the last step or which
+	// have work on a sleeping body: was awake, wobbles, is animated or waits for a joint-destroy
+	// timer. Filled by each step; the others sleep through the frame.
+	std::vector<int> m_busyRecords;
+	// Whether a record touched a hazard after the last step. Only a step's contacts start a
+	// touch, so while it is false no record touches one.
+	bool m_hazardTouched = false;
+	// The keys the frame publishes under, in the objects' tables and in the world's own, made
+	// once in the world's Lua state.
+	struct FrameKeys
+	{
+		explicit FrameKeys(lua::LuaState* lua);
+
+		lua::LuaKey x;
+		lua::LuaKey y;
+		lua::LuaKey frozen;
+		lua::LuaKey xVel;
+		lua::LuaKey yVel;
+		lua::LuaKey angle;
+		lua::LuaKey hasMovingObjects;
+		lua::LuaKey hasAwakeObjects;
+		lua::LuaKey hasMovingObjectsZeroTolerance;
+		lua::LuaKey screenWidth;
+		lua::LuaKey screenHeight;
+		lua::LuaKey touchcount;
+	};
+	FrameKeys m_frameKeys;
 	unsigned m_frameRecordsVersion = 0;
 	bool m_frameWalkChanged = false;
 	// The records of the object table, sorted, once a callback has changed it during a walk.
