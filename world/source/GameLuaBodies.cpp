@@ -14,8 +14,6 @@
 namespace {
 
 const float TWO_PI = 2.0f * lang::Math::PI;
-// Seconds of one physics step, over which a force acts before the frame clears it.
-const double STEP = 1.0 / 30.0;
 // The most an impulse, a force over one step or a set velocity gives a body, in metres and
 // radians a second: far above what the solver lets a body keep after a step (2 m and pi/2 a
 // step, 60 m/s and 47 rad/s), far below where momenta and the solver's products overflow.
@@ -75,7 +73,8 @@ void GameLua::pushOnBody(const lang::String& name, const b2Vec2& amount, const b
 	changeBody(name, [name, amount, point, isForce](b2Body& body) {
 		if (body.GetType() != b2_dynamicBody)
 			return;
-		const double share = boundedShare(body, isForce ? static_cast<float>(STEP) * amount : amount, point);
+		// A force acts over one step before the frame clears it.
+		const double share = boundedShare(body, isForce ? PHYSICS_STEP * amount : amount, point);
 		b2Vec2 bounded = amount;
 		if (share < 1.0)
 		{

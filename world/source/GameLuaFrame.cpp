@@ -15,9 +15,7 @@
 
 namespace {
 
-// Fixed physics step and the backlog above which states are not stored (seconds): the floats
-// nearest to 1/30 and 1/15.
-const float STEP = 1.0f / 30.0f;
+// The backlog above which states are not stored (seconds): the float nearest to 1/15.
 const float TWO_STEPS = 1.0f / 15.0f;
 // Turns the carried-over time into the blend factor: the largest float below 30 (1/s).
 const float INTERPOLATION_FACTOR = 29.999998f;
@@ -201,18 +199,18 @@ bool GameLua::stepPhysics(float dt)
 {
 	bool stepped = false;
 	m_accumulator += dt;
-	while (m_accumulator >= STEP)
+	while (m_accumulator >= PHYSICS_STEP)
 	{
 		stepped = true;
 		// Nonzero when a record touches a hazard after this step.
 		int hazardContacts = 0;
 		{
 			FrameCosts::Timer timer(m_frameCosts, &FrameCosts::step);
-			m_world->Step(STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
+			m_world->Step(PHYSICS_STEP, VELOCITY_ITERATIONS, POSITION_ITERATIONS);
 		}
 		// Unknown until the walk below has counted the touches the step started.
 		m_hazardTouched = true;
-		m_accumulator -= STEP;
+		m_accumulator -= PHYSICS_STEP;
 		m_world->SetWarmStarting(true);
 		runWaitingChanges();
 		rethrowContactFailure();

@@ -324,6 +324,8 @@ public:
 	// Metres from the origin beyond which no shape or joint reaches: Box2D's solvers overflow for
 	// sizes and lever arms far above its working scale, and every body would then turn to no number.
 	static constexpr float WORLD_EXTENT = 1.0e4f;
+	// Seconds of one fixed physics step: the float nearest to 1/30.
+	static constexpr float PHYSICS_STEP = 1.0f / 30.0f;
 
 private:
 	// Registers the 118 script methods in their published order (GameLuaScriptTable.cpp).
