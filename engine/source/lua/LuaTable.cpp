@@ -47,26 +47,27 @@ void pushField(lua_State* lua, int key)
 	lua_rawgeti(lua, -1, key);
 }
 
-// Stores the value pushValue pushes under key into the table on the top of the stack. The key
-// goes first, so the pair is in place for the raw set without moving the value.
-template <class PushValue>
-void storeField(lua_State* lua, const char* key, PushValue pushValue)
+void pushKey(lua_State* lua, const char* key)
 {
 	lua_pushstring(lua, key);
-	pushValue(lua);
-	lua_rawset(lua, -3);
 }
 
-template <class PushValue>
-void storeField(lua_State* lua, const lang::String& key, PushValue pushValue)
+void pushKey(lua_State* lua, const lang::String& key)
 {
-	storeField(lua, key.c_str(), pushValue);
+	lua_pushstring(lua, key.c_str());
 }
 
-template <class PushValue>
-void storeField(lua_State* lua, const LuaKey& key, PushValue pushValue)
+void pushKey(lua_State* lua, const LuaKey& key)
 {
 	key.push(lua);
+}
+
+// Stores the value pushValue pushes under key into the table on the top of the stack. The key
+// goes first, so the pair is in place for the raw set without moving the value.
+template <class Key, class PushValue>
+void storeField(lua_State* lua, const Key& key, PushValue pushValue)
+{
+	pushKey(lua, key);
 	pushValue(lua);
 	lua_rawset(lua, -3);
 }
