@@ -11,11 +11,16 @@ namespace io {
 // directory, which commit() syncs to disk, renames over the name and makes lasting by syncing the
 // directory. Until then, after any failure, and when the process dies or the power goes, the name
 // holds the old file whole (or nothing, when there was none); the name never shows a mix.
-// The temporary file is "<name>.<pid>.<n>.tmp", the name cut (at a character boundary) so that the
-// whole stays within the directory's limit for a name: every name that fits the limit can be
-// saved. A process that dies while saving leaves its temporary behind; the next replacement of
-// the same name removes every temporary of that name whose writer process no longer runs (a
-// writer in another process namespace sharing the directory counts as gone).
+// The temporary file is "<name>.<r>.tmp", r 16 random hexadecimal digits, the name cut (at a
+// character boundary) so that the whole stays within the directory's limit for a name: every name
+// that fits the limit can be saved, and a longer one is refused before anything is written. The
+// writer holds an exclusive lock (flock) on its temporary file while it exists, and the system
+// drops the lock with the process: a process that dies while saving leaves an unlocked temporary
+// behind, and the next replacement of the same name removes every temporary of that name that it
+// can lock. Writers that share a directory never take each other's files, also from separate
+// process namespaces, where they may have the same process number.
+// The new file has the permissions of the file it replaces, always with its owner's right to read
+// and write it.
 // Failures are thrown, always as io::IOException (io::FileNotFoundException for a file that cannot
 // be created), with the file's name in the message; the temporary file is gone afterwards.
 // Owned by its one writer and never copied; destroying it uncommitted removes the temporary file.
@@ -27,7 +32,7 @@ public:
 
 	// Throws io::FileNotFoundException "Failed to open {0} for writing: {1}", {1} the system's
 	// reason, when the temporary file cannot be created (no such directory, no permission, a path
-	// through a file, name empty, a directory or ending in '/').
+	// through a file, name empty, a directory or ending in '/', or longer than the limit of a name).
 	explicit FileReplacement(const lang::String& name);
 	~FileReplacement();
 	FileReplacement(const FileReplacement&) = delete;
@@ -51,14 +56,17 @@ public:
 
 private:
 	FILE* m_file;
+	// A second descriptor of m_file's open file, holding the lock until the file is renamed or
+	// removed (closing m_file alone does not drop it); -1 when m_file is null.
+	int m_lock;
 	lang::String m_name;
 	lang::String m_temporaryName;
-	// The n of the temporary file's name, unique in the process.
-	unsigned m_temporaryNumber;
 	// The system's error number of the first failed write; 0 while every write succeeded.
 	int m_writeError;
 
 	[[noreturn]] void fail(int error) const;
+	// Removes the temporary file, as long as its name still holds it.
+	void removeTemporary() const;
 	// Creates the temporary file and opens m_file on it. Returns 0, or the system's error number
 	// and leaves m_file null.
 	int createTemporary();
