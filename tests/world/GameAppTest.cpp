@@ -293,6 +293,29 @@ TEST_F(StartedGame, InputThatArrivesWhileAwayIsNotPlayedOnReturn)
 	EXPECT_EQ("false/false true/false", std::string(lua->globals().getString("result").c_str()));
 }
 
+// A keyboard's Escape stands for the tablet's Back key: the scripts see KEY_BACK pressed, held and
+// released, while ESCAPE keeps the false of every key the game does not watch.
+TEST_F(StartedGame, EscapeReachesTheScriptsAsTheBackKey)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "seen = {} local function flags(k) return (world.keyPressed[k] and 'p' or '-') .. "
+		"(world.keyHold[k] and 'h' or '-') .. (world.keyReleased[k] and 'r' or '-') end "
+		"function world.update() seen[#seen + 1] = flags('KEY_BACK') .. flags('ESCAPE') end");
+	for (framework::App::KeyType key : {framework::App::ESCAPE, framework::App::KEY_BACK})
+	{
+		// As the shell hands a key over: its flag first, then the event.
+		app->setKeyDown(key, true);
+		app->keyDown(key);
+		app->update(1.0f / 60.0f, context, 3);
+		app->update(1.0f / 60.0f, context, 3);
+		app->setKeyDown(key, false);
+		app->keyUp(key);
+		app->update(1.0f / 60.0f, context, 3);
+	}
+	runScript(*lua, "result = table.concat(seen, ' ')");
+	EXPECT_EQ("ph---- -h---- --r--- ph---- -h---- --r---", std::string(lua->globals().getString("result").c_str()));
+}
+
 // The release that a cancel brings along is told from a lift of the finger for one frame.
 TEST_F(StartedGame, ACancelledTouchIsMarkedForTheScriptsOfTheNextFrame)
 {
