@@ -116,6 +116,32 @@ TEST_F(GameAppFiles, ADataFolderWithoutTheGameSaysSoFirst)
 	}
 }
 
+// A data directory given that is not there is named as given, with the system's reason, not as
+// the data folder that was looked for in it.
+TEST_F(GameAppFiles, ADataDirectoryThatIsNotThereIsNamedWithTheReason)
+{
+	iotest::writeFile(directory.file("plain"), "a file, not a folder");
+	const std::pair<std::string, std::string> cases[] = {
+		{directory.file("absent"), " is missing: No such file or directory"},
+		{directory.file("plain"), " cannot be opened: Not a directory"},
+	};
+	for (const auto& c : cases)
+	{
+		GameApp::s_datapath = lang::String("data_ipad");
+		os.defaultDataPath = lang::String(c.first.c_str());
+		try
+		{
+			std::unique_ptr<GameApp>(new GameApp(context, &os));
+			ADD_FAILURE() << "started on " << c.first;
+		}
+		catch (const lang::Exception& e)
+		{
+			EXPECT_EQ("The data directory " + c.first + c.second, e.getMessage().format().c_str());
+		}
+		aimPaths();
+	}
+}
+
 /** A data directory with every start-up script, whose game logic makes an audio output. */
 class StartedGame : public GameAppFiles
 {
@@ -194,6 +220,20 @@ TEST_F(StartedGame, StartsWithoutABundleAndPublishesItsValues)
 		"if v == false and world.keyPressed[k] == false and world.keyReleased[k] == false then n = n + 1 end end return n end)()"));
 	EXPECT_TRUE(GameApp::s_scriptPath.isEmpty() && GameApp::s_imagePath.isEmpty() && GameApp::s_deviceModel.isEmpty());
 	EXPECT_FLOAT_EQ(1.0f, masterVolume(*app));
+}
+
+TEST_F(StartedGame, ADamagedBundleIndexIsLoggedWithItsFaultAndTheFilesAreReadDirectly)
+{
+	iotest::writeFile(dataFile("bundleIndex.idx"), "pack.dat,scripts/gamelogic.lua\n");
+	lang::Debug::setEnabled(true);
+	testing::internal::CaptureStderr();
+	std::unique_ptr<GameApp> app = start();
+	lang::Debug::setEnabled(false);
+	const std::string log = testing::internal::GetCapturedStderr();
+	EXPECT_NE(std::string::npos, log.find("FileBundle corrupted: " + dataFile("bundleIndex.idx") +
+		", record 1 at line 1: it ends after 2 of its 4 fields\nCan't find bundle, using files directly...\n")) << log;
+	EXPECT_EQ(nullptr, io::FileInputStream::sm_fileBundle);
+	EXPECT_TRUE(app->gameLua()->scriptsReady());
 }
 
 TEST_F(StartedGame, TheMasterVolumeComesFromTheSavedSettings)
