@@ -1,9 +1,10 @@
 #include <platform/InputScript.h>
 #include <platform/Application.h>
+#include <platform/FileLoader.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 #include <stdexcept>
 
@@ -222,12 +223,11 @@ bool InputScript::reportNotRun(size_t next, int frames) const
 
 InputScript InputScript::load(const std::string& path)
 {
-	std::ifstream in(path, std::ios::binary);
-	if (!in)
-		throw std::invalid_argument("Can't read input script " + path);
-	std::ostringstream text;
-	text << in.rdbuf();
-	return parse(text.str());
+	std::string text;
+	int error = 0;
+	if (!FileLoader::load(path, text, error))
+		throw std::invalid_argument("Can't read input script " + path + ": " + std::strerror(error));
+	return parse(text);
 }
 
 } // platform

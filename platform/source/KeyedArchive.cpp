@@ -1,9 +1,8 @@
 #include <platform/KeyedArchive.h>
+#include <platform/FileLoader.h>
 #include <platform/FileSaver.h>
 #include <cstring>
-#include <fcntl.h>
 #include <cerrno>
-#include <unistd.h>
 
 namespace platform {
 
@@ -203,26 +202,10 @@ ArchiveValue KeyedArchive::readFile(const std::string& path)
 
 std::string KeyedArchive::readBytes(const std::string& path)
 {
-	const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-	if (file < 0)
-		throw ArchiveUnreadable(path, errno);
 	std::string data;
-	char buffer[16384];
-	for (;;)
-	{
-		const ssize_t n = ::read(file, buffer, sizeof(buffer));
-		if (n > 0)
-			data.append(buffer, static_cast<size_t>(n));
-		else if (n == 0)
-			break;
-		else if (errno != EINTR)
-		{
-			const int error = errno;
-			::close(file);
-			throw ArchiveUnreadable(path, error);
-		}
-	}
-	::close(file);
+	int error = 0;
+	if (!FileLoader::load(path, data, error))
+		throw ArchiveUnreadable(path, error);
 	return data;
 }
 

@@ -305,6 +305,25 @@ TEST(AppControllerRun, HelpShowsTheOptionsAndRunsNothing)
 	EXPECT_TRUE(TestGame::log().empty());
 }
 
+// An input script that cannot be read stops the run before anything starts, as a command line
+// that cannot be understood does; a folder is no script.
+TEST(AppControllerRun, AnInputScriptThatCannotBeReadStopsTheRunWithTheReason)
+{
+	const std::pair<std::string, const char*> cases[] = {
+		{testDirectory().file("absent.script"), "No such file or directory"},
+		{testDirectory().path(), "Is a directory"},
+	};
+	for (const auto& c : cases)
+	{
+		TestGame::log().clear();
+		const char* argv[] = {"game", "--headless", "--frames", "5", "--script", c.first.c_str()};
+		testing::internal::CaptureStderr();
+		EXPECT_EQ(2, framework::runApplication(6, const_cast<char**>(argv))) << c.first;
+		EXPECT_EQ("Can't read input script " + c.first + ": " + c.second + "\n", testing::internal::GetCapturedStderr());
+		EXPECT_TRUE(TestGame::log().empty()) << c.first;
+	}
+}
+
 TEST(AppControllerRun, OldSystemsRunTheLoopOnAThreadThatAsksTheMainThread)
 {
 	TestGame::log().clear();

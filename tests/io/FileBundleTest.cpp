@@ -23,35 +23,40 @@ std::string parse(FileBundle& bundle, const std::string& text)
 	return "";
 }
 
+// A corrupt index is named with the record at fault, its line and what is wrong with it.
 TEST(FileBundleTest, IndexTextsGiveRecordsOfFourTokens)
 {
 	struct Case
 	{
 		std::string text;
 		int entries;
-		bool corrupted;
+		std::string fault;
 	};
+	const std::string stream = "ByteArrayInputStream";
+	const std::string notACount = " is no byte count from 0 to 2147483647";
 	const Case cases[] = {
-		{"pack.dat,a.png,10,20\n", 1, false},
-		{"pack.dat,a.png,10,20", 1, false},
-		{"pack.dat,,a.png,,10,,20", 1, false},
-		{"\n\npack.dat\na.png\n10\n20\n\n", 1, false},
-		{"pack.dat,a.png,10,20,pack.dat,b.png,30,40\n", 2, false},
-		{"pack.dat,a.png,10,20\npack.dat\n", 1, true},
-		{"pack.dat,a.png,10,20\npack.dat,b.png\n", 1, true},
-		{"pack.dat,a.png,10,20\npack.dat,b.png,30\n", 1, true},
-		{"", 0, true},
-		{",\n,,\n", 0, true},
-		{"pack.dat,a.png,-5,20\n", 0, true},
-		{"pack.dat,a.png,10,-1\n", 0, true},
-		{"pack.dat,a.png,2147483648,20\n", 0, true},
-		{"pack.dat,a.png,10,99999999999999999999\n", 0, true},
-		{std::string("pack.dat,a.png,10,20\n\0pack.dat,b.png,30,40\n", 42), 1, false},
+		{"pack.dat,a.png,10,20\n", 1, ""},
+		{"pack.dat,a.png,10,20", 1, ""},
+		{"pack.dat,,a.png,,10,,20", 1, ""},
+		{"\n\npack.dat\na.png\n10\n20\n\n", 1, ""},
+		{"pack.dat,a.png,10,20,pack.dat,b.png,30,40\n", 2, ""},
+		{"pack.dat,a.png,10,20\npack.dat\n", 1, stream + ", record 2 at line 2: it ends after 1 of its 4 fields"},
+		{"pack.dat,a.png,10,20\npack.dat,b.png\n", 1, stream + ", record 2 at line 2: it ends after 2 of its 4 fields"},
+		{"pack.dat,a.png,10,20\npack.dat,b.png,30\n", 1, stream + ", record 2 at line 2: it ends after 3 of its 4 fields"},
+		{"", 0, stream + " holds no record"},
+		{",\n,,\n", 0, stream + " holds no record"},
+		{"pack.dat,a.png,-5,20\n", 0, stream + ", record 1 at line 1: the offset \"-5\" of a.png" + notACount},
+		{"pack.dat,a.png,10,-1\n", 0, stream + ", record 1 at line 1: the size \"-1\" of a.png" + notACount},
+		{"pack.dat,a.png,2147483648,20\n", 0, stream + ", record 1 at line 1: the offset \"2147483648\" of a.png" + notACount},
+		{"pack.dat,a.png,10,99999999999999999999\n", 0,
+			stream + ", record 1 at line 1: the size \"99999999999999999999\" of a.png" + notACount},
+		{"p,a.png,1,2\n\n,\np,b.png,x\n-3\n", 1, stream + ", record 2 at line 4: the size \"-3\" of b.png" + notACount},
+		{std::string("pack.dat,a.png,10,20\n\0pack.dat,b.png,30,40\n", 42), 1, ""},
 	};
 	for (const Case& c : cases)
 	{
 		FileBundle bundle;
-		EXPECT_EQ(c.corrupted ? "FileBundle corrupted" : "", parse(bundle, c.text)) << c.text;
+		EXPECT_EQ(c.fault.empty() ? "" : "FileBundle corrupted: " + c.fault, parse(bundle, c.text)) << c.text;
 		EXPECT_EQ(c.entries, bundle.fileCount()) << c.text;
 	}
 }
@@ -97,7 +102,8 @@ TEST(FileBundleTest, AbsentNamesThrowAndLeaveTheTableAlone)
 	EXPECT_FALSE(bundle.containsFile("data/a.png"));
 	EXPECT_FALSE(bundle.containsFile("data/B.png"));
 	EXPECT_EQ(1, bundle.fileCount());
-	EXPECT_THROW(bundle.addFile("data/c.png", "data/pack.dat", -1, 4), io::DataCorruptedException);
+	EXPECT_EQ("FileBundle corrupted: data/c.png has the offset -1 and the size 4; neither may be negative",
+		iotest::messageOf<io::DataCorruptedException>([&] { bundle.addFile("data/c.png", "data/pack.dat", -1, 4); }));
 }
 
 TEST(FileBundleTest, ReadsTheIndexFileByName)
@@ -111,6 +117,9 @@ TEST(FileBundleTest, ReadsTheIndexFileByName)
 	EXPECT_EQ("Failed to open " + directory.file("absent.idx"), iotest::messageOf<io::FileNotFoundException>([&] {
 		bundle.parseIndex(directory.file("absent.idx").c_str(), "");
 	}));
+	iotest::writeFile(directory.file("cut.idx"), "pack.dat,a.png,10,20\npack.dat,b.png,30\n");
+	EXPECT_EQ("FileBundle corrupted: " + directory.file("cut.idx") + ", record 2 at line 2: it ends after 3 of its 4 fields",
+		iotest::messageOf<io::DataCorruptedException>([&] { bundle.parseIndex(directory.file("cut.idx").c_str(), ""); }));
 }
 
 } // namespace

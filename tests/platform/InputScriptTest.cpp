@@ -1,5 +1,7 @@
 #include <platform/InputScript.h>
+#include <support/TemporaryDirectory.h>
 #include <gtest/gtest.h>
+#include <fstream>
 
 using platform::InputScript;
 using platform::ScriptEvent;
@@ -77,6 +79,32 @@ TEST(InputScript, RefusesMalformedLinesNamingTheLine)
 		catch (const std::invalid_argument& e)
 		{
 			EXPECT_NE(std::string::npos, std::string(e.what()).find("line "));
+		}
+	}
+}
+
+// A script that cannot be read is refused with the system's reason, a folder given for it too: a
+// run of no events would pass for a run of the script's.
+TEST(InputScript, AFileThatCannotBeReadIsRefusedWithTheReason)
+{
+	const testsupport::TemporaryDirectory directory;
+	std::ofstream(directory.file("script.txt")) << "1 close\n";
+	EXPECT_EQ(1u, InputScript::load(directory.file("script.txt")).events().size());
+	const std::pair<std::string, const char*> cases[] = {
+		{directory.file("absent.txt"), "No such file or directory"},
+		{directory.path(), "Is a directory"},
+		{directory.file("script.txt/sub"), "Not a directory"},
+	};
+	for (const auto& c : cases)
+	{
+		try
+		{
+			InputScript::load(c.first);
+			ADD_FAILURE() << c.first << " was read";
+		}
+		catch (const std::invalid_argument& e)
+		{
+			EXPECT_EQ("Can't read input script " + c.first + ": " + c.second, e.what());
 		}
 	}
 }

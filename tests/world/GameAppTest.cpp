@@ -116,6 +116,32 @@ TEST_F(GameAppFiles, ADataFolderWithoutTheGameSaysSoFirst)
 	}
 }
 
+// A data directory given that is not there is named as given, with the system's reason, not as
+// the data folder that was looked for in it.
+TEST_F(GameAppFiles, ADataDirectoryThatIsNotThereIsNamedWithTheReason)
+{
+	iotest::writeFile(directory.file("plain"), "a file, not a folder");
+	const std::pair<std::string, std::string> cases[] = {
+		{directory.file("absent"), " is missing: No such file or directory"},
+		{directory.file("plain"), " cannot be opened: Not a directory"},
+	};
+	for (const auto& c : cases)
+	{
+		GameApp::s_datapath = lang::String("data_ipad");
+		os.defaultDataPath = lang::String(c.first.c_str());
+		try
+		{
+			std::unique_ptr<GameApp>(new GameApp(context, &os));
+			ADD_FAILURE() << "started on " << c.first;
+		}
+		catch (const lang::Exception& e)
+		{
+			EXPECT_EQ("The data directory " + c.first + c.second, e.getMessage().format().c_str());
+		}
+		aimPaths();
+	}
+}
+
 /** A data directory with every start-up script, whose game logic makes an audio output. */
 class StartedGame : public GameAppFiles
 {
@@ -194,6 +220,20 @@ TEST_F(StartedGame, StartsWithoutABundleAndPublishesItsValues)
 		"if v == false and world.keyPressed[k] == false and world.keyReleased[k] == false then n = n + 1 end end return n end)()"));
 	EXPECT_TRUE(GameApp::s_scriptPath.isEmpty() && GameApp::s_imagePath.isEmpty() && GameApp::s_deviceModel.isEmpty());
 	EXPECT_FLOAT_EQ(1.0f, masterVolume(*app));
+}
+
+TEST_F(StartedGame, ADamagedBundleIndexIsLoggedWithItsFaultAndTheFilesAreReadDirectly)
+{
+	iotest::writeFile(dataFile("bundleIndex.idx"), "pack.dat,scripts/gamelogic.lua\n");
+	lang::Debug::setEnabled(true);
+	testing::internal::CaptureStderr();
+	std::unique_ptr<GameApp> app = start();
+	lang::Debug::setEnabled(false);
+	const std::string log = testing::internal::GetCapturedStderr();
+	EXPECT_NE(std::string::npos, log.find("FileBundle corrupted: " + dataFile("bundleIndex.idx") +
+		", record 1 at line 1: it ends after 2 of its 4 fields\nCan't find bundle, using files directly...\n")) << log;
+	EXPECT_EQ(nullptr, io::FileInputStream::sm_fileBundle);
+	EXPECT_TRUE(app->gameLua()->scriptsReady());
 }
 
 TEST_F(StartedGame, TheMasterVolumeComesFromTheSavedSettings)
@@ -291,6 +331,29 @@ TEST_F(StartedGame, InputThatArrivesWhileAwayIsNotPlayedOnReturn)
 	app->update(1.0f / 60.0f, context, 3);
 	runScript(*lua, "result = table.concat(seen, ' ')");
 	EXPECT_EQ("false/false true/false", std::string(lua->globals().getString("result").c_str()));
+}
+
+// A keyboard's Escape stands for the tablet's Back key: the scripts see KEY_BACK pressed, held and
+// released, while ESCAPE keeps the false of every key the game does not watch.
+TEST_F(StartedGame, EscapeReachesTheScriptsAsTheBackKey)
+{
+	std::unique_ptr<GameApp> app = start();
+	runScript(*lua, "seen = {} local function flags(k) return (world.keyPressed[k] and 'p' or '-') .. "
+		"(world.keyHold[k] and 'h' or '-') .. (world.keyReleased[k] and 'r' or '-') end "
+		"function world.update() seen[#seen + 1] = flags('KEY_BACK') .. flags('ESCAPE') end");
+	for (framework::App::KeyType key : {framework::App::ESCAPE, framework::App::KEY_BACK})
+	{
+		// As the shell hands a key over: its flag first, then the event.
+		app->setKeyDown(key, true);
+		app->keyDown(key);
+		app->update(1.0f / 60.0f, context, 3);
+		app->update(1.0f / 60.0f, context, 3);
+		app->setKeyDown(key, false);
+		app->keyUp(key);
+		app->update(1.0f / 60.0f, context, 3);
+	}
+	runScript(*lua, "result = table.concat(seen, ' ')");
+	EXPECT_EQ("ph---- -h---- --r--- ph---- -h---- --r---", std::string(lua->globals().getString("result").c_str()));
 }
 
 // The release that a cancel brings along is told from a lift of the finger for one frame.

@@ -265,8 +265,8 @@ def wrong_saves(case):
 
 
 def messages(case):
-    """Each failure says why on its own line: game logic that does not decipher, and saves into a
-    documents path that is no folder."""
+    """Each failure says why on its own line: game logic that does not decipher, a data directory
+    that is not there, and saves into a documents path that is no folder."""
     data = case.own_data()
     with open(os.path.join(data, "scripts", "gamelogic.lua"), "wb") as f:
         f.write(bytes(range(64)))
@@ -275,6 +275,11 @@ def messages(case):
     logic = os.path.join(data, "scripts", "gamelogic.lua")
     expect(f"The game logic {logic} could not be loaded: it does not decipher under the data key" in log, "the reason", log)
     expect(all(line.strip() != "EXCEPTION:" for line in log.splitlines()), "a bare EXCEPTION line", log)
+
+    absent = case.path("absent")
+    code, log = case.run("", 10, data=absent)
+    expect(code != 0, "the game started without its data directory", log)
+    expect(f"The data directory {absent} is missing: No such file or directory" in log, "the missing data directory", log)
 
     shutil.rmtree(case.documents)
     with open(case.documents, "w") as f:

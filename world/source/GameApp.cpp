@@ -1,8 +1,10 @@
 #include <world/GameApp.h>
 
+#include <framework/OSInterface.h>
 #include <game/LuaResources.h>
 #include <gr/Context.h>
 #include <gr/Shader.h>
+#include <io/DataCorruptedException.h>
 #include <io/FileBundle.h>
 #include <io/FileInputStream.h>
 #include <io/FileNotFoundException.h>
@@ -15,6 +17,10 @@
 #include <world/GameCenter.h>
 #include <world/GameLua.h>
 #include <world/GameRatingPrompt.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 lang::String GameApp::s_datapath;
 lang::String GameApp::s_imagePath;
@@ -47,6 +53,38 @@ lang::String joined(const lang::String& directory, const char* name)
 	lang::String path(directory);
 	path += name;
 	return path;
+}
+
+// 0 when the folder opens as one (an empty name is the working directory), else the system's
+// reason.
+int folderError(const lang::String& folder)
+{
+	if (folder.isEmpty())
+		return 0;
+	const int opened = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (opened < 0)
+		return errno;
+	::close(opened);
+	return 0;
+}
+
+// False whatever the failure. A damaged index is logged with its fault first, so that the log
+// says why the files are read loose although an index is there.
+bool readBundleIndex(io::FileBundle& bundle, const lang::String& index, const lang::String& baseDirectory)
+{
+	try
+	{
+		bundle.parseIndex(index, baseDirectory);
+		return true;
+	}
+	catch (const io::DataCorruptedException& e)
+	{
+		lang::Debug::printf("%s\n", e.getMessage().format().c_str());
+	}
+	catch (...)
+	{
+	}
+	return false;
 }
 
 } // namespace
@@ -147,11 +185,7 @@ void GameApp::release()
 void GameApp::installBundle()
 {
 	lang::Ptr<io::FileBundle> bundle = new io::FileBundle;
-	try
-	{
-		bundle->parseIndex(path(lang::String(BUNDLE_INDEX)), path(lang::String("")));
-	}
-	catch (...)
+	if (!readBundleIndex(*bundle, path(lang::String(BUNDLE_INDEX)), path(lang::String(""))))
 	{
 		lang::Debug::printf("Can't find bundle, using files directly...\n");
 		return;
@@ -188,6 +222,11 @@ void GameApp::requireGameData(const lang::String& logic)
 	}
 	catch (const io::IOException&)
 	{
+		// A data directory that is not there is named as given, not as the folder looked for in it.
+		const lang::String given = os()->getDefaultDataPath();
+		if (const int error = folderError(given))
+			lang::throwError(io::FileNotFoundException(lang::Format("The data directory {0} {1}: {2}", given,
+				error == ENOENT ? "is missing" : "cannot be opened", std::strerror(error))));
 		lang::throwError(io::FileNotFoundException(lang::Format(
 			"The data folder {0} holds no game data: {1} is missing", path(lang::String("")), logic)));
 	}

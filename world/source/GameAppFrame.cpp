@@ -20,6 +20,8 @@ const framework::App::KeyType WATCHED_KEYS[] = {
 	framework::App::LBUTTON, framework::App::KEY_BACK, framework::App::KEY_MENU,
 	framework::App::VOLUME_UP, framework::App::VOLUME_DOWN,
 };
+// A keyboard has no Back key: its Escape stands for the tablet's.
+const framework::App::KeyType KEYBOARD_BACK = framework::App::ESCAPE;
 // Master volume change of one volume key press.
 const float VOLUME_STEP = 0.1f;
 // Filtered acceleration along y, in g, past which the picture flips between the landscapes.
@@ -32,6 +34,11 @@ const char* const INPUT = "input";
 bool pressedIn(const lua::LuaTable& pressed, const char* name)
 {
 	return pressed.isBoolean(name) && pressed.getBoolean(name);
+}
+
+framework::App::KeyType tabletKey(framework::App::KeyType key)
+{
+	return key == KEYBOARD_BACK ? framework::App::KEY_BACK : key;
 }
 
 } // namespace
@@ -83,7 +90,7 @@ void GameApp::copyKeyStates()
 		const char* name = toString(k);
 		pressed.setBoolean(name, m_pressed[k]);
 		released.setBoolean(name, m_released[k]);
-		held.setBoolean(name, isKeyDown(k));
+		held.setBoolean(name, isKeyDown(k) || (k == KEY_BACK && isKeyDown(KEYBOARD_BACK)));
 		m_pressed[k] = false;
 		m_released[k] = false;
 	}
@@ -164,12 +171,12 @@ void GameApp::clearKeyMarks()
 
 void GameApp::keyDown(KeyType key)
 {
-	m_pressed[key] = true;
+	m_pressed[tabletKey(key)] = true;
 }
 
 void GameApp::keyUp(KeyType key)
 {
-	m_released[key] = true;
+	m_released[tabletKey(key)] = true;
 }
 
 void GameApp::mouseMove(int x, int y)

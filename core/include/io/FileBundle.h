@@ -19,13 +19,14 @@ public:
 
 	// Adds the records of an index text file ("bundleIndex.idx"): bundle file, member name,
 	// offset, size, separated by commas and line feeds. Both names are joined to baseDirectory.
-	// Throws io::DataCorruptedException "FileBundle corrupted" on a malformed index; records
-	// before the fault stay added.
+	// Throws io::DataCorruptedException "FileBundle corrupted: ..." on a malformed index, naming
+	// the index file, the record's number and line and the fault; records before it stay added.
 	void parseIndex(const lang::String& indexName, const lang::String& baseDirectory);
 	// The same for an index read whole from a stream; offsets and sizes that are negative or
 	// beyond the int range are refused as corruption too.
 	void parseIndex(InputStream& index, const lang::String& baseDirectory);
-	// Enters one member; a name already present has its descriptor replaced.
+	// Enters one member; a name already present has its descriptor replaced. A negative offset or
+	// size is refused as corruption, naming the member.
 	void addFile(const lang::String& name, const lang::String& bundle, int offset, int size);
 
 	bool containsFile(const lang::String& name) const;

@@ -7,16 +7,26 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <initializer_list>
 
 namespace io {
 
 namespace {
 // Tokens of one index record: bundle file, member name, offset, size.
 constexpr int FIELDS_PER_RECORD = 4;
+constexpr int OFFSET_FIELD = 2;
+constexpr int SIZE_FIELD = 3;
 
-[[noreturn]] void throwCorrupted()
+[[noreturn]] void throwCorrupted(const lang::Format& fault)
 {
-	lang::throwError(DataCorruptedException(lang::Format("FileBundle corrupted")));
+	lang::throwError(DataCorruptedException(lang::Format("FileBundle corrupted: {0}", fault.format())));
+}
+
+// Names the index and where in it the record lies, so that the one bad record of a long index
+// can be found.
+[[noreturn]] void throwCorruptedRecord(const lang::String& index, int record, int line, const lang::Format& fault)
+{
+	throwCorrupted(lang::Format("{0}, record {1} at line {2}: {3}", index, record, line, fault.format()));
 }
 
 bool isDelimiter(char c)
@@ -25,19 +35,20 @@ bool isDelimiter(char c)
 }
 
 // Splits an index text at runs of commas and line feeds; empty fields produce no token. The text
-// ends at its first zero byte.
+// ends at its first zero byte. Counts lines from 1 as it goes.
 class IndexTokenizer
 {
 public:
-	explicit IndexTokenizer(const char* text) : m_cursor(text) {}
+	explicit IndexTokenizer(const char* text) : m_cursor(text), m_line(1), m_tokenLine(1) {}
 
 	// False when no token is left.
 	bool next(lang::String& token)
 	{
 		while (*m_cursor && isDelimiter(*m_cursor))
-			++m_cursor;
+			m_line += *m_cursor++ == '\n';
 		if (!*m_cursor)
 			return false;
+		m_tokenLine = m_line;
 		const char* start = m_cursor;
 		while (*m_cursor && !isDelimiter(*m_cursor))
 			++m_cursor;
@@ -45,19 +56,26 @@ public:
 		return true;
 	}
 
+	// The line on which the last token taken begins.
+	int tokenLine() const { return m_tokenLine; }
+
 private:
 	const char* m_cursor;
+	int m_line;
+	int m_tokenLine;
 };
 
 // A decimal count: leading blanks and a sign allowed, reading stops at the first non-digit (so a
-// trailing carriage return is harmless) and a token without digits counts 0.
-int parseCount(const lang::String& token)
+// trailing carriage return is harmless) and a token without digits counts 0. False for a count
+// below 0 or beyond the int range.
+bool parseCount(const lang::String& token, int& count)
 {
 	errno = 0;
 	const long long value = std::strtoll(token.c_str(), nullptr, 10);
 	if (errno == ERANGE || value < 0 || value > INT_MAX)
-		throwCorrupted();
-	return static_cast<int>(value);
+		return false;
+	count = static_cast<int>(value);
+	return true;
 }
 }
 
@@ -78,25 +96,35 @@ void FileBundle::parseIndex(InputStream& index, const lang::String& baseDirector
 	text.resize(size + 1, 0);
 	index.read(text.begin(), size);
 
+	const lang::String indexName = index.toString();
 	IndexTokenizer tokens(text.begin());
 	lang::String fields[FIELDS_PER_RECORD];
 	if (!tokens.next(fields[0]))
-		throwCorrupted();
+		throwCorrupted(lang::Format("{0} holds no record", indexName));
+	int record = 1;
 	do
 	{
+		const int line = tokens.tokenLine();
 		for (int i = 1; i < FIELDS_PER_RECORD; ++i)
 			if (!tokens.next(fields[i]))
-				throwCorrupted();
+				throwCorruptedRecord(indexName, record, line,
+					lang::Format("it ends after {0} of its {1} fields", i, FIELDS_PER_RECORD));
+		int counts[FIELDS_PER_RECORD] = {};
+		for (int i : {OFFSET_FIELD, SIZE_FIELD})
+			if (!parseCount(fields[i], counts[i]))
+				throwCorruptedRecord(indexName, record, line, lang::Format("the {0} \"{1}\" of {2} is no byte count from 0 to {3}",
+					i == OFFSET_FIELD ? "offset" : "size", fields[i], fields[1], INT_MAX));
 		const lang::String bundle = PathName(baseDirectory, fields[0]).toString();
 		const lang::String name = PathName(baseDirectory, fields[1]).toString();
-		addFile(name, bundle, parseCount(fields[2]), parseCount(fields[3]));
+		addFile(name, bundle, counts[OFFSET_FIELD], counts[SIZE_FIELD]);
+		++record;
 	} while (tokens.next(fields[0]));
 }
 
 void FileBundle::addFile(const lang::String& name, const lang::String& bundle, int offset, int size)
 {
 	if (offset < 0 || size < 0)
-		throwCorrupted();
+		throwCorrupted(lang::Format("{0} has the offset {1} and the size {2}; neither may be negative", name, offset, size));
 	FileDescriptor& descriptor = m_files[name];
 	descriptor.bundle = bundle;
 	descriptor.offset = offset;

@@ -53,6 +53,8 @@ class InputScript
 public:
 	// Throws std::invalid_argument with the line number and the fault.
 	static InputScript parse(const std::string& text);
+	// Throws std::invalid_argument naming the file and the system's reason when it cannot be read
+	// (a folder among them), else as parse does.
 	static InputScript load(const std::string& path);
 
 	const std::vector<ScriptEvent>& events() const { return m_events; }

@@ -11,13 +11,14 @@ struct NamedKey
 };
 
 // Keys named beyond letters, digits and function keys; the first entry of a key is its name, the
-// first entry of a name is the key scripts inject. On a desktop Escape is the Back key.
+// first entry of a name is the key scripts inject. A key keeps its own name, as in a headless run:
+// what the application makes of Escape is its own choice.
 const NamedKey NAMED_KEYS[] = {
 	{SDLK_PAGEDOWN, "PAGEDOWN"}, {SDLK_PAGEUP, "PAGEUP"}, {SDLK_HOME, "HOME"}, {SDLK_END, "END"},
 	{SDLK_INSERT, "INSERT"}, {SDLK_DELETE, "DELETE"}, {SDLK_RETURN, "RETURN"}, {SDLK_KP_ENTER, "RETURN"},
 	{SDLK_LSHIFT, "SHIFT"}, {SDLK_RSHIFT, "SHIFT"}, {SDLK_LCTRL, "CONTROL"}, {SDLK_RCTRL, "CONTROL"},
 	{SDLK_TAB, "TAB"}, {SDLK_SPACE, "SPACE"}, {SDLK_BACKSPACE, "BACKSPACE"}, {SDLK_PAUSE, "PAUSE"},
-	{SDLK_ESCAPE, "KEY_BACK"}, {SDLK_ESCAPE, "ESCAPE"}, {SDLK_LEFT, "LEFT"}, {SDLK_RIGHT, "RIGHT"}, {SDLK_UP, "UP"}, {SDLK_DOWN, "DOWN"},
+	{SDLK_ESCAPE, "ESCAPE"}, {SDLK_LEFT, "LEFT"}, {SDLK_RIGHT, "RIGHT"}, {SDLK_UP, "UP"}, {SDLK_DOWN, "DOWN"},
 	{SDLK_KP_MULTIPLY, "MULTIPLY"}, {SDLK_ASTERISK, "MULTIPLY"},
 	{SDLK_KP_PLUS, "ADD"}, {SDLK_PLUS, "ADD"}, {SDLK_EQUALS, "ADD"},
 	{SDLK_KP_MINUS, "SUBTRACT"}, {SDLK_MINUS, "SUBTRACT"},

@@ -39,6 +39,7 @@ public:
 	~GameApp() override;
 
 	void update(float dt, gr::Context* context, int flags) override;
+	// Escape, which a keyboard has in place of the Back key, reaches the scripts as KEY_BACK.
 	void keyDown(KeyType key) override;
 	void keyUp(KeyType key) override;
 	void mouseMove(int x, int y) override;
@@ -82,7 +83,8 @@ private:
 	void installBundle();
 	// Whether the data folder that path() names holds the game's data.
 	bool holdsGameData(const lang::String& logicName) const;
-	// Throws io::FileNotFoundException naming the data folder when it holds no game logic.
+	// Throws io::FileNotFoundException when the game logic is missing: naming the data directory
+	// with the system's reason when that cannot be opened, else the data folder looked for in it.
 	void requireGameData(const lang::String& logic);
 	// Throws lang::Exception naming the game logic when it is damaged and cannot run.
 	void loadStartupScripts(const lang::String& logic);
