@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <cerrno>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -135,10 +136,10 @@ public:
 			ArchiveValue keyed = kind == Kind::Record ? ArchiveValue::record(takeText()) : ArchiveValue::dictionary();
 			for (std::uint64_t i = takeCount(); i > 0; --i)
 			{
-				const std::string key = takeText();
+				std::string key = takeText();
 				if (keyed.has(key))
 					throw ArchiveError("Archive repeats the key \"" + key + "\"");
-				keyed.set(key, takeValue(depth + 1));
+				keyed.set(std::move(key), takeValue(depth + 1));
 			}
 			return keyed;
 		}
