@@ -197,9 +197,23 @@ ArchiveUnreadable::ArchiveUnreadable(const std::string& path, int error) :
 {
 }
 
+ArchiveDamaged::ArchiveDamaged(const std::string& path, const std::string& reason) :
+	ArchiveError("Cannot decode " + path + ": " + reason),
+	m_reason(reason)
+{
+}
+
 ArchiveValue KeyedArchive::readFile(const std::string& path)
 {
-	return decode(readBytes(path));
+	const std::string data = readBytes(path);
+	try
+	{
+		return decode(data);
+	}
+	catch (const ArchiveError& error)
+	{
+		throw ArchiveDamaged(path, error.what());
+	}
 }
 
 std::string KeyedArchive::readBytes(const std::string& path)

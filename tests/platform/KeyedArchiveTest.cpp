@@ -170,3 +170,39 @@ TEST(KeyedArchive, ManyKeysAreFoundReplacedAndRefusedWhenRepeated)
 	EXPECT_EQ(ArchiveValue(), copy);
 	EXPECT_EQ(KEYS + 1, static_cast<int>(moved.keys().size()));
 }
+
+// Whatever makes a file no archive, the error says which file and why.
+TEST(KeyedArchive, AFileThatDoesNotDecodeIsNamedWithTheReason)
+{
+	const std::string good = KeyedArchive::encode(everyKind());
+	std::string repeated = KeyedArchive::encode(everyKind());
+	repeated.replace(repeated.find("latitude"), 8, "eventLog");
+	const struct
+	{
+		const char* damage;
+		std::string bytes;
+		const char* reason;
+	} cases[] = {
+		{"cut short", good.substr(0, good.size() / 2), "Archive ends early"},
+		{"empty", "", "Not an archive"},
+		{"text", "plain text", "Not an archive"},
+		{"a repeated key", repeated, "Archive repeats the key \"eventLog\""},
+		{"a byte after the value", good + "x", "Archive has bytes after its value"},
+	};
+	const std::string path = temporaryPath("damaged");
+	for (const auto& c : cases)
+	{
+		std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+		try
+		{
+			KeyedArchive::readFile(path);
+			ADD_FAILURE() << c.damage << " decodes";
+		}
+		catch (const ArchiveDamaged& error)
+		{
+			EXPECT_EQ(c.reason, error.reason()) << c.damage;
+			EXPECT_EQ("Cannot decode " + path + ": " + c.reason, std::string(error.what())) << c.damage;
+		}
+	}
+	std::remove(path.c_str());
+}
