@@ -3,12 +3,12 @@
 // directory), and the calling thread's time for event 10 and for event 1000 is taken in each
 // iteration. Counters: event10_us and event1000_us (medians over the iterations) and growth, their
 // ratio. The time column is the whole 1000 events.
+#include "Median.h"
 #include <game/GameTestFiles.h>
 #include <agent/AnalyticsAPI.h>
 #include <agent/AnalyticsSession.h>
 #include <platform/Directories.h>
 #include <benchmark/benchmark.h>
-#include <algorithm>
 #include <chrono>
 #include <map>
 #include <string>
@@ -21,12 +21,6 @@ const int EVENTS = 1000;
 const int EARLY_EVENT = 10;
 // Distinct event names: the session counts up to 100.
 const int NAMES = 40;
-
-double median(std::vector<double> samples)
-{
-	std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
-	return samples[samples.size() / 2];
-}
 
 void BM_LogEvent(benchmark::State& state)
 {

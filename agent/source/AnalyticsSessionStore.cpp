@@ -14,6 +14,7 @@
 #include <mutex>
 #include <sys/stat.h>
 
+using platform::ArchiveDamaged;
 using platform::ArchiveError;
 using platform::ArchiveUnreadable;
 using platform::ArchiveValue;
@@ -62,9 +63,9 @@ std::optional<ArchiveValue> readArchive(const std::string& path)
 			return std::nullopt;
 		throw;
 	}
-	catch (const ArchiveError& damage)
+	catch (const ArchiveDamaged& damage)
 	{
-		AnalyticsSessionStore::setAside(path, damage.what());
+		AnalyticsSessionStore::setAside(path, damage.reason());
 		return std::nullopt;
 	}
 }

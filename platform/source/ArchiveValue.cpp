@@ -1,55 +1,137 @@
 #include <platform/ArchiveValue.h>
-#include <algorithm>
+#include "KeyIndex.h"
 #include <cstring>
+#include <utility>
 
 namespace platform {
+
+// What a record, an array or a dictionary holds.
+struct ArchiveValue::Elements
+{
+	// Records only.
+	std::string className;
+	// Records and dictionaries: the keys in insertion order, each with the item at its position.
+	std::vector<std::string> keys;
+	KeyIndex index;
+	std::vector<ArchiveValue> items;
+};
+
+namespace {
+
+std::uint64_t bitsOf(double value)
+{
+	std::uint64_t bits;
+	std::memcpy(&bits, &value, sizeof(bits));
+	return bits;
+}
+
+double doubleOf(std::uint64_t bits)
+{
+	double value;
+	std::memcpy(&value, &bits, sizeof(value));
+	return value;
+}
+
+} // namespace
+
+ArchiveValue::ArchiveValue(Kind kind) :
+	m_kind(kind)
+{
+	if (holdsText())
+		m_held.text = new std::string;
+	else if (holdsElements())
+		m_held.elements = new Elements;
+}
+
+ArchiveValue::ArchiveValue(const ArchiveValue& other) :
+	m_kind(other.m_kind),
+	m_held(other.m_held)
+{
+	if (holdsText())
+		m_held.text = new std::string(*other.m_held.text);
+	else if (holdsElements())
+		m_held.elements = new Elements(*other.m_held.elements);
+}
+
+ArchiveValue::ArchiveValue(ArchiveValue&& other) noexcept :
+	m_kind(other.m_kind),
+	m_held(other.m_held)
+{
+	other.m_kind = Kind::Int;
+	other.m_held.scalar = 0;
+}
+
+ArchiveValue& ArchiveValue::operator=(ArchiveValue other) noexcept
+{
+	std::swap(m_kind, other.m_kind);
+	std::swap(m_held, other.m_held);
+	return *this;
+}
+
+ArchiveValue::~ArchiveValue()
+{
+	if (holdsText())
+		delete m_held.text;
+	else if (holdsElements())
+		delete m_held.elements;
+}
+
+bool ArchiveValue::holdsText() const
+{
+	return m_kind == Kind::String || m_kind == Kind::Bytes;
+}
+
+bool ArchiveValue::holdsElements() const
+{
+	return m_kind == Kind::Record || m_kind == Kind::Array || m_kind == Kind::Dictionary;
+}
 
 ArchiveValue ArchiveValue::integer(std::int64_t value)
 {
 	ArchiveValue v(Kind::Int);
-	v.m_int = value;
+	v.m_held.scalar = static_cast<std::uint64_t>(value);
 	return v;
 }
 
 ArchiveValue ArchiveValue::real(double value)
 {
 	ArchiveValue v(Kind::Double);
-	v.m_real = value;
+	v.m_held.scalar = bitsOf(value);
 	return v;
 }
 
 ArchiveValue ArchiveValue::boolean(bool value)
 {
 	ArchiveValue v(Kind::Bool);
-	v.m_int = value ? 1 : 0;
+	v.m_held.scalar = value ? 1 : 0;
 	return v;
 }
 
-ArchiveValue ArchiveValue::string(const std::string& value)
+ArchiveValue ArchiveValue::string(std::string value)
 {
 	ArchiveValue v(Kind::String);
-	v.m_text = value;
+	*v.m_held.text = std::move(value);
 	return v;
 }
 
-ArchiveValue ArchiveValue::bytes(const std::string& value)
+ArchiveValue ArchiveValue::bytes(std::string value)
 {
 	ArchiveValue v(Kind::Bytes);
-	v.m_text = value;
+	*v.m_held.text = std::move(value);
 	return v;
 }
 
 ArchiveValue ArchiveValue::date(double seconds)
 {
 	ArchiveValue v(Kind::Date);
-	v.m_real = seconds;
+	v.m_held.scalar = bitsOf(seconds);
 	return v;
 }
 
-ArchiveValue ArchiveValue::record(const std::string& className)
+ArchiveValue ArchiveValue::record(std::string className)
 {
 	ArchiveValue v(Kind::Record);
-	v.m_text = className;
+	v.m_held.elements->className = std::move(className);
 	return v;
 }
 
@@ -78,98 +160,111 @@ void ArchiveValue::expectKeyed() const
 std::int64_t ArchiveValue::asInt() const
 {
 	expect(Kind::Int);
-	return m_int;
+	return static_cast<std::int64_t>(m_held.scalar);
 }
 
 double ArchiveValue::asDouble() const
 {
 	expect(Kind::Double);
-	return m_real;
+	return doubleOf(m_held.scalar);
 }
 
 bool ArchiveValue::asBool() const
 {
 	expect(Kind::Bool);
-	return m_int != 0;
+	return m_held.scalar != 0;
 }
 
 const std::string& ArchiveValue::asString() const
 {
 	expect(Kind::String);
-	return m_text;
+	return *m_held.text;
 }
 
 const std::string& ArchiveValue::asBytes() const
 {
 	expect(Kind::Bytes);
-	return m_text;
+	return *m_held.text;
 }
 
 double ArchiveValue::asDate() const
 {
 	expect(Kind::Date);
-	return m_real;
+	return doubleOf(m_held.scalar);
 }
 
 const std::string& ArchiveValue::className() const
 {
 	expect(Kind::Record);
-	return m_text;
+	return m_held.elements->className;
 }
 
-void ArchiveValue::set(const std::string& key, const ArchiveValue& value)
+std::size_t ArchiveValue::find(const std::string& key) const
 {
 	expectKeyed();
-	const auto found = std::find(m_keys.begin(), m_keys.end(), key);
-	if (found != m_keys.end())
+	return m_held.elements->index.find(m_held.elements->keys, key);
+}
+
+void ArchiveValue::set(std::string key, ArchiveValue value)
+{
+	const std::size_t found = find(key);
+	Elements& elements = *m_held.elements;
+	if (found < elements.keys.size())
 	{
-		m_items[found - m_keys.begin()] = value;
+		elements.items[found] = std::move(value);
 		return;
 	}
-	m_keys.push_back(key);
-	m_items.push_back(value);
+	elements.keys.push_back(std::move(key));
+	elements.items.push_back(std::move(value));
+	elements.index.added(elements.keys);
 }
 
 bool ArchiveValue::has(const std::string& key) const
 {
-	expectKeyed();
-	return std::find(m_keys.begin(), m_keys.end(), key) != m_keys.end();
+	return find(key) < m_held.elements->keys.size();
 }
 
 const ArchiveValue& ArchiveValue::get(const std::string& key) const
 {
-	expectKeyed();
-	const auto found = std::find(m_keys.begin(), m_keys.end(), key);
-	if (found == m_keys.end())
+	const std::size_t found = find(key);
+	if (found == m_held.elements->keys.size())
 		throw ArchiveError("Archive has no value for key \"" + key + "\"");
-	return m_items[found - m_keys.begin()];
+	return m_held.elements->items[found];
 }
 
 const std::vector<std::string>& ArchiveValue::keys() const
 {
 	expectKeyed();
-	return m_keys;
+	return m_held.elements->keys;
 }
 
-void ArchiveValue::append(const ArchiveValue& value)
+void ArchiveValue::append(ArchiveValue value)
 {
 	expect(Kind::Array);
-	m_items.push_back(value);
+	m_held.elements->items.push_back(std::move(value));
 }
 
 const std::vector<ArchiveValue>& ArchiveValue::items() const
 {
 	if (m_kind != Kind::Array)
 		expectKeyed();
-	return m_items;
+	return m_held.elements->items;
 }
 
 bool ArchiveValue::operator==(const ArchiveValue& other) const
 {
-	// Doubles compare by bits so that a NaN survives a round trip equal to itself.
-	return m_kind == other.m_kind && m_int == other.m_int &&
-		std::memcmp(&m_real, &other.m_real, sizeof(m_real)) == 0 &&
-		m_text == other.m_text && m_keys == other.m_keys && m_items == other.m_items;
+	if (m_kind != other.m_kind)
+		return false;
+	if (holdsText())
+		return *m_held.text == *other.m_held.text;
+	if (holdsElements())
+	{
+		const Elements& mine = *m_held.elements;
+		const Elements& theirs = *other.m_held.elements;
+		return mine.className == theirs.className && mine.keys == theirs.keys && mine.items == theirs.items;
+	}
+	// Doubles compare by their bits, so that a NaN survives a round trip equal to itself.
+	return m_held.scalar == other.m_held.scalar;
 }
 
 } // platform

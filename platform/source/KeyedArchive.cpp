@@ -3,6 +3,7 @@
 #include <platform/FileSaver.h>
 #include <cstring>
 #include <cerrno>
+#include <utility>
 
 namespace platform {
 
@@ -134,10 +135,10 @@ public:
 			ArchiveValue keyed = kind == Kind::Record ? ArchiveValue::record(takeText()) : ArchiveValue::dictionary();
 			for (std::uint64_t i = takeCount(); i > 0; --i)
 			{
-				const std::string key = takeText();
+				std::string key = takeText();
 				if (keyed.has(key))
 					throw ArchiveError("Archive repeats the key \"" + key + "\"");
-				keyed.set(key, takeValue(depth + 1));
+				keyed.set(std::move(key), takeValue(depth + 1));
 			}
 			return keyed;
 		}
@@ -195,9 +196,23 @@ ArchiveUnreadable::ArchiveUnreadable(const std::string& path, int error) :
 {
 }
 
+ArchiveDamaged::ArchiveDamaged(const std::string& path, const std::string& reason) :
+	ArchiveError("Cannot decode " + path + ": " + reason),
+	m_reason(reason)
+{
+}
+
 ArchiveValue KeyedArchive::readFile(const std::string& path)
 {
-	return decode(readBytes(path));
+	const std::string data = readBytes(path);
+	try
+	{
+		return decode(data);
+	}
+	catch (const ArchiveError& error)
+	{
+		throw ArchiveDamaged(path, error.what());
+	}
 }
 
 std::string KeyedArchive::readBytes(const std::string& path)

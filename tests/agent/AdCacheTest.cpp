@@ -1,6 +1,8 @@
 #include "AdTestSupport.h"
 #include <platform/KeyedArchive.h>
+#include <lang/Debug.h>
 #include <cstdio>
+#include <fstream>
 #include <limits>
 
 namespace {
@@ -60,6 +62,18 @@ TEST_F(AdCacheTest, ImageCacheComesBackFromItsArchiveOrClearsTheDirectory)
 	EXPECT_TRUE(AnalyticsImageCache::recreateInstanceWithFileCache(files)->storedIds().empty());
 	EXPECT_FALSE(files->exists("adParser"));
 	EXPECT_FALSE(AnalyticsAdParser::recreateOldInstance());
+
+	// A damaged index clears the directory too, and the log names the file and the reason.
+	publish(AdAnswerWriter().images({{6}}).end());
+	const std::string index = files->createFilePath("imageCache");
+	std::ofstream(index, std::ios::binary | std::ios::trunc) << "KARC";
+	lang::Debug::setEnabled(true);
+	testing::internal::CaptureStderr();
+	EXPECT_TRUE(AnalyticsImageCache::recreateInstanceWithFileCache(files)->storedIds().empty());
+	const std::string log = testing::internal::GetCapturedStderr();
+	lang::Debug::setEnabled(false);
+	EXPECT_NE(std::string::npos, log.find("Analytics: Cannot decode " + index + ": Archive ends early; the cache takes it for missing\n")) << log;
+	EXPECT_FALSE(files->exists(AnalyticsImageCache::imageIdToFileName(6)));
 }
 
 // The archive with one member replaced, found by a path of keys and, in arrays, indexes.

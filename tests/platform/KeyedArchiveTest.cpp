@@ -118,3 +118,91 @@ TEST(KeyedArchive, RefusesRepeatedKeysBadBooleansAndDeepNesting)
 	deeper.append(deep);
 	EXPECT_THROW(KeyedArchive::decode(KeyedArchive::encode(deeper)), ArchiveError);
 }
+
+// Past a handful of keys they are found through a hash of them: every key must still be found,
+// replaced in place and refused when an archive repeats it, in the original and in a copy.
+TEST(KeyedArchive, ManyKeysAreFoundReplacedAndRefusedWhenRepeated)
+{
+	const int KEYS = 1000;
+	const auto keyOf = [](int i) { return "k" + std::string(i < 10 ? "00" : i < 100 ? "0" : "") + std::to_string(i); };
+	ArchiveValue dictionary = ArchiveValue::dictionary();
+	for (int i = 0; i < KEYS; ++i)
+		dictionary.set(keyOf(i), ArchiveValue::integer(i));
+	dictionary.set(keyOf(500), ArchiveValue::string("replaced"));
+	ArchiveValue copy = dictionary;
+	copy.set(keyOf(999), ArchiveValue::boolean(true));
+	copy.set("added", ArchiveValue::boolean(false));
+
+	const ArchiveValue decoded = KeyedArchive::decode(KeyedArchive::encode(dictionary));
+	EXPECT_EQ(dictionary, decoded);
+	const ArchiveValue* const values[] = {&dictionary, &decoded, &copy};
+	for (const ArchiveValue* value : values)
+	{
+		ASSERT_EQ(static_cast<size_t>(value == &copy ? KEYS + 1 : KEYS), value->keys().size());
+		for (int i = 0; i < KEYS; ++i)
+		{
+			EXPECT_EQ(keyOf(i), value->keys()[i]);
+			if (i == 500)
+				EXPECT_EQ("replaced", value->get(keyOf(i)).asString());
+			else if (i == 999 && value == &copy)
+				EXPECT_TRUE(value->get(keyOf(i)).asBool());
+			else
+				EXPECT_EQ(i, value->get(keyOf(i)).asInt()) << i;
+		}
+		EXPECT_EQ(value == &copy, value->has("added"));
+		EXPECT_THROW(value->get("k1000"), ArchiveError);
+	}
+
+	std::string repeated = KeyedArchive::encode(dictionary);
+	const size_t last = repeated.rfind(keyOf(KEYS - 1));
+	repeated.replace(last, 4, keyOf(3));
+	try
+	{
+		KeyedArchive::decode(repeated);
+		ADD_FAILURE() << "a key repeated far from the first is decoded";
+	}
+	catch (const ArchiveError& error)
+	{
+		EXPECT_EQ("Archive repeats the key \"k003\"", std::string(error.what()));
+	}
+
+	ArchiveValue moved = std::move(copy);
+	EXPECT_EQ(ArchiveValue(), copy);
+	EXPECT_EQ(KEYS + 1, static_cast<int>(moved.keys().size()));
+}
+
+// Whatever makes a file no archive, the error says which file and why.
+TEST(KeyedArchive, AFileThatDoesNotDecodeIsNamedWithTheReason)
+{
+	const std::string good = KeyedArchive::encode(everyKind());
+	std::string repeated = KeyedArchive::encode(everyKind());
+	repeated.replace(repeated.find("latitude"), 8, "eventLog");
+	const struct
+	{
+		const char* damage;
+		std::string bytes;
+		const char* reason;
+	} cases[] = {
+		{"cut short", good.substr(0, good.size() / 2), "Archive ends early"},
+		{"empty", "", "Not an archive"},
+		{"text", "plain text", "Not an archive"},
+		{"a repeated key", repeated, "Archive repeats the key \"eventLog\""},
+		{"a byte after the value", good + "x", "Archive has bytes after its value"},
+	};
+	const std::string path = temporaryPath("damaged");
+	for (const auto& c : cases)
+	{
+		std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+		try
+		{
+			KeyedArchive::readFile(path);
+			ADD_FAILURE() << c.damage << " decodes";
+		}
+		catch (const ArchiveDamaged& error)
+		{
+			EXPECT_EQ(c.reason, error.reason()) << c.damage;
+			EXPECT_EQ("Cannot decode " + path + ": " + c.reason, std::string(error.what())) << c.damage;
+		}
+	}
+	std::remove(path.c_str());
+}

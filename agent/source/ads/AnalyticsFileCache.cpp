@@ -1,6 +1,7 @@
 #include <agent/ads/AnalyticsFileCache.h>
 #include <platform/Directories.h>
 #include <platform/KeyedArchive.h>
+#include <lang/Debug.h>
 #include <filesystem>
 #include <mutex>
 
@@ -67,8 +68,9 @@ std::optional<platform::ArchiveValue> AnalyticsFileCache::get(const std::string&
 	{
 		return platform::KeyedArchive::readFile(path);
 	}
-	catch (const platform::ArchiveError&)
+	catch (const platform::ArchiveError& failure)
 	{
+		lang::Debug::printf("Analytics: %s; the cache takes it for missing\n", failure.what());
 		return std::nullopt;
 	}
 }

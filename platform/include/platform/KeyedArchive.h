@@ -22,6 +22,19 @@ private:
 	int m_error;
 };
 
+// A keyed archive file that was read and does not decode: damaged, cut short, or no archive.
+class ArchiveDamaged : public ArchiveError
+{
+public:
+	// The message names the file and the reason.
+	ArchiveDamaged(const std::string& path, const std::string& reason);
+	// Why the bytes do not decode, without the file.
+	const std::string& reason() const { return m_reason; }
+
+private:
+	std::string m_reason;
+};
+
 // The binary form of an archive value: the magic "KARC", a 16-bit format version, then the value,
 // all integers little-endian. Stateless.
 class KeyedArchive
@@ -40,7 +53,7 @@ public:
 	// throws ArchiveError with the logged message, which names the file and the reason, when the
 	// file cannot be written.
 	static void writeFile(const std::string& path, const ArchiveValue& value);
-	// Throws ArchiveUnreadable when the file cannot be opened or read, ArchiveError when its
+	// Throws ArchiveUnreadable when the file cannot be opened or read, ArchiveDamaged when its
 	// bytes are no archive.
 	static ArchiveValue readFile(const std::string& path);
 	// The file's bytes; throws ArchiveUnreadable when it cannot be opened or read.

@@ -25,7 +25,8 @@ public:
 	std::string createFilePath(const std::string& prefix) const;
 	// The file's path, or none when it could not be written.
 	std::optional<std::string> save(const platform::ArchiveValue& value, const std::string& prefix) const;
-	// None when the file is missing or unreadable.
+	// None when the file is missing or unreadable; one that is there but cannot be read or
+	// decoded is logged with its path and the reason.
 	std::optional<platform::ArchiveValue> get(const std::string& prefix) const;
 	// True when the file was deleted.
 	bool remove(const std::string& prefix) const;
