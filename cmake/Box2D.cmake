@@ -2,7 +2,8 @@
 # (cmake/dependencies/box2d/): linear slop 0.05 m (so the polygon skin radius is 0.1 m), linear
 # sleep tolerance 0.1 m/s and 0.25 s of rest before a body sleeps; every other setting is the
 # library's default. A world may also keep its solver's scratch memory between steps
-# (b2World::SetStackGrowth), which the game world does.
+# (b2World::SetStackGrowth), which the game world does; in every world, each entry of that
+# memory starts 16-byte aligned.
 include(PatchedSources)
 
 set(BOX2D_BUILD_DIR "${CMAKE_BINARY_DIR}/box2d")
