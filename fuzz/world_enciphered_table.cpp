@@ -3,7 +3,9 @@
 // plain text that is enciphered first, so the input reaches the Lua reader, and whose decipherment
 // must give the text back exactly; even, the file's bytes as they stand, which exercise the
 // decipherment and its padding check. The text runs on a fresh interpreter under the limits of
-// LuaFuzzing.h; the checks of the player's saves then walk what it made.
+// LuaFuzzing.h. The same bytes are then read as a player's save is, with the data key in the save
+// key's place, and the checks of the saves walk what that made: they must not throw, since the
+// start of the game runs them on whatever a save holds.
 #include "LuaFuzzing.h"
 #include <io/ByteArrayInputStream.h>
 #include <lang/Throwable.h>
@@ -55,12 +57,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	{
 		lua::LuaTable table(&state);
 		table.read(&plain);
-		// What the saves' checks make of the table, as if it were read from them.
-		SaveCheck::checkHighscores(table, "highscores.lua");
-		SaveCheck::checkSettings(table, "settings.lua");
 	}
 	catch (const lang::Throwable&)
 	{
 	}
+
+	lua::LuaTable save;
+	try
+	{
+		io::ByteArrayInputStream saved(file.begin(), file.size());
+		save = EncipheredFile::readSave(&state, &saved, "highscores.lua", key, FileKeys::saveKey());
+	}
+	catch (const lang::Throwable&)
+	{
+		return 0;
+	}
+	SaveCheck::checkHighscores(save, "highscores.lua");
+	SaveCheck::checkSettings(save, "settings.lua");
 	return 0;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <io/ByteArrayInputStream.h>
 #include <io/ByteArrayOutputStream.h>
+#include <lua/LuaCompileException.h>
 #include <lua/LuaException.h>
 #include <lua/LuaKey.h>
 #include <lua/LuaObject.h>
@@ -10,6 +11,7 @@
 #include <lua/LuaState.h>
 #include <lua/LuaTable.h>
 
+#include <lauxlib.h>
 #include <string>
 
 using lua::LuaTable;
@@ -259,6 +261,75 @@ TEST_F(LuaTableTest, ReadKeepsAssignmentsMadeBeforeAFailure)
 	EXPECT_THROW(runScript(state, "kept = 1\nerror('stop')\nlost = 2", &table), lua::LuaException);
 	EXPECT_EQ(table.getNumber("kept"), 1.0f);
 	EXPECT_FALSE(table.isNumber("lost"));
+}
+
+// A chunk from outside runs within its budget of instructions and memory, without the string
+// library's methods, whose C functions no instruction count sees; compile errors keep the
+// compiler's message. Chunks read without a budget, and scripts, are not held to it afterwards.
+TEST_F(LuaTableTest, ABudgetedReadStopsAChunkThatRunsOrGrowsPastItAndLeavesTheRestUnbound)
+{
+	const LuaTable::Budget budget = {10000, 1 << 20};
+	const auto readWithin = [&](const std::string& text) {
+		io::ByteArrayInputStream in(text.data(), static_cast<int>(text.size()));
+		LuaTable table(&state);
+		table.read(&in, "save", budget);
+		return table;
+	};
+	const struct
+	{
+		const char* text;
+		const char* message;
+	} failures[] = {
+		{"for i = 1, 1e7 do end", "save ran past its budget of 10000 instructions"},
+		{"local s = 'x' for i = 1, 22 do s = s .. s end", "save took more than its budget of 1048576 bytes"},
+		{"t = {} for i = 1, 1e5 do t[i] = i end", "save ran past its budget of 10000 instructions"},
+		{"x = ('x'):rep(3)", "attempt to index a string value"},
+	};
+	for (const auto& failure : failures)
+	{
+		try
+		{
+			readWithin(failure.text);
+			ADD_FAILURE() << failure.text << " was read";
+		}
+		catch (const lua::LuaException& e)
+		{
+			EXPECT_NE(std::string(e.getMessage().format().c_str()).find(failure.message), std::string::npos)
+				<< failure.text << ": " << e.getMessage().format().c_str();
+		}
+	}
+	try
+	{
+		readWithin("a = = 1");
+		ADD_FAILURE() << "text that does not compile was read";
+	}
+	catch (const lua::LuaCompileException& e)
+	{
+		EXPECT_EQ(std::string(e.compilerMessage().c_str()).rfind("[string \"save\"]:1:", 0), 0u) << e.compilerMessage().c_str();
+	}
+
+	// Within the budget the chunk reads as without one, and a table of a thousand entries fits.
+	std::string entries;
+	for (int i = 0; i < 1000; ++i)
+		entries += "level_" + std::to_string(i) + " = {\n    score = " + std::to_string(i * 100) + ",\n    stars = 3,\n\n}\n";
+	EXPECT_EQ(readWithin(entries).getTable("level_999").getNumber("score"), 99900.0f);
+
+	// The interpreter is as it was: no hook, its own allocator, string methods, no limit on scripts.
+	EXPECT_EQ(lua_gethook(state.interpreter()), nullptr);
+	runScript(state, "local s = 'x' for i = 1, 22 do s = s .. s end\n"
+		"for i = 1, 100000 do end\n"
+		"length, repeated = #s, ('x'):rep(3)");
+	EXPECT_EQ(state.globals().getNumber("length"), 4194304.0f);
+	EXPECT_STREQ(state.globals().getString("repeated").c_str(), "xxx");
+	EXPECT_EQ(state.top(), 0);
+
+	// A hook set before is set again afterwards.
+	const lua_Hook counting = [](lua_State*, lua_Debug*) {};
+	lua_sethook(state.interpreter(), counting, LUA_MASKCOUNT, 7);
+	EXPECT_THROW(readWithin("while true do end"), lua::LuaException);
+	EXPECT_EQ(lua_gethook(state.interpreter()), counting);
+	EXPECT_EQ(lua_gethookcount(state.interpreter()), 7);
+	lua_sethook(state.interpreter(), nullptr, 0, 0);
 }
 
 } // namespace

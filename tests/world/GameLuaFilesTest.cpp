@@ -1,11 +1,19 @@
 #include "WorldFixture.h"
 #include <io/IOException.h>
 #include <lua/LuaException.h>
+#include <world/EncipheredFile.h>
 #include <world/ScriptTableKeys.h>
 #include <world/uniqueid.h>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <linux/capability.h>
 #include <string>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -119,42 +127,60 @@ TEST_F(GameLuaFiles, PersistentFilesAreReadUnderTheSaveKeyThenTheDeviceKeyNeverP
 	const lang::Array<unsigned char> deviceKey = FileKeys::deviceKey(FileKeys::dataKey(), getUniqueID());
 	files.save("save.lua", FileKeys::saveKey(), "value = 1");
 	files.save("device.lua", deviceKey, "value = 2");
-	// Deciphers under the save key but does not run, so the device key gets its turn.
+	// Deciphers under the save key but does not compile, and the device key does not decipher it.
 	iotest::writeFile(files.documentsFile("both.lua"), WorldFiles::encipher(FileKeys::saveKey(), "value = = 3"));
+	// Deciphers under the save key, and its text fails as it runs.
+	files.save("failing.lua", FileKeys::saveKey(), "value = 6 + nil");
 	files.save("data.lua", FileKeys::dataKey(), "value = 4");
 	iotest::writeFile(files.documentsFile("plain.lua"), "value = 5");
-	// A file that is there but gives nothing is damaged, and the log says so naming it; a missing
-	// one is a first start.
+	iotest::writeFile(files.documentsFile("huge.lua"), std::string(EncipheredFile::MAX_SAVE_BYTES + 1, 'x'));
+	// A file that is there but gives nothing is damaged: the log says so naming it and why, and it
+	// is set aside; a missing one is a first start.
 	const struct
 	{
 		const char* name;
-		int entries;
 		float value;
-		bool damaged;
-	} cases[] = {{"save.lua", 1, 1.0f, false}, {"device.lua", 1, 2.0f, false}, {"both.lua", 0, 0.0f, true},
-		{"data.lua", 0, 0.0f, true}, {"plain.lua", 0, 0.0f, true}, {"missing.lua", 0, 0.0f, false}};
+		const char* damage;
+	} cases[] = {{"save.lua", 1.0f, nullptr}, {"device.lua", 2.0f, nullptr},
+		{"both.lua", 0.0f, "it does not compile: [string \"both.lua\"]:1: unexpected symbol near '='"},
+		{"failing.lua", 0.0f, "it does not run: [string \"failing.lua\"]:1: attempt to perform arithmetic on a nil value"},
+		{"data.lua", 0.0f, "it deciphers under neither key"}, {"plain.lua", 0.0f, "it deciphers under neither key"},
+		{"huge.lua", 0.0f, "it holds 1048577 bytes, more than the 1048576 a save may hold"}, {"missing.lua", 0.0f, nullptr}};
 	for (const auto& c : cases)
 	{
+		const std::string stored = iotest::readFile(files.documentsFile(c.name));
 		lua::LuaTable table;
 		const Output output = capture([&] { table = world->loadPersistentFile(c.name); });
-		EXPECT_EQ(c.damaged, output.debug.find(std::string("Damaged save file ") + c.name + " left unread (") != std::string::npos)
-			<< c.name << ": " << output.debug;
-		ASSERT_EQ(c.entries, table.size()) << c.name;
-		if (c.entries)
+		if (!c.damage)
 		{
-			EXPECT_EQ(c.value, table.getNumber("value")) << c.name;
+			EXPECT_EQ("", output.debug) << c.name;
+			ASSERT_EQ(c.value ? 1 : 0, table.size()) << c.name;
+			if (c.value)
+			{
+				EXPECT_EQ(c.value, table.getNumber("value")) << c.name;
+			}
+			continue;
 		}
+		const std::string line = std::string("Damaged save file ") + c.name + " left unread (" + c.damage;
+		EXPECT_NE(std::string::npos, output.debug.find(line)) << line << "\n" << output.debug;
+		EXPECT_EQ(0, table.size()) << c.name;
+		const std::string aside = files.documentsFile(std::string(c.name) + ".damaged");
+		EXPECT_NE(std::string::npos, output.debug.find(std::string("Save file ") + c.name + " set aside as " + aside + "; ")) << output.debug;
+		EXPECT_EQ(stored, iotest::readFile(aside)) << c.name;
+		EXPECT_FALSE(std::filesystem::exists(files.documentsFile(c.name))) << c.name;
 	}
 }
 
 // Saves that decipher may still hold entries of the wrong kind (by damage or by hand): each is
-// dropped and logged with the file and why, and the rest of the save is kept.
+// dropped and logged with the file and why, and the rest of the save is kept. A number saved as a
+// string of digits is of the wrong kind too: the scripts would not take it for a number.
 TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntries)
 {
 	files.save("highscores.lua", FileKeys::deviceKey(FileKeys::dataKey(), getUniqueID()),
 		"level_1 = { score = 1200, stars = 2 }\n level_2 = { score = 'lots', stars = 9 }\n level_3 = { score = -5, stars = 1 }\n"
 		"level_4 = { score = 10, stars = 4 }\n level_5 = { score = 10, stars = 1.5 }\n level_6 = 300\n"
-		"level_7 = { score = 0, stars = 0 }\n level_8 = { score = 1/0, stars = 3 }\n level_9 = { stars = 3 }\n");
+		"level_7 = { score = 0, stars = 0 }\n level_8 = { score = 1/0, stars = 3 }\n level_9 = { stars = 3 }\n"
+		"level_10 = { score = \"25000\", stars = 2 }\n level_11 = { score = 100, stars = \"2\" }\n");
 	files.save("settings.lua", FileKeys::saveKey(), "music = false volume = 'loud' audioEnabled = 1");
 	lang::Ptr<GameLua> second;
 	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
@@ -172,6 +198,8 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 		{"level_6 of save file highscores.lua", "it is no table of a score and stars"},
 		{"level_8 of save file highscores.lua", "its score is no number of zero or more"},
 		{"level_9 of save file highscores.lua", "its score is no number of zero or more"},
+		{"level_10 of save file highscores.lua", "its score is no number of zero or more"},
+		{"level_11 of save file highscores.lua", "its stars are no whole number from 0 to 3"},
 		{"volume of save file settings.lua", "it is no number from 0 to 1"},
 		{"audioEnabled of save file settings.lua", "it is neither true nor false"},
 	};
@@ -189,6 +217,146 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 	const Output damaged = capture([&] { world->loadPersistentFile("settings.lua"); });
 	EXPECT_NE(std::string::npos, damaged.debug.find("Damaged save file settings.lua left unread (it deciphers under neither key); "
 		"the settings start from their defaults\n")) << damaged.debug;
+}
+
+// A save's text runs as a chunk: one that never ends, or one that does not compile, is a damaged
+// save like any other, and the start goes on without it. The budget is the save's alone.
+TEST_F(GameLuaFiles, ASaveThatNeverEndsOrDoesNotCompileIsSetAsideAndTheStartGoesOn)
+{
+	const std::string looping = WorldFiles::encipher(FileKeys::saveKey(), "volume = 0.5 while true do end");
+	const std::string broken = WorldFiles::encipher(FileKeys::saveKey(), "level_1 = { score = 10, stars = 1 }\nlevel_2 = = 1\n");
+	iotest::writeFile(files.documentsFile("settings.lua"), looping);
+	iotest::writeFile(files.documentsFile("highscores.lua"), broken);
+	lang::Ptr<GameLua> second;
+	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
+	const std::string lines[] = {
+		"Damaged save file highscores.lua left unread (it does not compile: [string \"highscores.lua\"]:2: "
+			"unexpected symbol near '='); its progress starts over\n",
+		"Save file highscores.lua set aside as " + files.documentsFile("highscores.lua.damaged") + "; the next save starts a new file\n",
+		"Damaged save file settings.lua left unread (it does not run: settings.lua ran past its budget of 10000000 instructions); "
+			"the settings start from their defaults\n",
+		"Save file settings.lua set aside as " + files.documentsFile("settings.lua.damaged") + "; the next save starts a new file\n",
+	};
+	for (const std::string& line : lines)
+		EXPECT_NE(std::string::npos, output.debug.find(line)) << line << output.debug;
+	EXPECT_EQ(0, second->getTable("highscores").size());
+	EXPECT_EQ(0, second->getTable("settings").size());
+	EXPECT_EQ(broken, iotest::readFile(files.documentsFile("highscores.lua.damaged")));
+	EXPECT_EQ(looping, iotest::readFile(files.documentsFile("settings.lua.damaged")));
+	EXPECT_EQ(nullptr, lua_gethook(lua->interpreter()));
+
+	// The world saves its settings as it goes: a new file, read at the next start.
+	second->getTable("settings").setNumber("volume", 0.25f);
+	second = nullptr;
+	EXPECT_EQ(0.25f, world->loadPersistentFile("settings.lua").getNumber("volume"));
+}
+
+// The save budget leaves room for far more levels than the game has: the game's own writer's
+// text of ten thousand high scores reads back whole.
+TEST_F(GameLuaFiles, TheHighScoresOfTenThousandLevelsReadWithinTheSaveBudget)
+{
+	run("world.progress = {} for i = 1, 10000 do world.progress['level_' .. i] = { score = 100000 + i, stars = 3 } end");
+	run("world.saveLuaFile('progress.lua', 'progress', true)");
+	EXPECT_GT(EncipheredFile::MAX_SAVE_BYTES, static_cast<int>(std::filesystem::file_size(files.documentsFile("progress.lua"))));
+	const Output output = capture([&] { EXPECT_EQ(10000, world->loadPersistentFile("progress.lua").size()); });
+	EXPECT_EQ("", output.debug);
+}
+
+// While it lives, the test's thread may not open a file past its mode even as root, the way the
+// player's own account may not: the rights to override a file's mode are out of its effective
+// set (they stay permitted, and come back when it goes).
+class NoModeOverride
+{
+public:
+	NoModeOverride() : m_header{_LINUX_CAPABILITY_VERSION_3, 0}, m_saved{}, m_dropped(false)
+	{
+		if (geteuid() != 0 || syscall(SYS_capget, &m_header, m_saved) != 0)
+			return;
+		__user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+		reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+		m_dropped = syscall(SYS_capset, &m_header, reduced) == 0;
+	}
+	~NoModeOverride()
+	{
+		if (m_dropped)
+			syscall(SYS_capset, &m_header, m_saved);
+	}
+	NoModeOverride(const NoModeOverride&) = delete;
+	NoModeOverride& operator=(const NoModeOverride&) = delete;
+
+private:
+	__user_cap_header_struct m_header;
+	__user_cap_data_struct m_saved[2];
+	bool m_dropped;
+};
+
+// A high-score file that cannot be opened costs neither the start nor what it held: the log gives
+// the system's reason, the file is set aside under a free name that says so, and the next save
+// makes a new file that its owner can read and write. Each kind of file below fails to open for
+// root as well; the one of mode 000 does so while the rights to override modes are dropped, and
+// is passed over where they cannot be.
+TEST_F(GameLuaFiles, AHighScoreFileThatCannotBeOpenedIsSetAsideAndTheNextSaveIsReadable)
+{
+	const std::string path = files.documentsFile("highscores.lua");
+	const std::string held = WorldFiles::encipher(FileKeys::saveKey(), "level_2 = { score = 700, stars = 2 }\n");
+	const struct
+	{
+		const char* kind;
+		const char* reason;
+		void (*make)(const std::string& path, const std::string& held);
+	} kinds[] = {
+		{"a file of mode 000", "Permission denied", [](const std::string& p, const std::string& h) {
+			iotest::writeFile(p, h);
+			std::filesystem::permissions(p, std::filesystem::perms::none);
+		}},
+		{"a folder", "Is a directory", [](const std::string& p, const std::string& h) {
+			std::filesystem::create_directory(p);
+			iotest::writeFile(p + "/inside", h);
+		}},
+		{"a link to itself", "Too many levels of symbolic links", [](const std::string& p, const std::string&) {
+			std::filesystem::create_symlink(p, p);
+		}},
+		{"a pipe", "it is no regular file", [](const std::string& p, const std::string&) { mkfifo(p.c_str(), 0600); }},
+	};
+	std::vector<std::string> asides;
+	for (const auto& kind : kinds)
+	{
+		const NoModeOverride noOverride;
+		std::filesystem::remove(path);
+		kind.make(path, held);
+		if (std::string(kind.reason) == "Permission denied" && std::ifstream(path).is_open())
+		{
+			std::printf("%s opens all the same (the rights to override its mode cannot be dropped): passed over\n", kind.kind);
+			continue;
+		}
+		lang::Ptr<GameLua> second;
+		const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
+		const std::string aside = path + ".unreadable" + (asides.empty() ? "" : "." + std::to_string(asides.size()));
+		const std::string lines[] = {
+			std::string("Save file highscores.lua cannot be read (") + kind.reason + "); its progress starts over\n",
+			"Save file highscores.lua set aside as " + aside + "; the next save starts a new file\n",
+		};
+		for (const std::string& line : lines)
+			EXPECT_NE(std::string::npos, output.debug.find(line)) << kind.kind << ": " << line << output.debug;
+		EXPECT_EQ(0, second->getTable("highscores").size()) << kind.kind;
+		asides.push_back(aside);
+
+		lua::LuaTable entry(lua);
+		entry.setNumber("score", 900.0f);
+		entry.setNumber("stars", 3.0f);
+		second->getTable("highscores").setTable("level_1", entry);
+		second->saveLuaFile("highscores.lua", "highscores", true);
+		second = nullptr;
+		const std::filesystem::perms owner = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+		EXPECT_EQ(owner, std::filesystem::status(path).permissions() & owner) << kind.kind;
+		EXPECT_EQ(900.0f, world->loadPersistentFile("highscores.lua").getTable("level_1").getNumber("score")) << kind.kind;
+	}
+	// Every file set aside is still there, none replaced by a later one; the first kept its bytes.
+	for (const std::string& aside : asides)
+		EXPECT_TRUE(std::filesystem::is_symlink(aside) || std::filesystem::exists(aside)) << aside;
+	std::filesystem::permissions(asides.front(), std::filesystem::perms::owner_read);
+	const std::string first = std::filesystem::is_directory(asides.front()) ? asides.front() + "/inside" : asides.front();
+	EXPECT_EQ(held, iotest::readFile(first));
 }
 
 TEST_F(GameLuaFiles, SavedTablesReadBackWithTheirEntries)

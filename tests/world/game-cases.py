@@ -61,6 +61,11 @@ def into_level(level):
     return tap(40, PLAY) + tap(70, TILES[level])
 
 
+# From the menu into level 1 and two shots that clear it; the level ends by frame 1400.
+WIN_LEVEL_1 = (into_level(1) + drag(140, FIRST_SHOT) +
+               "1000 touch began 0 240 576\n1006 touch moved 0 182 634\n1010 touch ended 0 182 634\n")
+
+
 class Case:
     def __init__(self, game, data, datacipher, out):
         self.game, self.data, self.datacipher, self.out = game, data, datacipher, out
@@ -82,11 +87,11 @@ class Case:
     def cipher(self, command, key, source, target):
         subprocess.run([self.datacipher, command, "--key", key, source, target], check=True)
 
-    def run(self, script, frames, log="1", output=None, data=None, window=False):
+    def run(self, script, frames, log="1", output=None, data=None, window=False, prefix=()):
         """The game's exit code and its log (standard output and error, the debug log included).
         log: the value of GAME_LOG; output: the captures' folder (the case's own by default); data:
         the --data folder (the case's own copy, if it made one); window: played in a window on a
-        virtual X server instead of headless."""
+        virtual X server instead of headless; prefix: a command that runs the game."""
         script_file = self.path("input.script")
         with open(script_file, "w") as f:
             f.write(script)
@@ -94,6 +99,7 @@ class Case:
         command = [self.game, "--frames", str(frames), "--script", script_file, "--output", output or self.out,
                    "--documents", self.documents, "--library", self.path("library"), "--caches", self.path("library")]
         command = (["xvfb-run", "-a", "-s", "-screen 0 1024x768x24"] + command) if window else command + ["--headless"]
+        command = list(prefix) + command
         if data or self.bundle:
             command += ["--data", data or self.bundle]
         environment = dict(os.environ, GAME_LOG=log)
@@ -119,6 +125,16 @@ def lines_in_order(log, wanted):
     """Whether the wanted lines appear in the log in this order (other lines between them)."""
     lines = iter(log.splitlines())
     return all(any(line.startswith(w) for line in lines) for w in wanted)
+
+
+def save(case, name, text):
+    """A save in the documents folder: the text enciphered under the save key; its path."""
+    plain = case.path(name + ".txt")
+    with open(plain, "w") as f:
+        f.write(text)
+    saved = os.path.join(case.documents, name + ".lua")
+    case.cipher("encrypt", "save", plain, saved)
+    return saved
 
 
 def pause_and_resume(case):
@@ -159,11 +175,7 @@ def broken_level(case):
         f.write(whole[:len(whole) // 2])
     with open(os.path.join(data, "levels", "level_2.lua"), "wb") as f:
         f.write(bytes((i * 7919 + 13) % 256 for i in range(len(whole))))
-    plain = case.path("highscores.txt")
-    with open(plain, "w") as f:
-        f.write("level_3 = { score = 12345, stars = 1 }\n")
-    saved = os.path.join(case.documents, "highscores.lua")
-    case.cipher("encrypt", "save", plain, saved)
+    saved = save(case, "highscores", "level_3 = { score = 12345, stars = 1 }\n")
     with open(saved, "rb") as f:
         before = f.read()
 
@@ -185,9 +197,7 @@ def unwritable_documents(case):
     os.rmdir(case.documents)
     with open(case.documents, "w") as f:
         f.write("not a folder")
-    script = (into_level(1) + drag(140, FIRST_SHOT) +
-              "1000 touch began 0 240 576\n1006 touch moved 0 182 634\n1010 touch ended 0 182 634\n"
-              "1400 capture end.png\n1410 resign\n1420 become\n")
+    script = WIN_LEVEL_1 + "1400 capture end.png\n1410 resign\n1420 become\n"
     code, log = case.run(script, 1430)
     expect(code == 0, f"exit code {code}", log)
     expect("Level complete: level_1" in log, "level 1 was not won", log)
@@ -244,24 +254,66 @@ def failing_update(case):
 
 
 def wrong_saves(case):
-    """Saves that decipher under the save key but hold entries of the wrong kind: each such entry
-    is dropped and logged, the rest is kept, and the game starts with no script error and draws
-    its high scores."""
-    for name, text in [("highscores", 'level_1 = { score = "lots", stars = 9 }\nlevel_3 = { score = 12345, stars = 3 }\n'),
-                       ("settings", 'audioEnabled = "yes"\nvolume = 0.5\n')]:
-        plain = case.path(name + ".txt")
-        with open(plain, "w") as f:
-            f.write(text)
-        case.cipher("encrypt", "save", plain, os.path.join(case.documents, name + ".lua"))
+    """Saves that decipher under the save key but hold entries of the wrong kind, numbers saved as
+    strings of digits among them: each such entry is dropped and logged, the rest is kept, and the
+    game starts with no script error and draws its high scores."""
+    save(case, "highscores", 'level_1 = { score = "lots", stars = 9 }\nlevel_3 = { score = 12345, stars = 3 }\n'
+                             'level_2 = { score = "25000", stars = 2 }\nlevel_4 = { score = 100, stars = "2" }\n')
+    save(case, "settings", 'audioEnabled = "yes"\nvolume = 0.5\n')
     code, log = case.run(tap(40, HIGH_SCORES) + "60 capture scores.png\n", 70)
     expect(code == 0, f"exit code {code}", log)
     expect("Script error" not in log, "a script error", log)
     for line in ["Damaged entry level_1 of save file highscores.lua dropped (its score is no number of zero or more)",
+                 "Damaged entry level_2 of save file highscores.lua dropped (its score is no number of zero or more)",
+                 "Damaged entry level_4 of save file highscores.lua dropped (its stars are no whole number from 0 to 3)",
                  "Damaged entry audioEnabled of save file settings.lua dropped (it is neither true nor false)",
                  "High score level_3: 12345, 3 stars"]:
         expect(line in log, line, log)
     # The high scores panel with its Back button: the button's orange where it stands.
     expect(case.pixel("scores.png", BACK) == BUTTON_ORANGE, "the high scores have no Back button", log)
+
+
+def unusable_saves(case):
+    """Saves the game cannot use cost neither the start nor what they held. Settings whose text
+    never ends and high scores that do not compile: the game starts, logs each as damaged and sets
+    it aside. High scores the player may not open (mode 000; as root, run without the rights to
+    override a file's mode): the game logs the system's reason, sets the file aside with its bytes,
+    and the won level 1 saves a new file that its owner can read and write."""
+    looping = save(case, "settings", "volume = 0.5\nwhile true do end\n")
+    save(case, "highscores", "level_1 = { score = 10, stars = 1 }\nlevel_2 = = 1\n")
+    with open(looping, "rb") as f:
+        settings = f.read()
+    code, log = case.run("20 capture menu.png\n", 30)
+    expect(code == 0, f"exit code {code}", log)
+    for line in ['Damaged save file highscores.lua left unread (it does not compile: [string "highscores.lua"]:2: ',
+                 "Save file highscores.lua set aside as " + os.path.join(case.documents, "highscores.lua.damaged"),
+                 "Damaged save file settings.lua left unread (it does not run: settings.lua ran past its budget of ",
+                 "Save file settings.lua set aside as " + os.path.join(case.documents, "settings.lua.damaged")]:
+        expect(line in log, line, log)
+    with open(looping + ".damaged", "rb") as f:
+        expect(f.read() == settings, "the damaged settings' bytes are not kept")
+
+    saved = save(case, "highscores", "level_2 = { score = 700, stars = 2 }\n")
+    with open(saved, "rb") as f:
+        held = f.read()
+    os.chmod(saved, 0)
+    prefix = ["setpriv", "--bounding-set", "-dac_override,-dac_read_search"] if os.geteuid() == 0 else []
+    if subprocess.run(prefix + ["cat", saved], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
+        print("unusable_saves: a file of mode 000 opens all the same here; the unreadable high scores are passed over")
+        return
+    code, log = case.run(WIN_LEVEL_1 + "1400 capture end.png\n", 1410, prefix=prefix)
+    expect(code == 0, f"exit code {code}", log)
+    aside = saved + ".unreadable"
+    expect(lines_in_order(log, ["Save file highscores.lua cannot be read (Permission denied); its progress starts over",
+                                "Save file highscores.lua set aside as " + aside, "Level complete: level_1"]),
+           "the unreadable high scores logged with the reason and set aside, then level 1 won", log)
+    expect("Unable to save" not in log, "the won level was not saved", log)
+    os.chmod(aside, 0o600)
+    with open(aside, "rb") as f:
+        expect(f.read() == held, "the unreadable high scores' bytes are not kept")
+    expect(os.stat(saved).st_mode & 0o600 == 0o600, f"the new high scores have mode {oct(os.stat(saved).st_mode)}")
+    expect(subprocess.run(prefix + ["cat", saved], stdout=subprocess.DEVNULL).returncode == 0, "the new high scores cannot be read")
+    saved_highscore(case, "level_1")
 
 
 def messages(case):
@@ -377,7 +429,7 @@ def won_level(case, level):
 
 
 CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch, failing_update,
-                                 wrong_saves, messages, options, back_key_and_focus, escape_in_window, screens,
+                                 wrong_saves, unusable_saves, messages, options, back_key_and_focus, escape_in_window, screens,
                                  won_level]}
 
 

@@ -2,8 +2,41 @@
 
 #include <io/ByteArrayInputStream.h>
 #include <io/DataCorruptedException.h>
+#include <lua/LuaCompileException.h>
 #include <world/encrypt.h>
 #include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+// Interpreter instructions and bytes that a save's text may take: a save of every level runs in
+// a few hundred instructions and some kilobytes; ten million instructions take well under a
+// second.
+constexpr int SAVE_INSTRUCTIONS = 10 * 1000 * 1000;
+constexpr int SAVE_BYTES = 64 * 1024 * 1024;
+
+// Runs text into table within the save budget; why it failed, or empty.
+lang::String runSave(lua::LuaTable& table, const lang::Array<unsigned char>& text, const lang::String& name)
+{
+	io::ByteArrayInputStream plain(text.begin(), text.size());
+	try
+	{
+		table.read(&plain, name, EncipheredFile::SAVE_BUDGET);
+		return "";
+	}
+	catch (const lua::LuaCompileException& e)
+	{
+		return lang::Format("it does not compile: {0}", e.compilerMessage()).format();
+	}
+	catch (const lua::LuaException& e)
+	{
+		return lang::Format("it does not run: {0}", e.getMessage().format()).format();
+	}
+}
+
+} // namespace
+
+const lua::LuaTable::Budget EncipheredFile::SAVE_BUDGET = {SAVE_INSTRUCTIONS, SAVE_BYTES};
 
 lang::Array<unsigned char> EncipheredFile::readAll(io::InputStream* in)
 {
@@ -27,4 +60,29 @@ void EncipheredFile::decipher(const lang::Array<unsigned char>& key, const char*
 	if (!decrypt(key, ciphertext, text))
 		lang::throwError(io::DataCorruptedException(lang::Format("it does not decipher under the {0} key", keyName)));
 	plain.reset(text.begin(), text.size());
+}
+
+lua::LuaTable EncipheredFile::readSave(lua::LuaState* lua, io::InputStream* in, const lang::String& name,
+	const lang::Array<unsigned char>& firstKey, const lang::Array<unsigned char>& secondKey)
+{
+	const int size = in->available();
+	if (size > MAX_SAVE_BYTES)
+		lang::throwError(io::DataCorruptedException(lang::Format("it holds {0} bytes, more than the {1} a save may hold", size, MAX_SAVE_BYTES)));
+	const lang::Array<unsigned char> ciphertext = readAll(in);
+	lang::String failure;
+	for (const lang::Array<unsigned char>* key : {&firstKey, &secondKey})
+	{
+		lang::Array<unsigned char> text;
+		if (!decrypt(*key, ciphertext, text))
+			continue;
+		lua::LuaTable table(lua);
+		const lang::String reason = runSave(table, text, name);
+		if (reason.isEmpty())
+			return table;
+		if (failure.isEmpty())
+			failure = reason;
+	}
+	if (failure.isEmpty())
+		failure = "it deciphers under neither key";
+	lang::throwError(io::DataCorruptedException(lang::Format("{0}", failure)));
 }

@@ -5,16 +5,17 @@
 #include <io/AppDataOutputStream.h>
 #include <io/ByteArrayInputStream.h>
 #include <io/ByteArrayOutputStream.h>
+#include <io/DataCorruptedException.h>
 #include <io/FileInputStream.h>
-#include <io/FileNotFoundException.h>
 #include <io/FileOutputStream.h>
 #include <io/IOException.h>
+#include <io/PathName.h>
 #include <lang/Debug.h>
 #include <lang/Exception.h>
-#include <lua/LuaException.h>
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 #include <world/EncipheredFile.h>
+#include <world/SaveFile.h>
 #include <world/encrypt.h>
 
 namespace {
@@ -26,27 +27,35 @@ constexpr bool TEXT_COMMAS = false;
 const char* const SETTINGS_FILE = "settings.lua";
 const char* const SETTINGS_TABLE = "settings";
 
-void reportDamagedFile(const lang::String& name, const char* reason)
+// What a save the game cannot use is to the player.
+const char* lossOf(const lang::String& name)
 {
-	const char* const loss = name == lang::String(SETTINGS_FILE) ? "the settings start from their defaults" : "its progress starts over";
-	lang::Debug::printf("Damaged save file %s left unread (%s); %s\n", name.c_str(), reason, loss);
+	return name == lang::String(SETTINGS_FILE) ? "the settings start from their defaults" : "its progress starts over";
+}
+
+// A save the game cannot use, logged with why, is set aside: the next save makes a new file
+// instead of replacing what the old one held.
+void setAsideUnusable(const lang::String& name, const lang::String& path, bool damaged, const lang::String& reason)
+{
+	if (damaged)
+		lang::Debug::printf("Damaged save file %s left unread (%s); %s\n", name.c_str(), reason.c_str(), lossOf(name));
+	else
+		lang::Debug::printf("Save file %s cannot be read (%s); %s\n", name.c_str(), reason.c_str(), lossOf(name));
+	try
+	{
+		const lang::String aside = SaveFile::setAside(path, damaged ? "damaged" : "unreadable");
+		lang::Debug::printf("Save file %s set aside as %s; the next save starts a new file\n", name.c_str(), aside.c_str());
+	}
+	catch (const lang::Exception& e)
+	{
+		lang::Debug::printf("Save file %s left in place (%s); the next save replaces it\n", name.c_str(), e.getMessage().format().c_str());
+	}
 }
 
 void reportLoadFailure(const lang::String& name, const lang::Exception& failure)
 {
 	lang::Debug::printf("Unable to load lua file %s\n", name.c_str());
 	failure.showExceptionDialog();
-}
-
-// Runs the ciphertext's plain text into table when key deciphers it; false when it does not.
-bool readDecipheredInto(lua::LuaTable& table, const lang::Array<unsigned char>& key, const lang::Array<unsigned char>& ciphertext)
-{
-	lang::Array<unsigned char> text;
-	if (!decrypt(key, ciphertext, text))
-		return false;
-	io::ByteArrayInputStream plain(text.begin(), text.size());
-	table.read(&plain);
-	return true;
 }
 
 } // namespace
@@ -127,33 +136,40 @@ int GameLua::loadLuaFileToObject(lua::LuaState* lua)
 
 // The save key is tried first; the device key reads files that only it makes readable, or
 // whose save-key text fails to run. A plain file is never read. A missing file is a first start;
-// any other file that gives nothing is damaged, and the game goes on without it.
+// any other file that gives nothing is unreadable or damaged, and the game goes on without it.
 lua::LuaTable GameLua::loadPersistentFile(const lang::String& name)
 {
-	lua::LuaTable table(state());
 	try
 	{
-		io::AppDataInputStream file(name);
-		const lang::Array<unsigned char> ciphertext = EncipheredFile::readAll(&file);
+		const lang::String path = io::PathName(io::AppDataInputStream::rootPath(), name).toString();
+		if (SaveFile::missing(path))
+			return lua::LuaTable(state());
+		const lang::String unreadable = SaveFile::unreadable(path);
+		if (!unreadable.isEmpty())
+		{
+			setAsideUnusable(name, path, false, unreadable);
+			return lua::LuaTable(state());
+		}
 		try
 		{
-			if (readDecipheredInto(table, m_saveKey, ciphertext))
-				return table;
+			io::AppDataInputStream file(name);
+			return EncipheredFile::readSave(state(), &file, name, m_saveKey, m_deviceKey);
 		}
-		catch (const lua::LuaException&)
+		catch (const io::DataCorruptedException& e)
 		{
+			setAsideUnusable(name, path, true, e.getMessage().format());
 		}
-		if (!readDecipheredInto(table, m_deviceKey, ciphertext))
-			reportDamagedFile(name, "it deciphers under neither key");
-	}
-	catch (const io::FileNotFoundException&)
-	{
+		catch (const lang::Exception& e)
+		{
+			setAsideUnusable(name, path, false, e.getMessage().format());
+		}
 	}
 	catch (const lang::Exception& e)
 	{
-		reportDamagedFile(name, e.getMessage().format().c_str());
+		// No path to the file: nothing can be set aside.
+		lang::Debug::printf("Save file %s cannot be read (%s); %s\n", name.c_str(), e.getMessage().format().c_str(), lossOf(name));
 	}
-	return table;
+	return lua::LuaTable(state());
 }
 
 void GameLua::saveLuaFile(const lang::String& name, const lang::String& tableName, bool appData)

@@ -7,6 +7,7 @@
 #include <lua/LuaTable.h>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace {
@@ -22,9 +23,16 @@ bool within(float value, float low, float high)
 	return std::isfinite(value) && value >= low && value <= high;
 }
 
-bool numberWithin(const lua::LuaTable& entry, const char* key, float low, float high)
+// The field key of the table on the top of the stack when it is a number from low to high; a
+// string of digits is no number here, as the scripts and the exact getters treat it.
+std::optional<float> numberWithin(lua::LuaState* lua, const char* key, float low, float high)
 {
-	return entry.isNumber(key) && within(entry.getNumber(key), low, high);
+	lua::LuaStackRestore restore(lua);
+	lua->pushString(key);
+	lua_rawget(lua->interpreter(), -2);
+	if (lua->type(-1) != lua::LuaState::NUMBER || !within(lua->toNumber(-1), low, high))
+		return std::nullopt;
+	return lua->toNumber(-1);
 }
 
 // Why the entry on the top of the stack (its key below it) is no high score, or null.
@@ -34,10 +42,10 @@ const char* highscoreFault(lua::LuaState* lua)
 		return "its key is no level name";
 	if (!lua->isTable(-1))
 		return "it is no table of a score and stars";
-	const lua::LuaTable entry = lua->toTable(-1);
-	if (!numberWithin(entry, "score", 0.0f, std::numeric_limits<float>::max()))
+	if (!numberWithin(lua, "score", 0.0f, std::numeric_limits<float>::max()))
 		return "its score is no number of zero or more";
-	if (!numberWithin(entry, "stars", 0.0f, MAX_STARS) || std::floor(entry.getNumber("stars")) != entry.getNumber("stars"))
+	const std::optional<float> stars = numberWithin(lua, "stars", 0.0f, MAX_STARS);
+	if (!stars || std::floor(*stars) != *stars)
 		return "its stars are no whole number from 0 to 3";
 	return nullptr;
 }

@@ -134,8 +134,10 @@ private:
 	// Pops the error value on the top of lua and returns its text, followed by the call-stack text
 	// when appendStack; failure becomes the pending failure when the value is the text last raised.
 	lang::String takeError(lua_State* lua, bool appendStack, std::exception_ptr& failure);
-	// compile; with sourceOnly a precompiled chunk is refused as a compile error.
-	void load(io::InputStream* in, int size, const lang::String& name, LuaTable* env, bool sourceOnly);
+	// compile; with sourceOnly a precompiled chunk is refused as a compile error, and with a budget
+	// the chunk is held to it (see LuaTable::read).
+	void load(io::InputStream* in, int size, const lang::String& name, LuaTable* env, bool sourceOnly,
+		const LuaTable::Budget* budget);
 	void handleLoadResult(int result, const lang::String& name, LuaTable* env);
 	void clearPendingFailure();
 

@@ -91,11 +91,25 @@ public:
 
 	// Runs the stream as a chunk of Lua source with this table as its whole environment, so its
 	// top-level assignments become fields here and it reaches nothing else of the interpreter.
-	// A precompiled chunk is refused ("Error while compiling Lua: ...").
+	// Text that does not compile, and a precompiled chunk, throw LuaCompileException.
 	void read(io::InputStream* in);
 	// As read, with the chunk named name (a file's path) in the interpreter's messages instead of
 	// the stream's own name.
 	void read(io::InputStream* in, const lang::String& name);
+	// What a chunk of data from outside, such as a player's save, may take while read runs it.
+	struct Budget
+	{
+		// Interpreter instructions the chunk may run.
+		int instructions;
+		// Bytes the interpreter may take beyond what it held before, to compile and to run it.
+		int bytes;
+	};
+	// As read, for data from outside: string values have no methods for the chunk, and a chunk that
+	// runs past the budget fails with LuaException "{name} ran past its budget of {0} instructions"
+	// or "{name} took more than its budget of {0} bytes". Text that does not compile throws
+	// LuaCompileException. The interpreter's allocator, hook and string methods are as they were
+	// afterwards; other chunks run without a budget.
+	void read(io::InputStream* in, const lang::String& name, const Budget& budget);
 	// Writes the table as Lua text that read turns back into an equal table: at indent 0 without
 	// commas one "key = value" line per entry, nested tables as indented constructors. Throws
 	// LuaException for a table nested deeper than MAX_WRITE_DEPTH (such as one that contains
@@ -112,6 +126,8 @@ private:
 
 	// Adopts an existing registry reference.
 	LuaTable(LuaState* state, int reference);
+	// read, held to the budget when it is not null.
+	void readWithin(io::InputStream* in, const lang::String& name, const Budget* budget);
 
 	LuaState* m_state;
 	int m_reference;

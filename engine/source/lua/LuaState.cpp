@@ -2,15 +2,18 @@
 
 #include <io/InputStream.h>
 #include <lang/Format.h>
-#include <lua/LuaException.h>
+#include <lua/LuaCompileException.h>
 #include <lua/LuaFunctor.h>
 #include <lua/LuaStackRestore.h>
+
+#include "ChunkBudget.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <lauxlib.h>
 #include <lualib.h>
+#include <optional>
 
 namespace lua {
 
@@ -180,17 +183,31 @@ bool LuaState::tryCall(int nargs, int nresults, lang::String& error)
 
 void LuaState::compile(io::InputStream* in, int size, const lang::String& name, LuaTable* env)
 {
-	load(in, size, name, env, false);
+	load(in, size, name, env, false, nullptr);
 }
 
-void LuaState::load(io::InputStream* in, int size, const lang::String& name, LuaTable* env, bool sourceOnly)
+void LuaState::load(io::InputStream* in, int size, const lang::String& name, LuaTable* env, bool sourceOnly,
+	const LuaTable::Budget* budget)
 {
 	LuaStackRestore restore(m_thread);
-	ChunkReader reader{in, size, sourceOnly, false, nullptr, {}};
-	const int result = lua_load(m_thread, loadFile, &reader, name.c_str());
-	if (reader.failure)
-		std::rethrow_exception(reader.failure);
-	handleLoadResult(result, name, env);
+	std::optional<ChunkBudget> limits;
+	if (budget)
+		limits.emplace(m_thread, *budget);
+	try
+	{
+		ChunkReader reader{in, size, sourceOnly, false, nullptr, {}};
+		const int result = lua_load(m_thread, loadFile, &reader, name.c_str());
+		if (reader.failure)
+			std::rethrow_exception(reader.failure);
+		handleLoadResult(result, name, env);
+	}
+	catch (const LuaException&)
+	{
+		// The interpreter's own error says only that memory or the hook stopped the chunk.
+		if (limits)
+			limits->throwIfSpent(name);
+		throw;
+	}
 }
 
 void LuaState::handleLoadResult(int result, const lang::String& name, LuaTable* env)
@@ -198,7 +215,7 @@ void LuaState::handleLoadResult(int result, const lang::String& name, LuaTable* 
 	if (result != 0)
 	{
 		checkType(-1, STRING);
-		lang::throwError(LuaException(lang::Format("Error while compiling Lua: {0}", lang::String(lua_tostring(m_thread, -1)))));
+		lang::throwError(LuaCompileException(lang::String(lua_tostring(m_thread, -1))));
 	}
 	if (env)
 	{
@@ -234,8 +251,8 @@ const char* LuaState::loadFile(lua_State*, void* data, size_t* size)
 	}
 	if (reader->sourceOnly && !reader->started && reader->block[0] == LUA_SIGNATURE[0])
 	{
-		reader->failure = std::make_exception_ptr(LuaException(lang::Format("Error while compiling Lua: {0}",
-			lang::String("precompiled chunk refused in ") + reader->in->toString())));
+		reader->failure = std::make_exception_ptr(
+			LuaCompileException(lang::String("precompiled chunk refused in ") + reader->in->toString()));
 		reader->remaining = 0;
 		return nullptr;
 	}

@@ -345,11 +345,21 @@ void LuaTable::read(io::InputStream* in)
 
 void LuaTable::read(io::InputStream* in, const lang::String& name)
 {
+	readWithin(in, name, nullptr);
+}
+
+void LuaTable::read(io::InputStream* in, const lang::String& name, const Budget& budget)
+{
+	readWithin(in, name, &budget);
+}
+
+void LuaTable::readWithin(io::InputStream* in, const lang::String& name, const Budget* budget)
+{
 	// The position of the environment when compile checks it.
 	constexpr int ENV_POSITION = -1;
 	if (!m_state)
 		LuaState::throwTypeError(nullptr, ENV_POSITION, LuaState::TABLE, LuaState::NIL);
-	m_state->load(in, in->available(), name, this, true);
+	m_state->load(in, in->available(), name, this, true, budget);
 }
 
 void LuaTable::write(io::OutputStream* out, int indent, bool commas) const

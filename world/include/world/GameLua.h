@@ -89,7 +89,9 @@ public:
 	// Why the last compile failed, empty after one that succeeded.
 	const lang::String& compileFailure() const				{ return m_compileFailure; }
 	// A new table filled from a file saved in the application-data directory; empty when the
-	// file is missing or neither the save key nor the device key makes it readable. Never throws.
+	// file is missing, and when it cannot be read or neither the save key nor the device key makes
+	// it readable within the save budget: such a file is logged with why and set aside (see
+	// SaveFile), so that the next save does not replace it. Never throws.
 	lua::LuaTable loadPersistentFile(const lang::String& name);
 
 	// Physics callbacks (GameLuaContacts.cpp); Box2D calls them from inside a world step.
