@@ -3,14 +3,15 @@
 // the world, the level table and its "filename" check) and then built into bodies and joints by
 // a small level script through the world's own methods, on a static ground whose top is y = 0.
 // The level's "jointChanges" (tables for "setJointParameters") and "destroyJoints" (names)
-// change its joints after the load; its "inCallback", a list of calls such as
-// { "setPosition", "a", 1e30, 0 }, is made from inside the first contact callback of the step,
-// method by name and arguments as given; and a level with "reload" set is saved, given its file
-// name back, enciphered and loaded again. The
-// world is stepped after each load: a body at no finite place or angle stops the fuzzer, and so
-// does any body, joint or record left once the input's level is cleared. One game world serves
-// every input, so each input pays only for the load; the Lua work of each part of an input runs
-// under the limits of LuaFuzzing.h.
+// change its joints after the load; its "calls", a list of calls such as
+// { "setPosition", "a", 1e30, 0 } or { "addVertex", 0.92, -1.12 }, method by name and arguments
+// as given, are made once it is built, and those of its "inCallback" from inside the first
+// contact callback of the step; and a level with "reload" set is saved, given its file name back,
+// enciphered and loaded again. The world is stepped after each load: a body that the frame's
+// checks after a step catch (put back or removed: a fault the guards before the physics missed)
+// stops the fuzzer, as does a body at no finite place or angle, and any body, joint or record
+// left once the input's level is cleared. One game world serves every input, so each input pays
+// only for the load; the Lua work of each part of an input runs under the limits of LuaFuzzing.h.
 #include "LuaFuzzing.h"
 #include "../tests/support/RecordingContext.h"
 #include "../tests/world/GameLuaTestAccess.h"
@@ -85,13 +86,14 @@ const DefinitionText DEFINITIONS[] = {
 // What the game's scripts do with a loaded level, reduced to the world's methods: every entry of
 // "world" whose definition is known becomes a body where the entry puts it, turned by its angle,
 // with the script fields contacts and saving read; the level's "joints" are made between them and
-// changed as the level asks. The frame callbacks do nothing; the first contact callback of a
-// build makes the level's "inCallback" calls, each a method of the world that a script may call
-// while the world steps (moves, turns, speeds, impulses, forces, objects, joints, removals and
-// queries), its failures caught as a script's would be. clearLevel removes it
-// all again, so that an input frees what it made before it ends (leak detection counts
-// allocations per input) and a load that fails, which keeps the table it would replace, finds
-// none. Defined in the world's table, whose members are its globals.
+// changed as the level asks, then its "calls" are made. The frame callbacks do nothing; the first
+// contact callback of a build makes the level's "inCallback" calls. Each call is a method of the
+// world that a script may call, also while the world steps (moves, turns, speeds, impulses,
+// forces, objects and polygons of the vertex list, joints, removals and queries), its failures
+// caught as a script's would be. clearLevel removes it all again and empties the vertex list, so
+// that an input frees what it made before it ends (leak detection counts allocations per input),
+// the next starts from the same world, and a load that fails, which keeps the table it would
+// replace, finds none. Defined in the world's table, whose members are its globals.
 const char* const BUILD_LEVEL = R"(
 local pairs, ipairs, type, pcall, unpack = _G.pairs, _G.ipairs, _G.type, _G.pcall, _G.unpack
 local methods = _G.getfenv(1)
@@ -99,24 +101,28 @@ scoreTable = { blocks = { score = 0 } }
 function update() end
 function removeBlocks() end
 
-local CALLBACK_METHODS = {
+local LISTED_METHODS = {
 	setPosition = true, setRotation = true, setVelocity = true, setAngularVelocity = true, applyImpulse = true,
 	applyForce = true, setSleeping = true, setCollisionEnabled = true, setObjectParameter = true,
-	createBox = true, createCircle = true, removeObject = true, createJoint = true, createJoints = true,
+	createBox = true, createCircle = true, clearVertices = true, addVertex = true, createPolygon = true,
+	removeObject = true, createJoint = true, createJoints = true,
 	setJointParameters = true, destroyJoint = true, removeJointsFromObject = true, checkJointLimits = true,
 	getIntersectingObjects = true, getRayCastedObjects = true, getWorldPoint = true, getLocalPoint = true,
 	getAngle = true, getAngularVelocity = true,
 }
 local calledBack = true
 
+local function makeCalls(calls)
+	if type(calls) ~= "table" then return end
+	for _, call in ipairs(calls) do
+		if type(call) == "table" and LISTED_METHODS[call[1]] then pcall(methods[call[1]], unpack(call, 2)) end
+	end
+end
+
 local function callFromStep()
 	if calledBack then return end
 	calledBack = true
-	local calls = type(loadedObjects) == "table" and loadedObjects.inCallback
-	if type(calls) ~= "table" then return end
-	for _, call in ipairs(calls) do
-		if type(call) == "table" and CALLBACK_METHODS[call[1]] then pcall(methods[call[1]], unpack(call, 2)) end
-	end
+	makeCalls(type(loadedObjects) == "table" and loadedObjects.inCallback)
 end
 blockCollision = callFromStep
 projectileCollision = callFromStep
@@ -149,6 +155,7 @@ function buildLevel(name)
 	if type(level.joints) == "table" then createJoints(level.joints) end
 	for _, change in ipairs(type(level.jointChanges) == "table" and level.jointChanges or {}) do setJointParameters(change) end
 	for _, joint in ipairs(type(level.destroyJoints) == "table" and level.destroyJoints or {}) do destroyJoint(joint) end
+	makeCalls(level.calls)
 end
 
 function saveIfAsked(name)
@@ -158,6 +165,7 @@ end
 
 function clearLevel()
 	for key in pairs(objects.world) do removeObject(key) end
+	clearVertices()
 	loadedObjects = nil
 	objects.world = {}
 	objects.joints = {}
@@ -258,7 +266,8 @@ private:
 		}
 	}
 
-	// Builds the level, then steps it; every body must stay at a finite place and angle.
+	// Builds the level, then steps it; no body may be caught after a step, and every body must
+	// stay at a finite place and angle.
 	void build(const char* level)
 	{
 		luafuzz::limit(*m_lua);
@@ -274,6 +283,8 @@ private:
 			catch (const lang::Throwable&)
 			{
 			}
+			if (GameLuaTestAccess::netCatches(*m_world) != 0)
+				std::abort();
 		}
 		m_world->setPhysicsEnabled(false);
 		for (const b2Body* body = GameLuaTestAccess::physicsWorld(*m_world).GetBodyList(); body; body = body->GetNext())

@@ -153,7 +153,7 @@ TEST_F(GameLuaFrame, InGameParticlesAgeOnlyWhilePhysicsRuns)
 
 // A body that a step turns to no number spreads it through its contacts and joints to every body
 // they reach; the frame puts each such body back at rest where it was last stored, logs it once,
-// and the next steps move it again as if nothing had happened.
+// counts it every time, and the next steps move it again as if nothing had happened.
 TEST_F(GameLuaFrame, BodyTurnedToNoNumberIsPutBackAtRestAndTheWorldGoesOn)
 {
 	recordCallbacks();
@@ -163,6 +163,7 @@ TEST_F(GameLuaFrame, BodyTurnedToNoNumberIsPutBackAtRestAndTheWorldGoesOn)
 		"world.createBox('side', '', 4, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
 		"world.createJoint({type = 3, name = 'rope', end1 = 'high', end2 = 'side', x1 = 0, y1 = -1.8, x2 = 4, y2 = -0.6})");
 	frames(60);
+	EXPECT_EQ(0, GameLuaTestAccess::netCatches(*world));
 	const float highY = number("world.objects.world.high.y");
 	b2World& physics = GameLuaTestAccess::physicsWorld(*world);
 	auto allFinite = [&] {
@@ -178,6 +179,8 @@ TEST_F(GameLuaFrame, BodyTurnedToNoNumberIsPutBackAtRestAndTheWorldGoesOn)
 	world->getBody("high")->SetLinearVelocity(b2Vec2(NAN, 0.0f));
 	const std::string log = capture([&] { frames(1); }).debug;
 	EXPECT_NE(std::string::npos, log.find("Object high turned to no number")) << log;
+	const int caught = GameLuaTestAccess::netCatches(*world);
+	EXPECT_GE(caught, 1);
 	EXPECT_TRUE(allFinite());
 	EXPECT_NEAR(highY, number("world.objects.world.high.y"), 0.05);
 	EXPECT_TRUE(std::isfinite(number("world.objects.world.low.x + world.objects.world.side.x + world.objects.joints.rope.x1")));
@@ -191,6 +194,7 @@ TEST_F(GameLuaFrame, BodyTurnedToNoNumberIsPutBackAtRestAndTheWorldGoesOn)
 		frames(10);
 	}).debug;
 	EXPECT_EQ(std::string::npos, later.find("high turned to no number")) << later;
+	EXPECT_GT(GameLuaTestAccess::netCatches(*world), caught);
 	EXPECT_TRUE(allFinite());
 	EXPECT_GT(number("world.objects.world.low.x"), 0.05f);
 }

@@ -273,6 +273,7 @@ void GameLua::putBackAtRest(RenderObjectData& record, int slot)
 	// Its contacts and joints keep impulses of no number, which warm starting would hand on to
 	// every body they touch; one step without it sets them all afresh.
 	m_world->SetWarmStarting(false);
+	++m_netCatches;
 	if (!record.restoredFromNoNumber)
 		lang::Debug::printf("Object %s turned to no number in a physics step: put back at rest at (%g, %g)\n", record.name.c_str(), last.x, last.y);
 	record.restoredFromNoNumber = true;

@@ -5,8 +5,8 @@
 #include <game/SpriteSheet.h>
 #include <lang/Debug.h>
 #include <lang/Truncate.h>
+#include <world/PolygonHull.h>
 #include <world/RenderObjectData.h>
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -27,58 +27,14 @@ const float MAX_MASS = 1.0e20f;
 // and turns with 1.7e-13 kg m^2. Levers far longer than the body is wide are for the joint checks.
 const float MIN_MASS = 1.0e-9f;
 const float MIN_INERTIA = 1.0e-16f;
-// Box2D welds polygon points closer than half the linear slop (metres).
-const float WELD_DISTANCE = 0.5f * b2_linearSlop;
-
-float cross(const b2Vec2& o, const b2Vec2& a, const b2Vec2& b)
-{
-	return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
-}
-
-// Whether Box2D can build a polygon of these points: 3 to 8 points whose welded convex hull has
-// at least three corners and an area (otherwise Box2D asserts).
-bool isProperHull(const lang::Array<b2Vec2>& vertices)
-{
-	if (vertices.size() < 3 || vertices.size() > b2_maxPolygonVertices)
-		return false;
-	std::vector<b2Vec2> points;
-	for (const b2Vec2& v : vertices)
-	{
-		const bool welded = std::any_of(points.begin(), points.end(),
-			[&v](const b2Vec2& p) { return b2DistanceSquared(p, v) < WELD_DISTANCE * WELD_DISTANCE; });
-		if (!welded)
-			points.push_back(v);
-	}
-	if (points.size() < 3)
-		return false;
-	std::sort(points.begin(), points.end(), [](const b2Vec2& a, const b2Vec2& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
-	std::vector<b2Vec2> hull(2 * points.size());
-	size_t k = 0;
-	for (size_t i = 0; i < points.size(); ++i)
-	{
-		while (k >= 2 && cross(hull[k - 2], hull[k - 1], points[i]) <= 0.0f)
-			--k;
-		hull[k++] = points[i];
-	}
-	for (size_t i = points.size() - 1, lower = k + 1; i-- > 0;)
-	{
-		while (k >= lower && cross(hull[k - 2], hull[k - 1], points[i]) <= 0.0f)
-			--k;
-		hull[k++] = points[i];
-	}
-	const size_t corners = k - 1;
-	float area = 0.0f;
-	for (size_t i = 1; i + 1 < corners; ++i)
-		area += 0.5f * cross(hull[0], hull[i], hull[i + 1]);
-	return corners >= 3 && area > b2_epsilon;
-}
 
 // The polygon of the vertex list as it stands; false, with a log line, when Box2D cannot build it.
 bool polygonShape(const lang::String& name, const lang::Array<b2Vec2>& vertices, b2PolygonShape& shape)
 {
-	if (!isProperHull(vertices))
+	const PolygonHull hull(vertices.data(), vertices.size());
+	if (const char* reason = hull.reason())
 	{
-		lang::Debug::printf("Polygon %s refused: %d points, 3 to 8 spanning an area are needed\n", name.c_str(), vertices.size());
+		lang::Debug::printf("Polygon %s refused: %d points, %s\n", name.c_str(), vertices.size(), reason);
 		return false;
 	}
 	shape.Set(vertices.data(), vertices.size());
@@ -102,6 +58,11 @@ b2CircleShape circleShape(float radius)
 bool isStaticBox(float density)
 {
 	return density == 0.0f || density == STATIC_BOX_DENSITY;
+}
+
+float cross(const b2Vec2& o, const b2Vec2& a, const b2Vec2& b)
+{
+	return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
 }
 
 // Twice the area of the polygon (square metres), positive for Box2D's counter-clockwise order.

@@ -607,6 +607,10 @@ private:
 	// object, and has the next step start its solver afresh, without the impulses of no number
 	// that the body left in its contacts and joints.
 	void putBackAtRest(RenderObjectData& record, int slot);
+	// Bodies the checks after each step have caught since the world was made, each counted when
+	// it is put back or removed: every catch is a fault that the guards before the physics missed,
+	// which the tests and the fuzz targets watch for.
+	int m_netCatches = 0;
 	// Whether the body's place, angle and velocities are all finite.
 	static bool hasFiniteMotion(const b2Body& body);
 	// Damage over time, interpolation and joint-destroy timers of every record.
