@@ -795,6 +795,10 @@ end
 -- Called once the scripts have run, and again whenever the values they derive from change.
 function updateValues()
 	game.levelCount = #levelList
+	-- The game world lists the saves it could not read (and set aside beside them) in unreadSaves.
+	if unreadSaves then
+		game.notice = { key = "SAVES_UNREAD", time = NOTICE_TIME }
+	end
 end
 
 function createStartUpAssets()

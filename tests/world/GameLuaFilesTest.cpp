@@ -208,6 +208,7 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 		const std::string line = std::string("Damaged entry ") + entry.first + " dropped (" + entry.second + ")\n";
 		EXPECT_NE(std::string::npos, output.debug.find(line)) << line << output.debug;
 	}
+	EXPECT_FALSE(second->isTable("unreadSaves"));
 	// What is left: level_1 and level_7, and the music setting.
 	EXPECT_EQ(2, scriptTableStringKeys(highscores).size());
 	EXPECT_EQ(1, scriptTableStringKeys(settings).size());
@@ -241,6 +242,11 @@ TEST_F(GameLuaFiles, ASaveThatNeverEndsOrDoesNotCompileIsSetAsideAndTheStartGoes
 		EXPECT_NE(std::string::npos, output.debug.find(line)) << line << output.debug;
 	EXPECT_EQ(0, second->getTable("highscores").size());
 	EXPECT_EQ(0, second->getTable("settings").size());
+	// The scripts are told which saves were left unread, so that the player hears of it.
+	const lua::LuaTable unread = second->getTable("unreadSaves");
+	ASSERT_EQ(2, unread.size());
+	EXPECT_EQ("highscores.lua", std::string(unread.getString(1).c_str()));
+	EXPECT_EQ("settings.lua", std::string(unread.getString(2).c_str()));
 	EXPECT_EQ(broken, iotest::readFile(files.documentsFile("highscores.lua.damaged")));
 	EXPECT_EQ(looping, iotest::readFile(files.documentsFile("settings.lua.damaged")));
 	EXPECT_EQ(nullptr, lua_gethook(lua->interpreter()));

@@ -35,6 +35,9 @@ BACK = (40, 721)
 END_BUTTONS = (512, 505)
 # The buttons' colour as captured.
 BUTTON_ORANGE = (239, 142, 41)
+# A point of the notice panel over the menus, beside its text, and the panel's colour there.
+NOTICE = (230, 650)
+NOTICE_PANEL = (24, 36, 49)
 # A pull back from the launcher's launch point that lands the first orb on level 1's shelter.
 FIRST_SHOT = [(240, 576), (200, 588), (160, 600)]
 
@@ -275,8 +278,8 @@ def wrong_saves(case):
 
 def unusable_saves(case):
     """Saves the game cannot use cost neither the start nor what they held. Settings whose text
-    never ends and high scores that do not compile: the game starts, logs each as damaged and sets
-    it aside. High scores the player may not open (mode 000; as root, run without the rights to
+    never ends and high scores that do not compile: the game starts, logs each as damaged, sets it
+    aside and tells the player on the menu. High scores the player may not open (mode 000; as root, run without the rights to
     override a file's mode): the game logs the system's reason, sets the file aside with its bytes,
     and the won level 1 saves a new file that its owner can read and write."""
     looping = save(case, "settings", "volume = 0.5\nwhile true do end\n")
@@ -292,6 +295,7 @@ def unusable_saves(case):
         expect(line in log, line, log)
     with open(looping + ".damaged", "rb") as f:
         expect(f.read() == settings, "the damaged settings' bytes are not kept")
+    expect(case.pixel("menu.png", NOTICE) == NOTICE_PANEL, "the menu shows no notice of the saves left unread", log)
 
     saved = save(case, "highscores", "level_2 = { score = 700, stars = 2 }\n")
     with open(saved, "rb") as f:

@@ -26,6 +26,7 @@ constexpr bool TEXT_COMMAS = false;
 
 const char* const SETTINGS_FILE = "settings.lua";
 const char* const SETTINGS_TABLE = "settings";
+const char* const UNREAD_SAVES_TABLE = "unreadSaves";
 
 // What a save the game cannot use is to the player.
 const char* lossOf(const lang::String& name)
@@ -148,20 +149,22 @@ lua::LuaTable GameLua::loadPersistentFile(const lang::String& name)
 		if (!unreadable.isEmpty())
 		{
 			setAsideUnusable(name, path, false, unreadable);
-			return lua::LuaTable(state());
 		}
-		try
+		else
 		{
-			io::AppDataInputStream file(name);
-			return EncipheredFile::readSave(state(), &file, name, m_saveKey, m_deviceKey);
-		}
-		catch (const io::DataCorruptedException& e)
-		{
-			setAsideUnusable(name, path, true, e.getMessage().format());
-		}
-		catch (const lang::Exception& e)
-		{
-			setAsideUnusable(name, path, false, e.getMessage().format());
+			try
+			{
+				io::AppDataInputStream file(name);
+				return EncipheredFile::readSave(state(), &file, name, m_saveKey, m_deviceKey);
+			}
+			catch (const io::DataCorruptedException& e)
+			{
+				setAsideUnusable(name, path, true, e.getMessage().format());
+			}
+			catch (const lang::Exception& e)
+			{
+				setAsideUnusable(name, path, false, e.getMessage().format());
+			}
 		}
 	}
 	catch (const lang::Exception& e)
@@ -169,7 +172,24 @@ lua::LuaTable GameLua::loadPersistentFile(const lang::String& name)
 		// No path to the file: nothing can be set aside.
 		lang::Debug::printf("Save file %s cannot be read (%s); %s\n", name.c_str(), e.getMessage().format().c_str(), lossOf(name));
 	}
+	noteUnreadSave(name);
 	return lua::LuaTable(state());
+}
+
+// The scripts tell the player of the saves listed in "unreadSaves"; the log has the reasons.
+void GameLua::noteUnreadSave(const lang::String& name) noexcept
+{
+	try
+	{
+		if (!isTable(UNREAD_SAVES_TABLE))
+			setTable(UNREAD_SAVES_TABLE, lua::LuaTable(state()));
+		lua::LuaTable unread = getTable(UNREAD_SAVES_TABLE);
+		unread.setString(unread.size() + 1, name);
+	}
+	catch (const lang::Exception& e)
+	{
+		lang::Debug::printf("Save file %s could not be listed as unread: %s\n", name.c_str(), e.getMessage().format().c_str());
+	}
 }
 
 void GameLua::saveLuaFile(const lang::String& name, const lang::String& tableName, bool appData)

@@ -91,7 +91,8 @@ public:
 	// A new table filled from a file saved in the application-data directory; empty when the
 	// file is missing, and when it cannot be read or neither the save key nor the device key makes
 	// it readable within the save budget: such a file is logged with why and set aside (see
-	// SaveFile), so that the next save does not replace it. Never throws.
+	// SaveFile), so that the next save does not replace it, and its name is added to the script
+	// list "unreadSaves". Never throws.
 	lua::LuaTable loadPersistentFile(const lang::String& name);
 
 	// Physics callbacks (GameLuaContacts.cpp); Box2D calls them from inside a world step.
@@ -415,6 +416,7 @@ private:
 	void addToBlocksTable(lua::LuaTable& source);
 	// Saves "settings" to "settings.lua"; a failure is reported on the output, never thrown.
 	void saveSettings() noexcept;
+	void noteUnreadSave(const lang::String& name) noexcept;
 
 	// Levels (GameLuaLevels.cpp)
 	// Set while a level loads, so that contact-end handling does nothing while bodies go;
