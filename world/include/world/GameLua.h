@@ -324,6 +324,8 @@ public:
 	// Metres from the origin beyond which no shape or joint reaches: Box2D's solvers overflow for
 	// sizes and lever arms far above its working scale, and every body would then turn to no number.
 	static constexpr float WORLD_EXTENT = 1.0e4f;
+	// True when the point (metres) lies within WORLD_EXTENT of the origin on both axes.
+	static bool isWithinExtent(const b2Vec2& point);
 	// Seconds of one fixed physics step: the float nearest to 1/30.
 	static constexpr float PHYSICS_STEP = 1.0f / 30.0f;
 
@@ -536,8 +538,6 @@ private:
 	// Destroys the body, then frees its fixtures' user data.
 	void destroyBody(b2Body* body);
 	void putRecord(const lang::String& name, RenderObjectData* record);
-	// True when the point (metres) lies within WORLD_EXTENT of the origin on both axes.
-	static bool isWithinExtent(const b2Vec2& point);
 	// Logs the refusal of a place (metres) at no finite number or beyond WORLD_EXTENT: Box2D
 	// cannot hold the one, and contacts far out turn every body they reach to no number.
 	static bool isHoldablePlace(const lang::String& name, float x, float y);
@@ -597,14 +597,18 @@ private:
 	void keepAudioAlive(const GameApp& app);
 	void publishTouches();
 	// Steps the world in fixed steps and stores the interpolation states. After each step, before
-	// the states are stored, a body whose place, angle or velocities are no longer finite is put
-	// back (putBackAtRest). True when it stepped; then m_busyRecords lists the records the
-	// frame's advancing and publishing may change.
+	// the states are stored, a body whose place, angle or velocities are no longer finite, or
+	// whose place lies beyond the world's extent, is put back (putBackAtRest). True when it
+	// stepped; then m_busyRecords lists the records the frame's advancing and publishing may change.
 	bool stepPhysics(float dt);
 	// Puts the record's body at rest at its state stored in slot, logged the first time for each
-	// object, and has the next step start its solver afresh, without the impulses of no number
-	// that the body left in its contacts and joints.
+	// object as "Object NAME turned to no number in a physics step: put back at rest at (X, Y)"
+	// or "Object NAME went beyond the world's extent in a physics step: put back at rest at
+	// (X, Y)", and has the next step start its solver afresh, without the impulses of no number
+	// or beyond bound that the body left in its contacts and joints.
 	void putBackAtRest(RenderObjectData& record, int slot);
+	// Whether the body's place lies within the world's extent and its angle and velocities are finite.
+	static bool isHeldInTheWorld(const b2Body& body);
 	// Whether the body's place, angle and velocities are all finite.
 	static bool hasFiniteMotion(const b2Body& body);
 	// Damage over time, interpolation and joint-destroy timers of every record.
