@@ -214,3 +214,30 @@ TEST_F(GameLuaFrame, BodyOfNoNumberDoesNoDamage)
 	EXPECT_EQ(100.0f, number("world.objects.world.b.strength"));
 	EXPECT_TRUE(std::isfinite(number("world.objects.world.a.x + world.scoreTable.blocks.score")));
 }
+
+// A step that carries a body beyond the world's extent, its numbers still finite, is met as one
+// that turns it to no number: the frame puts it back at rest where it was last stored, within
+// the extent, and logs it once. Stepped on, it stays within.
+TEST_F(GameLuaFrame, BodyCarriedBeyondTheWorldsExtentIsPutBackWithinIt)
+{
+	recordCallbacks();
+	run("world.createBox('runner', '', 9999, -60, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.setVelocity('runner', 60, 0)");
+	const b2Body* body = world->getBody("runner");
+	const std::string log = capture([&] { frames(1); }).debug;
+	EXPECT_EQ("Object runner went beyond the world's extent in a physics step: put back at rest at (9999, -60)\n", netLines(log)) << log;
+	EXPECT_EQ(b2Vec2(9999.0f, -60.0f), body->GetPosition());
+	EXPECT_EQ(b2Vec2(0.0f, 0.0f), body->GetLinearVelocity());
+	EXPECT_EQ(9999.0f, number("world.objects.world.runner.x"));
+
+	const std::string later = capture([&] {
+		for (int i = 0; i < 30; ++i)
+		{
+			run("world.setVelocity('runner', 60, 0)");
+			frames(1);
+			EXPECT_TRUE(GameLua::isWithinExtent(body->GetPosition())) << i;
+		}
+	}).debug;
+	EXPECT_EQ("", netLines(later));
+	EXPECT_LE(number("world.objects.world.runner.x"), GameLua::WORLD_EXTENT);
+}

@@ -92,30 +92,53 @@ TEST_F(GameLuaObjects, ObjectsPlacedAtNoFiniteNumberOrBeyondTheExtentAreRefused)
 	}
 }
 
+// Each change is refused with the line logged, or without one; the body, put to sleep first,
+// keeps its pose, its rest and its sleep: a force or impulse taken, which moves a body only once
+// stepped, would have woken it.
 TEST_F(GameLuaObjects, MovesAndTurnsToNoFiniteNumberOrBeyondTheExtentChangeNothing)
 {
 	run("world.createBox('crate', '', 2, -3, 1, 1, 1, 0.5, 0.1, true, false, 1) world.setRotation('crate', 1)");
-	const char* const changes[] = {"world.setPosition('crate', 0/0, 1)", "world.setPosition('crate', 1, -1/0)",
-		"world.setPosition('crate', 3e38, -3)", "world.setPosition('crate', 2, 2e4)", "world.applyImpulse('crate', 0, 1, 3e38, -3)",
-		"world.applyForce('crate', 1, 1, 2, -1e5)",
-		"world.setRotation('crate', 0/0)", "world.setRotation('crate', 1/0)", "world.setVelocity('crate', 0/0, 0)",
-		"world.setAngularVelocity('crate', -1/0)", "world.applyImpulse('crate', 0, 1/0, 2, -3)", "world.applyImpulse('crate', 0, 1, 0/0, -3)",
-		"world.applyForce('crate', 0/0, 0, 2, -3)"};
-	for (const char* change : changes)
+	const struct
 	{
-		run(change);
+		const char* change;
+		const char* logged;
+	} changes[] = {
+		{"world.setPosition('crate', 0/0, 1)", "Object crate refused: its place ("},
+		{"world.setPosition('crate', 1, -1/0)", "Object crate refused: its place (1, -inf) is not finite or beyond the world's extent"},
+		{"world.setPosition('crate', 3e38, -3)", "Object crate refused: its place (3e+38, -3) is not finite or beyond the world's extent"},
+		{"world.setPosition('crate', 2, 2e4)", "Object crate refused: its place (2, 20000) is not finite or beyond the world's extent"},
+		{"world.applyImpulse('crate', 0, 1, 3e38, -3)", "Object crate: a push at (3e+38, -3) is refused: the point is not finite or beyond the world's extent"},
+		{"world.applyForce('crate', 1, 1, 2, -1e5)", "Object crate: a push at (2, -100000) is refused: the point is not finite or beyond the world's extent"},
+		{"world.applyImpulse('crate', 0, 1, 0/0, -3)", "Object crate: a push at ("},
+		{"world.setRotation('crate', 0/0)", nullptr},
+		{"world.setRotation('crate', 1/0)", nullptr},
+		{"world.setVelocity('crate', 0/0, 0)", nullptr},
+		{"world.setAngularVelocity('crate', -1/0)", nullptr},
+		{"world.applyImpulse('crate', 0, 1/0, 2, -3)", nullptr},
+		{"world.applyForce('crate', 0/0, 0, 2, -3)", nullptr},
+	};
+	for (const auto& c : changes)
+	{
+		run("world.setSleeping('crate', true)");
+		const std::string log = capture([&] { run(c.change); }).debug;
+		if (c.logged)
+			EXPECT_NE(std::string::npos, log.find(c.logged)) << c.change << ": " << log;
+		else
+			EXPECT_EQ("", log) << c.change;
 		const b2Body* body = world->getBody("crate");
-		EXPECT_FLOAT_EQ(2.0f, body->GetPosition().x) << change;
-		EXPECT_FLOAT_EQ(-3.0f, body->GetPosition().y) << change;
-		EXPECT_FLOAT_EQ(1.0f, body->GetAngle()) << change;
-		EXPECT_EQ(1.0f, number("world.getAngle('crate')")) << change;
-		EXPECT_EQ(b2Vec2(0.0f, 0.0f), body->GetLinearVelocity()) << change;
-		EXPECT_EQ(0.0f, body->GetAngularVelocity()) << change;
+		EXPECT_FLOAT_EQ(2.0f, body->GetPosition().x) << c.change;
+		EXPECT_FLOAT_EQ(-3.0f, body->GetPosition().y) << c.change;
+		EXPECT_FLOAT_EQ(1.0f, body->GetAngle()) << c.change;
+		EXPECT_EQ(1.0f, number("world.getAngle('crate')")) << c.change;
+		EXPECT_EQ(b2Vec2(0.0f, 0.0f), body->GetLinearVelocity()) << c.change;
+		EXPECT_EQ(0.0f, body->GetAngularVelocity()) << c.change;
+		EXPECT_FALSE(body->IsAwake()) << c.change;
 	}
-	// A force of no number would show only once stepped.
+	// Nor does any of them show once stepped.
 	world->setPhysicsEnabled(true);
-	frames(2);
-	EXPECT_TRUE(std::isfinite(world->getBody("crate")->GetPosition().x));
+	const std::string log = capture([&] { frames(2); }).debug;
+	EXPECT_EQ("", netLines(log));
+	EXPECT_FALSE(world->getBody("crate")->IsAwake());
 }
 
 // Box2D asserts on a shape of no area or no number, and a body of a mass or size far beyond its
@@ -175,7 +198,8 @@ TEST_F(GameLuaObjects, ShapesAndDensitiesBox2DCannotHoldAreRefused)
 		EXPECT_EQ(c.made, boolean("(world.objects.world or {}).piece ~= nil")) << c.creation;
 		EXPECT_EQ(!c.made, log.find("Object piece refused: its size or density") != std::string::npos) << c.creation << log;
 		run("if world.objects.world.piece then world.objects.world.piece.material = 'wood' end");
-		frames(150);
+		const std::string stepped = capture([&] { frames(150); }).debug;
+		EXPECT_EQ("", netLines(stepped)) << c.creation;
 		for (const b2Body* body = GameLuaTestAccess::physicsWorld(*world).GetBodyList(); body; body = body->GetNext())
 			EXPECT_TRUE(std::isfinite(body->GetPosition().x) && std::isfinite(body->GetPosition().y)) << c.creation;
 		run("world.removeObject('piece') world.setPosition('partner', 3, -5) world.setVelocity('partner', 0, 0)");
@@ -210,6 +234,7 @@ TEST_F(GameLuaObjects, ImpulsesForcesAndVelocitiesBeyondWhatThePhysicsCanHoldAre
 		}).debug;
 		const size_t found = log.find(std::string("Object light: its ") + (c.bounded ? c.bounded : "") + " is more than the physics can hold");
 		EXPECT_EQ(c.bounded != nullptr, found != std::string::npos) << c.change << log;
+		EXPECT_EQ("", netLines(log)) << c.change;
 		for (const b2Body* body = GameLuaTestAccess::physicsWorld(*world).GetBodyList(); body; body = body->GetNext())
 			EXPECT_TRUE(std::isfinite(body->GetPosition().x) && std::isfinite(body->GetPosition().y) && std::isfinite(body->GetAngle())) << c.change;
 		run("world.removeObject('light')");

@@ -229,26 +229,36 @@ TEST_F(StepChanges, RemovalsAndReusedNamesTakeEffectAtTheCall)
 }
 
 // The checks that guard the physics judge what the change will meet: a joint to a body whose
-// move still waits reaches from where the move puts it, and an impulse on a body made in the
-// callback is bounded against that body.
+// move still waits is judged from where the move puts it, by its lever and by its reach, a
+// change of a body's type by the joints the callback gave it, and an impulse on a body made in
+// the callback is bounded against that body.
 TEST_F(StepChanges, ChecksJudgeTheWorldTheWaitingChangesLeave)
 {
-	const std::string world = sameEitherWay(
-		"world.setPosition('a', 1e30, -60)\n"
+	const std::string calls =
+		"world.setPosition('a', 40, -60)\n"
 		"world.createJoint({type = 3, name = 'far', end1 = 'a', end2 = 'b', x1 = 0, y1 = 0, x2 = 0, y2 = 0})\n"
 		"world.setPosition('c', 9500, -60)\n"
 		"world.createJoint({type = 3, name = 'beyond', end1 = 'c', end2 = 'b', x1 = 1000, y1 = 0, x2 = 0, y2 = 0})\n"
+		"world.createBox('s', '', -10, -30, 1, 1, 100, 0.5, 0, true, false, 1)\n"
+		"world.objects.world.s.material = 'wood'\n"
+		"world.createJoint({type = 2, name = 'held', end1 = 's', end2 = 'ground', x1 = -50, y1 = 0, x2 = 0, y2 = 0})\n"
+		"world.setObjectParameter('s', 2, 1)\n"
 		"world.createBox('light', '', -5, -20, 0.2, 0.2, 0.01, 0.5, 0, true, false, 1)\n"
 		"world.objects.world.light.material = 'wood'\n"
-		"world.applyImpulse('light', 3e38, 0, -5, -20)");
-	EXPECT_NE(std::string::npos, world.find("a-b type 1")) << world;
+		"world.applyImpulse('light', 3e38, 0, -5, -20)";
+	const std::string world = sameEitherWay(calls);
+	EXPECT_EQ(std::string::npos, world.find("a-b")) << world;
 	EXPECT_EQ(std::string::npos, world.find("c-b")) << world;
-	EXPECT_EQ(0u, bodyLine(world, "a").rfind("a type 2 at 3 ", 0)) << world;
+	EXPECT_NE(std::string::npos, world.find("s-ground type 8")) << world;
+	EXPECT_EQ(0u, bodyLine(world, "a").rfind("a type 2 at 40 ", 0)) << world;
 	EXPECT_EQ(0u, bodyLine(world, "c").rfind("c type 2 at 9500 ", 0)) << world;
+	EXPECT_EQ(0u, bodyLine(world, "s").rfind("s type 0 at -10 -30 ", 0)) << world;
 	EXPECT_EQ(std::string::npos, world.find("nan")) << world;
-	const Run inside = runCalls("world.setPosition('c', 9500, -60)\n"
-		"world.createJoint({type = 3, name = 'beyond', end1 = 'c', end2 = 'b', x1 = 1000, y1 = 0, x2 = 0, y2 = 0})", true);
-	EXPECT_NE(std::string::npos, inside.debug.find("Joint beyond refused: it reaches beyond the world's extent\n")) << inside.debug;
+	const std::string debug = runCalls(calls, true).debug;
+	for (const char* refusal : {"Joint far refused: its anchor lies too far from a moving end for the physics to hold\n",
+			"Joint beyond refused: it reaches beyond the world's extent\n",
+			"Object s: the change to a dynamic body is refused for its joint held: its anchor lies too far from a moving end for the physics to hold\n"})
+		EXPECT_NE(std::string::npos, debug.find(refusal)) << debug;
 }
 
 // An existing body moved and turned in the callback is read where the calls put it, and joined

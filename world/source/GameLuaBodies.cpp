@@ -101,7 +101,7 @@ void GameLua::applyForce(const lang::String& name, float fx, float fy, float px,
 void GameLua::setPosition(const lang::String& name, float x, float y)
 {
 	RenderObjectData* record = recordOf(name);
-	if (!record || !isHoldablePlace(name, x, y) || !keepsJointsWithinExtent(*record, b2Vec2(x, y)))
+	if (!record || !isHoldablePlace(name, x, y) || !keepsJointsWithinExtent(*record, b2Transform(b2Vec2(x, y), poseOf(*record).q)))
 		return;
 	record->table.setNumber("x", x);
 	record->table.setNumber("y", y);
@@ -126,6 +126,8 @@ void GameLua::setRotation(const lang::String& name, float angle)
 	float reduced = std::fmod(angle, TWO_PI);
 	if (reduced < 0.0f)
 		reduced += TWO_PI;
+	if (!keepsJointsWithinExtent(*record, b2Transform(poseOf(*record).p, b2Rot(reduced))))
+		return;
 	record->table.setNumber("angle", reduced);
 	record->renderAngle = reduced;
 	for (RenderObjectData::State& state : record->states)
@@ -225,8 +227,12 @@ void GameLua::setObjectParameter(const lang::String& name, float number, float v
 		break;
 	case 2:
 	{
-		record->staticBody = value == 0.0f;
-		const b2BodyType type = record->staticBody ? b2_staticBody : b2_dynamicBody;
+		// A joint held with one end fixed may be one the physics cannot hold with that end free.
+		const bool isStatic = value == 0.0f;
+		if (isStatic != record->staticBody && !keepsJointsHeld(*record, isStatic))
+			break;
+		record->staticBody = isStatic;
+		const b2BodyType type = isStatic ? b2_staticBody : b2_dynamicBody;
 		changePhysics([record, type] { record->body->SetType(type); });
 		break;
 	}

@@ -239,8 +239,9 @@ bool GameLua::stepPhysics(float dt)
 				m_busyRecords.push_back(i);
 			// Only the bodies awake after the step can have been moved by it, and the static ones
 			// that touch them, which the solver moves by their zero inverse mass: by no number
-			// times zero. A sleeping body is checked after the step that wakes it.
-			if ((awake || body->GetType() == b2_staticBody) && !hasFiniteMotion(*body))
+			// times zero. A sleeping body is checked after the step that wakes it. So every state
+			// stored lies within the world's extent, as every place a call gives a body does.
+			if ((awake || body->GetType() == b2_staticBody) && !isHeldInTheWorld(*body))
 				putBackAtRest(*record, lastSlot);
 			if (!storeStates || !awake)
 				continue;
@@ -255,6 +256,14 @@ bool GameLua::stepPhysics(float dt)
 	return stepped;
 }
 
+bool GameLua::isHeldInTheWorld(const b2Body& body)
+{
+	// A place of no number fails the comparisons with the extent.
+	const b2Vec2& velocity = body.GetLinearVelocity();
+	return isWithinExtent(body.GetPosition()) && std::isfinite(body.GetAngle())
+		&& std::isfinite(velocity.x) && std::isfinite(velocity.y) && std::isfinite(body.GetAngularVelocity());
+}
+
 bool GameLua::hasFiniteMotion(const b2Body& body)
 {
 	const b2Vec2& place = body.GetPosition();
@@ -267,6 +276,7 @@ void GameLua::putBackAtRest(RenderObjectData& record, int slot)
 {
 	const RenderObjectData::State& last = record.states[slot];
 	b2Body* body = record.body;
+	const char* const what = hasFiniteMotion(*body) ? "went beyond the world's extent" : "turned to no number";
 	body->SetTransform(b2Vec2(last.x, last.y), last.angle);
 	body->SetLinearVelocity(b2Vec2_zero);
 	body->SetAngularVelocity(0.0f);
@@ -274,9 +284,9 @@ void GameLua::putBackAtRest(RenderObjectData& record, int slot)
 	// every body they touch; one step without it sets them all afresh.
 	m_world->SetWarmStarting(false);
 	++m_netCatches;
-	if (!record.restoredFromNoNumber)
-		lang::Debug::printf("Object %s turned to no number in a physics step: put back at rest at (%g, %g)\n", record.name.c_str(), last.x, last.y);
-	record.restoredFromNoNumber = true;
+	if (!record.putBackByTheNet)
+		lang::Debug::printf("Object %s %s in a physics step: put back at rest at (%g, %g)\n", record.name.c_str(), what, last.x, last.y);
+	record.putBackByTheNet = true;
 }
 
 void GameLua::snapshotRecords()

@@ -84,6 +84,33 @@ b2Vec2 jointAnchor(const JointDescription& joint, const b2Transform& poseA, cons
 	return joint.type == JointDescription::WELD ? 0.5f * (onA + b2Mul(poseB, joint.anchor2)) : onA;
 }
 
+// Where a joint made with its ends at these poses holds each of them, in the end's own frame
+// (metres).
+void heldAnchors(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB, b2Vec2& onA, b2Vec2& onB)
+{
+	if (joint.type == JointDescription::DISTANCE)
+	{
+		const DistanceAnchors anchors(joint, poseA, poseB);
+		onA = anchors.localA;
+		onB = anchors.localB;
+		return;
+	}
+	const b2Vec2 anchor = jointAnchor(joint, poseA, poseB);
+	onA = b2MulT(poseA, anchor);
+	onB = b2MulT(poseB, anchor);
+}
+
+// One end of a joint as the joint checks judge it: the end's record, its pose (metres,
+// radians), the point the joint holds it at in its own frame (metres) and its mass (kg, 0 for
+// a static end).
+struct JointEnd
+{
+	const GameLua::RenderObjectData& record;
+	b2Transform pose;
+	b2Vec2 held;
+	float mass;
+};
+
 // How far, in metres, a weld, revolute or prismatic joint may hold its anchor from the centre of
 // mass of a moving end. Box2D moves a body at most b2_maxTranslation (2 m) a step, 60 m/s at
 // the game's 30 steps a second, and corrects these joints' positions without bound: once an
@@ -103,36 +130,63 @@ const float MAX_LEVER = 20.0f;
 // body 1200 times heavier.
 const float MAX_LEVER_RATIO = 25.0f;
 
-// Why Box2D could not hold the joint with its ends at these poses, or null: a weld, revolute
-// or prismatic joint whose anchor lies too far from a moving end's centre of mass. A prismatic
-// joint carries the second end's anchor away from the first end along its axis, as far as its
-// limit lets it.
-const char* leverFault(const JointDescription& joint, const GameLua::RenderObjectData& first, const GameLua::RenderObjectData& second, const b2Transform& poseA, const b2Transform& poseB)
+// Why Box2D could not hold the joint between these ends, or null: a weld, revolute or prismatic
+// joint that holds a moving end too far from its centre of mass. A prismatic joint carries the
+// second end's anchor away from the first end along its axis, as far as its limit lets it.
+const char* leverFault(const JointDescription& joint, const JointEnd& first, const JointEnd& second)
 {
 	if (joint.type == JointDescription::DISTANCE)
 		return nullptr;
-	const b2Vec2 anchor = jointAnchor(joint, poseA, poseB);
 	const float slide = joint.type == JointDescription::PRISMATIC && joint.limit ? std::max(std::fabs(joint.lowerLimit), std::fabs(joint.upperLimit)) : 0.0f;
-	struct End
+	struct Lever
 	{
-		const GameLua::RenderObjectData& record;
-		const b2Transform& pose;
+		const JointEnd& end;
 		float slide;
 	};
-	for (const End& end : {End{first, poseA, slide}, End{second, poseB, 0.0f}})
+	for (const Lever& lever : {Lever{first, slide}, Lever{second, 0.0f}})
 	{
-		const float mass = end.record.mass();
-		if (mass <= 0.0f)
+		const JointEnd& end = lever.end;
+		if (end.mass <= 0.0f)
 			continue;
-		const float lever = b2Distance(anchor, b2Mul(end.pose, end.record.massCentre)) + end.slide;
-		if (!(lever <= MAX_LEVER))
+		// Both points are fixed in the end's own frame, so no move or turn of the end changes this.
+		const float length = b2Distance(end.held, end.record.massCentre) + lever.slide;
+		if (!(length <= MAX_LEVER))
 			return "its anchor lies too far from a moving end for the physics to hold";
 		if (joint.type == JointDescription::REVOLUTE || end.record.centralInertia <= 0.0f)
 			continue;
-		if (!(lever <= MAX_LEVER_RATIO * std::sqrt(end.record.centralInertia / mass)))
+		if (!(length <= MAX_LEVER_RATIO * std::sqrt(end.record.centralInertia / end.mass)))
 			return "its anchor lies too far from a moving end for the end's size";
 	}
 	return nullptr;
+}
+
+// Why a distance joint's spring between these ends would have no finite stiffness or damping, or null.
+const char* springFault(const JointDescription& joint, const JointEnd& first, const JointEnd& second)
+{
+	if (joint.type != JointDescription::DISTANCE)
+		return nullptr;
+	const Spring spring(joint.frequency, joint.dampingRatio, 0.0f, first.mass, second.mass);
+	return spring.isFinite() ? nullptr : "its spring's stiffness or damping is not finite";
+}
+
+// Why the joint reaches beyond the world's extent, or null: an end, or the point the joint
+// holds it at, lies beyond.
+const char* extentFault(const JointDescription&, const JointEnd& first, const JointEnd& second)
+{
+	for (const JointEnd* end : {&first, &second})
+		if (!GameLua::isWithinExtent(end->pose.p) || !GameLua::isWithinExtent(b2Mul(end->pose, end->held)))
+			return "it reaches beyond the world's extent";
+	return nullptr;
+}
+
+// Why Box2D could not hold the joint between these ends, or null.
+const char* holdFault(const JointDescription& joint, const JointEnd& first, const JointEnd& second)
+{
+	if (const char* fault = extentFault(joint, first, second))
+		return fault;
+	if (const char* fault = leverFault(joint, first, second))
+		return fault;
+	return springFault(joint, first, second);
 }
 
 // The motor and limit of a revolute or prismatic joint's definition, whose bounds are angles or
@@ -295,16 +349,16 @@ int GameLua::createJoints(lua::LuaState* lua)
 
 void GameLua::createJoint(const lua::LuaTable& table)
 {
-	const JointDescription joint(table);
+	const JointRecord record = std::make_shared<jointData>(jointData{JointDescription(table), b2Vec2_zero, b2Vec2_zero, nullptr});
+	const JointDescription& joint = record->description;
 	RenderObjectData* first = findRecord(joint.end1);
 	RenderObjectData* second = findRecord(joint.end2);
-	if (const char* fault = jointFault(joint, first, second))
+	if (const char* fault = jointFault(*record, first, second))
 	{
 		lang::Debug::printf("Joint %s refused: %s\n", joint.name.c_str(), fault);
 		return;
 	}
 	jointsTable().setTable(joint.name, joint.scriptTable(state()));
-	const JointRecord record = std::make_shared<jointData>(jointData{joint, nullptr});
 	if (joint.type == JointDescription::DESTROY_LINK)
 	{
 		m_destroyLinks.push_back(record);
@@ -316,66 +370,71 @@ void GameLua::createJoint(const lua::LuaTable& table)
 		first->flag12 = true;
 		second->flag12 = true;
 	}
-	changePhysics([this, record, joint, first, second] { record->joint = makeJoint(*m_world, joint, first->body, second->body); });
+	changePhysics([this, record, first, second] { record->joint = makeJoint(*m_world, record->description, first->body, second->body); });
 }
 
-const char* GameLua::jointFault(const JointDescription& joint, const RenderObjectData* first, const RenderObjectData* second) const
+const char* GameLua::jointFault(jointData& joint, const RenderObjectData* first, const RenderObjectData* second) const
 {
-	if (joint.type < JointDescription::DISTANCE || joint.type > JointDescription::DESTROY_LINK)
+	const JointDescription& description = joint.description;
+	if (description.type < JointDescription::DISTANCE || description.type > JointDescription::DESTROY_LINK)
 		return "its type is unknown";
 	if (!first || !second)
 		return "an end names no object";
-	if (joint.type != JointDescription::DESTROY_LINK && first == second)
+	if (description.type != JointDescription::DESTROY_LINK && first == second)
 		return "both ends are one object";
-	if (const char* fault = joint.numberFault())
+	if (const char* fault = description.numberFault())
 		return fault;
-	if (joint.type == JointDescription::DESTROY_LINK)
+	if (description.type == JointDescription::DESTROY_LINK)
 		return nullptr;
 	const b2Transform poseA = poseOf(*first);
 	const b2Transform poseB = poseOf(*second);
-	if (!isJointWithinExtent(joint, poseA, poseB))
-		return "it reaches beyond the world's extent";
-	if (const char* fault = leverFault(joint, *first, *second, poseA, poseB))
-		return fault;
-	return springFault(joint, *first, *second);
+	heldAnchors(description, poseA, poseB, joint.heldOnFirst, joint.heldOnSecond);
+	return holdFault(description, JointEnd{*first, poseA, joint.heldOnFirst, first->mass()}, JointEnd{*second, poseB, joint.heldOnSecond, second->mass()});
 }
 
-bool GameLua::isJointWithinExtent(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB)
-{
-	if (!isWithinExtent(poseA.p) || !isWithinExtent(poseB.p))
-		return false;
-	if (joint.type != JointDescription::DISTANCE)
-		return isWithinExtent(jointAnchor(joint, poseA, poseB));
-	const DistanceAnchors anchors(joint, poseA, poseB);
-	return isWithinExtent(anchors.worldA) && isWithinExtent(anchors.worldB);
-}
-
-bool GameLua::keepsJointsWithinExtent(const RenderObjectData& record, const b2Vec2& place) const
+template <class Judge>
+const char* GameLua::jointsFault(const RenderObjectData& record, const b2Transform& pose, bool isStatic, Judge judge, lang::String& jointName) const
 {
 	for (const JointRecord& joint : m_joints)
 	{
 		const JointDescription& description = joint->description;
 		if (description.end1 != record.name && description.end2 != record.name)
 			continue;
-		b2Transform poseA = poseOf(*findRecord(description.end1));
-		b2Transform poseB = poseOf(*findRecord(description.end2));
-		(description.end1 == record.name ? poseA : poseB).p = place;
-		if (!isJointWithinExtent(description, poseA, poseB))
+		// The ends of a listed joint are objects: removing one drops the joint.
+		const auto end = [&](const lang::String& name, const b2Vec2& held) {
+			const RenderObjectData& other = *findRecord(name);
+			if (&other != &record)
+				return JointEnd{other, poseOf(other), held, other.mass()};
+			return JointEnd{record, pose, held, isStatic ? 0.0f : record.dynamicMass};
+		};
+		if (const char* fault = judge(description, end(description.end1, joint->heldOnFirst), end(description.end2, joint->heldOnSecond)))
 		{
-			lang::Debug::printf("Object %s refused: its joint %s would reach beyond the world's extent from (%g, %g)\n",
-				record.name.c_str(), description.name.c_str(), place.x, place.y);
-			return false;
+			jointName = description.name;
+			return fault;
 		}
 	}
-	return true;
+	return nullptr;
 }
 
-const char* GameLua::springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const
+bool GameLua::keepsJointsWithinExtent(const RenderObjectData& record, const b2Transform& pose) const
 {
-	if (joint.type != JointDescription::DISTANCE)
-		return nullptr;
-	const Spring spring(joint.frequency, joint.dampingRatio, 0.0f, first.mass(), second.mass());
-	return spring.isFinite() ? nullptr : "its spring's stiffness or damping is not finite";
+	lang::String joint;
+	if (!jointsFault(record, pose, record.staticBody, extentFault, joint))
+		return true;
+	lang::Debug::printf("Object %s refused: its joint %s would reach beyond the world's extent from (%g, %g)\n",
+		record.name.c_str(), joint.c_str(), pose.p.x, pose.p.y);
+	return false;
+}
+
+bool GameLua::keepsJointsHeld(const RenderObjectData& record, bool isStatic) const
+{
+	lang::String joint;
+	const char* fault = jointsFault(record, poseOf(record), isStatic, holdFault, joint);
+	if (!fault)
+		return true;
+	lang::Debug::printf("Object %s: the change to a %s body is refused for its joint %s: %s\n",
+		record.name.c_str(), isStatic ? "static" : "dynamic", joint.c_str(), fault);
+	return false;
 }
 
 int GameLua::setJointParameters(lua::LuaState* lua)
@@ -403,6 +462,8 @@ void GameLua::changeJoint(const JointRecord& record, const JointChange& change)
 	// The ends of a listed joint are objects: removing one drops the joint.
 	const RenderObjectData& first = *findRecord(record->description.end1);
 	const RenderObjectData& second = *findRecord(record->description.end2);
+	const JointEnd endA{first, poseOf(first), record->heldOnFirst, first.mass()};
+	const JointEnd endB{second, poseOf(second), record->heldOnSecond, second.mass()};
 	for (const JointChange& part : change.parts())
 	{
 		if (part.isEmpty())
@@ -411,9 +472,7 @@ void GameLua::changeJoint(const JointRecord& record, const JointChange& change)
 		part.applyTo(changed);
 		const char* fault = changed.numberFault();
 		if (!fault)
-			fault = springFault(changed, first, second);
-		if (!fault)
-			fault = leverFault(changed, first, second, poseOf(first), poseOf(second));
+			fault = holdFault(changed, endA, endB);
 		if (fault)
 		{
 			lang::Debug::printf("Joint %s change refused: %s\n", name.c_str(), fault);

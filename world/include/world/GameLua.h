@@ -157,7 +157,9 @@ public:
 	// turns every body it touches to no number. Neither does a place, or the point of an impulse
 	// or force, beyond WORLD_EXTENT (with a log line); a velocity, impulse or force that would
 	// take a body beyond the speeds the solver can hold is bounded, with a log line. Nor does a
-	// move that would take a joint of the object beyond the world's extent.
+	// move or turn that would carry a joint of the object, at the points the joint holds its
+	// ends, beyond the world's extent, nor a change of the body's type (object parameter 2)
+	// under which a joint of the object could not be held; each with a log line.
 	void createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
 	void createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder);
@@ -327,6 +329,8 @@ public:
 	// Metres from the origin beyond which no shape or joint reaches: Box2D's solvers overflow for
 	// sizes and lever arms far above its working scale, and every body would then turn to no number.
 	static constexpr float WORLD_EXTENT = 1.0e4f;
+	// True when the point (metres) lies within WORLD_EXTENT of the origin on both axes.
+	static bool isWithinExtent(const b2Vec2& point);
 	// Seconds of one fixed physics step: the float nearest to 1/30.
 	static constexpr float PHYSICS_STEP = 1.0f / 30.0f;
 
@@ -540,8 +544,6 @@ private:
 	// Destroys the body, then frees its fixtures' user data.
 	void destroyBody(b2Body* body);
 	void putRecord(const lang::String& name, RenderObjectData* record);
-	// True when the point (metres) lies within WORLD_EXTENT of the origin on both axes.
-	static bool isWithinExtent(const b2Vec2& point);
 	// Logs the refusal of a place (metres) at no finite number or beyond WORLD_EXTENT: Box2D
 	// cannot hold the one, and contacts far out turn every body they reach to no number.
 	static bool isHoldablePlace(const lang::String& name, float x, float y);
@@ -601,18 +603,22 @@ private:
 	void keepAudioAlive(const GameApp& app);
 	void publishTouches();
 	// Steps the world in fixed steps and stores the interpolation states. After each step, before
-	// the states are stored, a body whose place, angle or velocities are no longer finite is put
-	// back (putBackAtRest). True when it stepped; then m_busyRecords lists the records the
-	// frame's advancing and publishing may change.
+	// the states are stored, a body whose place, angle or velocities are no longer finite, or
+	// whose place lies beyond the world's extent, is put back (putBackAtRest). True when it
+	// stepped; then m_busyRecords lists the records the frame's advancing and publishing may change.
 	bool stepPhysics(float dt);
 	// Puts the record's body at rest at its state stored in slot, logged the first time for each
-	// object, and has the next step start its solver afresh, without the impulses of no number
-	// that the body left in its contacts and joints.
+	// object as "Object NAME turned to no number in a physics step: put back at rest at (X, Y)"
+	// or "Object NAME went beyond the world's extent in a physics step: put back at rest at
+	// (X, Y)", and has the next step start its solver afresh, without the impulses of no number
+	// or beyond bound that the body left in its contacts and joints.
 	void putBackAtRest(RenderObjectData& record, int slot);
 	// Bodies the checks after each step have caught since the world was made, each counted when
 	// it is put back or removed: every catch is a fault that the guards before the physics missed,
 	// which the tests and the fuzz targets watch for.
 	int m_netCatches = 0;
+	// Whether the body's place lies within the world's extent and its angle and velocities are finite.
+	static bool isHeldInTheWorld(const b2Body& body);
 	// Whether the body's place, angle and velocities are all finite.
 	static bool hasFiniteMotion(const b2Body& body);
 	// Damage over time, interpolation and joint-destroy timers of every record.
@@ -705,21 +711,31 @@ private:
 	{
 		// As created, with the changes made since by "setJointParameters".
 		JointDescription description;
+		// Where the joint holds its first and its second end, each in that end's own frame
+		// (metres): Box2D keeps the points there from the joint's making on, however the ends move.
+		b2Vec2 heldOnFirst;
+		b2Vec2 heldOnSecond;
 		// Null for a destroy link, and, for a joint made during a physics step, until the step ends.
 		b2Joint* joint;
 	};
 	using JointRecord = std::shared_ptr<jointData>;
 	lua::LuaTable jointsTable();
 	// Why the joint cannot be made between the ends' records (null for a name of no object), or
-	// null when it can.
-	const char* jointFault(const JointDescription& joint, const RenderObjectData* first, const RenderObjectData* second) const;
-	// True when the joint's ends and anchors at these poses of its ends lie within the world's extent.
-	static bool isJointWithinExtent(const JointDescription& joint, const b2Transform& poseA, const b2Transform& poseB);
-	// False, with a log line, when a joint of the object would reach beyond the world's extent
-	// were the object moved to place (metres).
-	bool keepsJointsWithinExtent(const RenderObjectData& record, const b2Vec2& place) const;
-	// Why a distance joint's spring between these ends would have no finite stiffness or damping, or null.
-	const char* springFault(const JointDescription& joint, const RenderObjectData& first, const RenderObjectData& second) const;
+	// null when it can; gives the joint the points it would hold its ends at.
+	const char* jointFault(jointData& joint, const RenderObjectData* first, const RenderObjectData* second) const;
+	// Judges each joint of the list with the object as an end by judge(description, first end,
+	// second end), which answers why the physics could not hold it, or null. The ends are as the
+	// joint checks of GameLuaJoints.cpp see them: the object's body at pose and static when
+	// isStatic, the other end as the calls so far leave it. The first fault found, with its
+	// joint's name in jointName; null when every joint passes.
+	template <class Judge>
+	const char* jointsFault(const RenderObjectData& record, const b2Transform& pose, bool isStatic, Judge judge, lang::String& jointName) const;
+	// False, with a log line, when a joint of the object would hold an end, or the end would lie,
+	// beyond the world's extent were the object's body given pose (metres, radians).
+	bool keepsJointsWithinExtent(const RenderObjectData& record, const b2Transform& pose) const;
+	// False, with a log line, when a joint of the object could not be held, judged as a new joint
+	// is, were the object's body made static (isStatic) or dynamic.
+	bool keepsJointsHeld(const RenderObjectData& record, bool isStatic) const;
 	// Checks and makes a "setJointParameters" change of a listed joint part by part (JointChange),
 	// with a log line for each part refused.
 	void changeJoint(const JointRecord& record, const JointChange& change);

@@ -106,8 +106,9 @@ struct GameLua::RenderObjectData
 	// that centre (kilogram square metres), known before the body exists like its mass.
 	b2Vec2 massCentre;
 	float centralInertia;
-	// Set once its body, turned to no number by a step, has been put back; it is logged only the first time.
-	bool restoredFromNoNumber = false;
+	// Set once its body, turned to no number or carried beyond the world's extent by a step, has
+	// been put back; it is logged only the first time.
+	bool putBackByTheNet = false;
 
 	float mass() const										{ return staticBody ? 0.0f : dynamicMass; }
 };
