@@ -148,8 +148,9 @@ TEST_F(GameLuaObjects, ShapesAndDensitiesBox2DCannotHoldAreRefused)
 	recordCallbacks();
 	createGround();
 	run("world.createBox('partner', '', 3, -5, 1, 1, 1, 0.5, 0, true, false, 1) world.objects.world.partner.material = 'wood'");
-	// A hinge 9000 m out from the piece, to a 1 kg box.
-	const std::string lever = " world.createJoint({type = 3, name = 'lever', end1 = 'piece', end2 = 'partner', x1 = 9000, y1 = 0, x2 = 0, y2 = 0})";
+	// A hinge 1.5 m out from the piece, to a 1 kg box: as long a lever as the joint checks let a
+	// 1 m box have, on which bodies below the mass floor turned to no number.
+	const std::string lever = " world.createJoint({type = 3, name = 'lever', end1 = 'piece', end2 = 'partner', x1 = 1.5, y1 = 0, x2 = 0, y2 = 0})";
 	const struct
 	{
 		const char* creation;
@@ -197,6 +198,7 @@ TEST_F(GameLuaObjects, ShapesAndDensitiesBox2DCannotHoldAreRefused)
 		EXPECT_EQ(c.made, world->getBody("piece") != nullptr) << c.creation;
 		EXPECT_EQ(c.made, boolean("(world.objects.world or {}).piece ~= nil")) << c.creation;
 		EXPECT_EQ(!c.made, log.find("Object piece refused: its size or density") != std::string::npos) << c.creation << log;
+		EXPECT_EQ(c.made && c.onLever ? 1 : 0, GameLuaTestAccess::physicsWorld(*world).GetJointCount()) << c.creation << log;
 		run("if world.objects.world.piece then world.objects.world.piece.material = 'wood' end");
 		const std::string stepped = capture([&] { frames(150); }).debug;
 		EXPECT_EQ("", netLines(stepped)) << c.creation;
