@@ -8,10 +8,10 @@
 // as given, are made once it is built, and those of its "inCallback" from inside the first
 // contact callback of the step; and a level with "reload" set is saved, given its file name back,
 // enciphered and loaded again. The world is stepped after each load: a body that the frame's
-// checks after a step catch (put back or removed: a fault the guards before the physics missed)
-// stops the fuzzer, as does a body at no finite place or angle, and any body, joint or record
-// left once the input's level is cleared. One game world serves every input, so each input pays
-// only for the load; the Lua work of each part of an input runs under the limits of LuaFuzzing.h.
+// checks after a step put back (a fault the guards before the physics missed) stops the fuzzer,
+// as does a body at no finite place or angle, and any body, joint or record left once the input's
+// level is cleared. One game world serves every input, so each input pays only for the load; the
+// Lua work of each part of an input runs under the limits of LuaFuzzing.h.
 #include "LuaFuzzing.h"
 #include "../tests/support/RecordingContext.h"
 #include "../tests/world/GameLuaTestAccess.h"

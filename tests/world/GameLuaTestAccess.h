@@ -42,7 +42,7 @@ struct GameLuaTestAccess
 	static b2World& physicsWorld(GameLua& world)				{ return *world.m_world; }
 	// Seconds of simulated time not yet stepped.
 	static float accumulator(const GameLua& world)				{ return world.m_accumulator; }
-	// Bodies the checks after each step have caught, put back or removed, since the world was made.
+	// Bodies the checks after each step have put back since the world was made.
 	static int netCatches(const GameLua& world)					{ return world.m_netCatches; }
 	/** Object records, joint records and destroy links the world keeps. */
 	static int recordCount(const GameLua& world)

@@ -258,10 +258,7 @@ bool GameLua::stepPhysics(float dt)
 
 bool GameLua::isHeldInTheWorld(const b2Body& body)
 {
-	// A place of no number fails the comparisons with the extent.
-	const b2Vec2& velocity = body.GetLinearVelocity();
-	return isWithinExtent(body.GetPosition()) && std::isfinite(body.GetAngle())
-		&& std::isfinite(velocity.x) && std::isfinite(velocity.y) && std::isfinite(body.GetAngularVelocity());
+	return isWithinExtent(body.GetPosition()) && hasFiniteMotion(body);
 }
 
 bool GameLua::hasFiniteMotion(const b2Body& body)

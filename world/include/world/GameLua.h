@@ -613,9 +613,8 @@ private:
 	// (X, Y)", and has the next step start its solver afresh, without the impulses of no number
 	// or beyond bound that the body left in its contacts and joints.
 	void putBackAtRest(RenderObjectData& record, int slot);
-	// Bodies the checks after each step have caught since the world was made, each counted when
-	// it is put back or removed: every catch is a fault that the guards before the physics missed,
-	// which the tests and the fuzz targets watch for.
+	// Bodies the checks after each step have put back since the world was made: every catch is a
+	// fault that the guards before the physics missed, which the tests and the fuzz targets watch for.
 	int m_netCatches = 0;
 	// Whether the body's place lies within the world's extent and its angle and velocities are finite.
 	static bool isHeldInTheWorld(const b2Body& body);
