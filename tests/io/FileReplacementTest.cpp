@@ -494,8 +494,6 @@ TEST(FileReplacementTest, EveryNameThatFitsTheLimitSaves)
 	}
 }
 
-} // namespace
-
 TEST(FileReplacementTest, ANameOverTheLimitIsRefusedBeforeAnythingIsWritten)
 {
 	iotest::TemporaryDirectory directory;
@@ -541,3 +539,5 @@ TEST(FileReplacementTest, ASaveKeepsTheOldPermissionsWithTheOwnersReadAndWrite)
 		EXPECT_EQ(octal(mode.saved), octal(status.st_mode & 07777)) << "over mode " << octal(mode.old);
 	}
 }
+
+} // namespace
