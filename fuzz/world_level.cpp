@@ -8,8 +8,8 @@
 // as given, are made once it is built, and those of its "inCallback" from inside the first
 // contact callback of the step; and a level with "reload" set is saved, given its file name back,
 // enciphered and loaded again. The world is stepped after each load: a body that the frame's
-// checks after a step put back (a fault the guards before the physics missed) stops the fuzzer,
-// as does a body at no finite place or angle, and any body, joint or record left once the input's
+// checks after a step found turned to no number (a fault the guards before the physics missed)
+// stops the fuzzer, as does a body at no finite place or angle, and any body, joint or record left once the input's
 // level is cleared. One game world serves every input, so each input pays only for the load; the
 // Lua work of each part of an input runs under the limits of LuaFuzzing.h.
 #include "LuaFuzzing.h"
@@ -85,7 +85,7 @@ const DefinitionText DEFINITIONS[] = {
 
 // What the game's scripts do with a loaded level, reduced to the world's methods: every entry of
 // "world" whose definition is known becomes a body where the entry puts it, turned by its angle,
-// with the script fields contacts and saving read; the level's "joints" are made between them and
+// of the entry's own "friction" and "restitution" where it gives them, with the script fields contacts and saving read; the level's "joints" are made between them and
 // changed as the level asks, then its "calls" are made. The frame callbacks do nothing; the first
 // contact callback of a build makes the level's "inCallback" calls. Each call is a method of the
 // world that a script may call, also while the world steps (moves, turns, speeds, impulses,
@@ -138,12 +138,13 @@ function buildLevel(name)
 		local definition = type(entry) == "table" and blockTable.blocks[entry.definition]
 		if definition then
 			local projectile = definition.group == "projectiles"
+			local friction, restitution = entry.friction or definition.friction, entry.restitution or definition.restitution
 			if definition.type == "circle" then
 				createCircle(key, definition.sprite, entry.x, entry.y, definition.radius, definition.density,
-					definition.friction, definition.restitution, true, projectile, definition.z)
+					friction, restitution, true, projectile, definition.z)
 			else
 				createBox(key, definition.sprite, entry.x, entry.y, definition.width, definition.height, definition.density,
-					definition.friction, definition.restitution, true, false, definition.z)
+					friction, restitution, true, false, definition.z)
 			end
 			local made = objects.world[key]
 			if made then
@@ -266,8 +267,9 @@ private:
 		}
 	}
 
-	// Builds the level, then steps it; no body may be caught after a step, and every body must
-	// stay at a finite place and angle.
+	// Builds the level, then steps it; no body may turn to no number in a step, and every body
+	// must stay at a finite place and angle. One the net puts back from beyond the world's extent
+	// is its ordinary work.
 	void build(const char* level)
 	{
 		luafuzz::limit(*m_lua);
@@ -283,7 +285,7 @@ private:
 			catch (const lang::Throwable&)
 			{
 			}
-			if (GameLuaTestAccess::netCatches(*m_world) != 0)
+			if (GameLuaTestAccess::noNumberCatches(*m_world) != 0)
 				std::abort();
 		}
 		m_world->setPhysicsEnabled(false);

@@ -208,6 +208,95 @@ TEST_F(GameLuaObjects, ShapesAndDensitiesBox2DCannotHoldAreRefused)
 	}
 }
 
+// A friction or restitution below 0 or of no number turns the bodies its piece touches to no
+// number in the first step, and so do frictions whose product, or restitutions whose impulse on a
+// heavy body, no float holds. Each is refused before the physics sees it; the level goes on.
+TEST_F(GameLuaObjects, FrictionsAndRestitutionsThePhysicsCannotHoldAreRefused)
+{
+	recordCallbacks();
+	run("world.createBox('ground', '', 0, 1, 400, 2, 0, 0.5, 0, true, false, 0)\n"
+		"world.createBox('crate', '', 0, -0.6, 1, 1, 1, 0.5, 0, true, false, 1)\n"
+		"world.clearVertices() world.addVertex(-0.5, -0.5) world.addVertex(0.5, -0.5) world.addVertex(0, 0.5)");
+	const struct
+	{
+		const char* friction;
+		const char* restitution;
+		const char* logged;
+	} cases[] = {
+		{"-1", "0", "friction -1 is"},
+		{"-0.001", "0", "friction -0.001 is"},
+		{"0/0", "0", "friction "},
+		{"1/0", "0", "friction inf is"},
+		{"1e20", "0", "friction 1e+20 is"},
+		{"0.5", "-1", "restitution -1 is"},
+		{"0.5", "0/0", "restitution "},
+		{"0.5", "1/0", "restitution inf is"},
+		{"0.5", "1e18", "restitution 1e+18 is"},
+		{"0", "0", nullptr},
+		{"1e6", "1.5", nullptr},
+		{"0.5", "1e6", nullptr},
+	};
+	// Each piece drops onto the crate and rests against a twin of its own numbers; the heavy box
+	// is 1e19 kg.
+	const char* const creations[] = {
+		"world.createBox('%s', '', %s, -3, 1, 1, 1e19, %s, %s, true, false, 1)",
+		"world.createCircle('%s', '', %s, -3, 0.5, 1, %s, %s, true, false, 1)",
+		"world.createPolygon('%s', '', %s, -3, 1, 1, 1, %s, %s, true, false, 1)",
+	};
+	for (const char* creation : creations)
+	{
+		for (const auto& c : cases)
+		{
+			char script[400];
+			const int written = std::snprintf(script, sizeof script, creation, "piece", "0", c.friction, c.restitution);
+			std::snprintf(script + written, sizeof script - written, creation, "twin", "0.9", c.friction, c.restitution);
+			const std::string log = capture([&] { run(script); }).debug;
+			if (c.logged)
+			{
+				EXPECT_NE(std::string::npos, log.find(std::string("Object piece refused: its ") + c.logged)) << script << log;
+				EXPECT_NE(std::string::npos, log.find("Object twin refused: ")) << script << log;
+			}
+			else
+			{
+				EXPECT_EQ("", log) << script;
+			}
+			EXPECT_EQ(c.logged == nullptr, world->getBody("piece") != nullptr) << script;
+			EXPECT_EQ(c.logged == nullptr, boolean("(world.objects.world or {}).twin ~= nil")) << script;
+			const std::string stepped = capture([&] { frames(30); }).debug;
+			EXPECT_EQ("", netLines(stepped)) << script;
+			run("world.removeObject('piece') world.removeObject('twin') world.objects.world.piece, world.objects.world.twin = nil, nil\n"
+				"world.setPosition('crate', 0, -0.6) world.setVelocity('crate', 0, 0)");
+		}
+	}
+	EXPECT_EQ(0, GameLuaTestAccess::noNumberCatches(*world));
+}
+
+// Box2D leaves a dynamic body of density 0 without mass: set free by object parameter 2, such a
+// block would take no gravity and no contact, hanging in the air. It takes 1 kg instead, without
+// turning, falls and lands; made static again, it has no mass.
+TEST_F(GameLuaObjects, ABlockOfDensityZeroSetFreeFallsAndLands)
+{
+	recordCallbacks();
+	createGround();
+	run("world.createBox('ledge', '', 0, -5, 2, 0.5, 0, 0.5, 0, true, false, 1)\n"
+		"world.createCircle('stone', '', 3, -5, 0.5, 0, 0.5, 0, true, false, 1)\n"
+		"world.setObjectParameter('ledge', 2, 1) world.setObjectParameter('stone', 2, 1)");
+	for (const char* name : {"ledge", "stone"})
+	{
+		const b2Body* body = world->getBody(name);
+		EXPECT_EQ(b2_dynamicBody, body->GetType()) << name;
+		EXPECT_EQ(1.0f, body->GetMass()) << name;
+		EXPECT_EQ(0.0f, body->GetInertia()) << name;
+	}
+	frames(60);
+	EXPECT_NEAR(-0.45f, number("world.objects.world.ledge.y"), 0.1);
+	EXPECT_NEAR(-0.6f, number("world.objects.world.stone.y"), 0.1);
+	EXPECT_EQ(0.0f, world->getBody("ledge")->GetAngle());
+	run("world.setObjectParameter('ledge', 2, 0)");
+	EXPECT_EQ(b2_staticBody, world->getBody("ledge")->GetType());
+	EXPECT_EQ(0.0f, world->getBody("ledge")->GetMass());
+}
+
 // Finite numbers can still take a light body's speed beyond any number once stepped.
 TEST_F(GameLuaObjects, ImpulsesForcesAndVelocitiesBeyondWhatThePhysicsCanHoldAreBounded)
 {

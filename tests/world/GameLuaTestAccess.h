@@ -42,8 +42,8 @@ struct GameLuaTestAccess
 	static b2World& physicsWorld(GameLua& world)				{ return *world.m_world; }
 	// Seconds of simulated time not yet stepped.
 	static float accumulator(const GameLua& world)				{ return world.m_accumulator; }
-	// Bodies the checks after each step have put back since the world was made.
-	static int netCatches(const GameLua& world)					{ return world.m_netCatches; }
+	// Bodies the checks after each step have found turned to no number since the world was made.
+	static int noNumberCatches(const GameLua& world)			{ return world.m_noNumberCatches; }
 	/** Object records, joint records and destroy links the world keeps. */
 	static int recordCount(const GameLua& world)
 	{

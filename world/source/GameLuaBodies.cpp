@@ -232,8 +232,7 @@ void GameLua::setObjectParameter(const lang::String& name, float number, float v
 		if (isStatic != record->staticBody && !keepsJointsHeld(*record, isStatic))
 			break;
 		record->staticBody = isStatic;
-		const b2BodyType type = isStatic ? b2_staticBody : b2_dynamicBody;
-		changePhysics([record, type] { record->body->SetType(type); });
+		changePhysics([record, isStatic] { takeBodyType(*record, isStatic); });
 		break;
 	}
 	case 3: record->param3 = value; break;
@@ -249,6 +248,18 @@ void GameLua::setObjectParameter(const lang::String& name, float number, float v
 	case 13: record->flag13 = flag; break;
 	case 14: record->flag14 = flag; break;
 	default: break;
+	}
+}
+
+void GameLua::takeBodyType(RenderObjectData& record, bool isStatic)
+{
+	b2Body& body = *record.body;
+	body.SetType(isStatic ? b2_staticBody : b2_dynamicBody);
+	// Box2D leaves a dynamic body of density 0 without mass, taking no gravity and no contact.
+	if (!isStatic && body.GetMass() == 0.0f)
+	{
+		const b2MassData mass{record.dynamicMass, record.massCentre, 0.0f};
+		body.SetMassData(&mass);
 	}
 }
 

@@ -273,14 +273,28 @@ void GameLua::putBackAtRest(RenderObjectData& record, int slot)
 {
 	const RenderObjectData::State& last = record.states[slot];
 	b2Body* body = record.body;
-	const char* const what = hasFiniteMotion(*body) ? "went beyond the world's extent" : "turned to no number";
+	const bool turnedToNoNumber = !hasFiniteMotion(*body);
+	const char* const what = turnedToNoNumber ? "turned to no number" : "went beyond the world's extent";
 	body->SetTransform(b2Vec2(last.x, last.y), last.angle);
-	body->SetLinearVelocity(b2Vec2_zero);
-	body->SetAngularVelocity(0.0f);
+	if (body->GetType() == b2_staticBody)
+	{
+		// Box2D sets no velocity on a static body, yet its solver leaves one on a static body that
+		// a joint or contact ties to a body of no number, and hands it on at every later step.
+		// Only a change of type sets a static body's velocities to rest; it also ends its contacts,
+		// which the next step begins afresh.
+		body->SetType(b2_kinematicBody);
+		body->SetType(b2_staticBody);
+	}
+	else
+	{
+		body->SetLinearVelocity(b2Vec2_zero);
+		body->SetAngularVelocity(0.0f);
+	}
 	// Its contacts and joints keep impulses of no number, which warm starting would hand on to
 	// every body they touch; one step without it sets them all afresh.
 	m_world->SetWarmStarting(false);
-	++m_netCatches;
+	if (turnedToNoNumber)
+		++m_noNumberCatches;
 	if (!record.putBackByTheNet)
 		lang::Debug::printf("Object %s %s in a physics step: put back at rest at (%g, %g)\n", record.name.c_str(), what, last.x, last.y);
 	record.putBackByTheNet = true;

@@ -27,6 +27,16 @@ const float MAX_MASS = 1.0e20f;
 // and turns with 1.7e-13 kg m^2. Levers far longer than the body is wide are for the joint checks.
 const float MIN_MASS = 1.0e-9f;
 const float MIN_INERTIA = 1.0e-16f;
+// The mass (kg) that object parameter 2 gives a body of density 0 when it makes it dynamic: Box2D
+// leaves such a body without mass, so it would take no gravity and no contact. Centred where the
+// shape's area is, with no turning inertia, so it does not turn, as the library's earlier
+// versions made such a body.
+const float UNMASSED_BODY_MASS = 1.0f;
+// The largest friction and restitution a fixture takes. Box2D mixes two frictions as the root of
+// their product and scales contact impulses by friction and restitution: measured, two touching
+// boxes of friction 1e20 turned to no number, as did 1e19 kg boxes of restitution 1e18; a friction
+// or restitution below 0 or of no number does so at once.
+const float MAX_SURFACE_FACTOR = 1.0e6f;
 
 // The polygon of the vertex list as it stands; false, with a log line, when Box2D cannot build it.
 bool polygonShape(const lang::String& name, const lang::Array<b2Vec2>& vertices, b2PolygonShape& shape)
@@ -92,10 +102,25 @@ float centredInertia(const b2MassData& mass)
 
 } // namespace
 
-template <class Shape>
-bool GameLua::isMakeableBody(const lang::String& name, float x, float y, const Shape& shape, float density)
+/** How a body and its one fixture are made: metres, kilograms per square metre, 1/s. */
+struct GameLua::BodySettings
 {
-	if (!isHoldablePlace(name, x, y))
+	bool isStatic;
+	float x;
+	float y;
+	float density;
+	float friction;
+	float restitution;
+	float angularDamping;
+	bool collisionEnabled;
+	bool triggersSensors;
+};
+
+template <class Shape>
+bool GameLua::isMakeableBody(const lang::String& name, const Shape& shape, const BodySettings& settings)
+{
+	if (!isHoldablePlace(name, settings.x, settings.y) || !isHoldableSurface(name, "friction", settings.friction)
+		|| !isHoldableSurface(name, "restitution", settings.restitution))
 		return false;
 	b2AABB bounds;
 	shape.ComputeAABB(&bounds, b2Transform(b2Vec2_zero, b2Rot(0.0f)), 0);
@@ -103,10 +128,10 @@ bool GameLua::isMakeableBody(const lang::String& name, float x, float y, const S
 	if (isWithinExtent(bounds.lowerBound) && isWithinExtent(bounds.upperBound) && doubleArea(shape) > 2.0f * b2_epsilon)
 	{
 		b2MassData mass;
-		shape.ComputeMass(&mass, density);
+		shape.ComputeMass(&mass, settings.density);
 		// Every density but 0 makes a dynamic body, or a static box that object parameter 2 can
-		// make dynamic.
-		const bool solvable = density == 0.0f || (mass.mass >= MIN_MASS && centredInertia(mass) >= MIN_INERTIA);
+		// make dynamic; at density 0 parameter 2 gives the body UNMASSED_BODY_MASS.
+		const bool solvable = settings.density == 0.0f || (mass.mass >= MIN_MASS && centredInertia(mass) >= MIN_INERTIA);
 		if (solvable && std::fabs(mass.mass) <= MAX_MASS && std::fabs(mass.I) <= MAX_MASS)
 			return true;
 	}
@@ -127,19 +152,13 @@ bool GameLua::isHoldablePlace(const lang::String& name, float x, float y)
 	return false;
 }
 
-/** How a body and its one fixture are made: metres, kilograms per square metre, 1/s. */
-struct GameLua::BodySettings
+bool GameLua::isHoldableSurface(const lang::String& name, const char* what, float value)
 {
-	bool isStatic;
-	float x;
-	float y;
-	float density;
-	float friction;
-	float restitution;
-	float angularDamping;
-	bool collisionEnabled;
-	bool triggersSensors;
-};
+	if (value >= 0.0f && value <= MAX_SURFACE_FACTOR)
+		return true;
+	lang::Debug::printf("Object %s refused: its %s %g is not a number from 0 to %g\n", name.c_str(), what, value, MAX_SURFACE_FACTOR);
+	return false;
+}
 
 GameLua::RenderObjectData::RenderObjectData(const lang::String& objectName, const lua::LuaTable& scriptTable, b2Body* objectBody, float x, float y, float z) :
 	name(objectName), table(scriptTable), body(objectBody), sprite(nullptr), compoSprite(nullptr), texture(nullptr),
@@ -251,27 +270,27 @@ b2Body* GameLua::createBody(const b2Shape& shape, const BodySettings& settings, 
 b2Body* GameLua::createBox(const lang::String& name, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled)
 {
 	const b2PolygonShape shape = boxShape(width, height);
-	if (!isMakeableBody(name, x, y, shape, density))
-		return nullptr;
 	const BodySettings settings{isStaticBox(density), x, y, density, friction, restitution, ANGULAR_DAMPING, collisionEnabled, false};
+	if (!isMakeableBody(name, shape, settings))
+		return nullptr;
 	return createBody(shape, settings, new FixtureUserData{name, collisionEnabled, 0, false});
 }
 
 b2Body* GameLua::createCircle(const lang::String& name, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool triggersSensors)
 {
 	const b2CircleShape shape = circleShape(radius);
-	if (!isMakeableBody(name, x, y, shape, density))
-		return nullptr;
 	const BodySettings settings{density == 0.0f, x, y, density, friction, restitution, ANGULAR_DAMPING, collisionEnabled, triggersSensors};
+	if (!isMakeableBody(name, shape, settings))
+		return nullptr;
 	return createBody(shape, settings, new FixtureUserData{name, collisionEnabled, 0, triggersSensors});
 }
 
 b2Body* GameLua::createPolygon(const lang::String& name, float x, float y, float density, float friction, float restitution, bool collisionEnabled)
 {
 	b2PolygonShape shape;
-	if (!polygonShape(name, m_vertices, shape) || !isMakeableBody(name, x, y, shape, density))
-		return nullptr;
 	const BodySettings settings{density == 0.0f, x, y, density, friction, restitution, ANGULAR_DAMPING, collisionEnabled, false};
+	if (!polygonShape(name, m_vertices, shape) || !isMakeableBody(name, shape, settings))
+		return nullptr;
 	return createBody(shape, settings, new FixtureUserData{name, collisionEnabled, 0, false});
 }
 
@@ -318,7 +337,7 @@ GameLua::RenderObjectData* GameLua::addObject(const lang::String& name, const la
 
 	RenderObjectData* record = new RenderObjectData(name, table, nullptr, settings.x, settings.y, zOrder);
 	record->staticBody = settings.isStatic;
-	record->dynamicMass = mass.mass;
+	record->dynamicMass = settings.density == 0.0f ? UNMASSED_BODY_MASS : mass.mass;
 	record->massCentre = mass.center;
 	record->centralInertia = centredInertia(mass);
 	// The shape is copied: a polygon's vertex list may change before a waiting change runs.
@@ -348,9 +367,9 @@ void GameLua::setSize(RenderObjectData& record, float width, float height)
 void GameLua::createBoxLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
 	const b2PolygonShape shape = boxShape(width, height);
-	if (!isMakeableBody(name, x, y, shape, density))
-		return;
 	const BodySettings settings{isStaticBox(density), x, y, density, friction, restitution, ANGULAR_DAMPING, collisionEnabled, false};
+	if (!isMakeableBody(name, shape, settings))
+		return;
 	RenderObjectData* record = addObject(name, sprite, "box", shape, settings, zOrder);
 	setSize(*record, width, height);
 	enterObject(record, sprite, false, isProjectile);
@@ -359,10 +378,10 @@ void GameLua::createBoxLua(const lang::String& name, const lang::String& sprite,
 void GameLua::createCircleLua(const lang::String& name, const lang::String& sprite, float x, float y, float radius, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
 	const b2CircleShape shape = circleShape(radius);
-	if (!isMakeableBody(name, x, y, shape, density))
-		return;
 	const float damping = isProjectile ? PROJECTILE_ANGULAR_DAMPING : ANGULAR_DAMPING;
 	const BodySettings settings{density == 0.0f, x, y, density, friction, restitution, damping, collisionEnabled, isProjectile};
+	if (!isMakeableBody(name, shape, settings))
+		return;
 	RenderObjectData* record = addObject(name, sprite, "circle", shape, settings, zOrder);
 	record->table.setNumber("radius", radius);
 	record->radius = radius;
@@ -375,10 +394,10 @@ void GameLua::createCircleLua(const lang::String& name, const lang::String& spri
 void GameLua::createPolygonLua(const lang::String& name, const lang::String& sprite, float x, float y, float width, float height, float density, float friction, float restitution, bool collisionEnabled, bool isProjectile, float zOrder)
 {
 	b2PolygonShape shape;
-	if (!polygonShape(name, m_vertices, shape) || !isMakeableBody(name, x, y, shape, density))
-		return;
 	const float damping = isProjectile ? PROJECTILE_ANGULAR_DAMPING : ANGULAR_DAMPING;
 	const BodySettings settings{density == 0.0f, x, y, density, friction, restitution, damping, collisionEnabled, false};
+	if (!polygonShape(name, m_vertices, shape) || !isMakeableBody(name, shape, settings))
+		return;
 	RenderObjectData* record = addObject(name, sprite, "polygon", shape, settings, zOrder);
 	setSize(*record, width, height);
 	enterObject(record, sprite, true, isProjectile);

@@ -547,13 +547,16 @@ private:
 	// Logs the refusal of a place (metres) at no finite number or beyond WORLD_EXTENT: Box2D
 	// cannot hold the one, and contacts far out turn every body they reach to no number.
 	static bool isHoldablePlace(const lang::String& name, float x, float y);
-	// Logs the refusal of a body at a place isHoldablePlace refuses, or of a shape that is not
-	// finite, reaches beyond the world's extent about its body or spans no area, or whose mass or
-	// turning inertia at the density is not finite, beyond what contacts can take or, for any
-	// density but 0, below what the solver can carry: Box2D asserts on some and turns every body
-	// to no number on the others.
+	// Logs the refusal of a friction or restitution (what names which) below 0, of no number or
+	// beyond what contact impulses can take: each turns the bodies it touches to no number.
+	static bool isHoldableSurface(const lang::String& name, const char* what, float value);
+	// Logs the refusal of a body at a place isHoldablePlace refuses, of a friction or restitution
+	// isHoldableSurface refuses, or of a shape that is not finite, reaches beyond the world's
+	// extent about its body or spans no area, or whose mass or turning inertia at the density is
+	// not finite, beyond what contacts can take or, for any density but 0, below what the solver
+	// can carry: Box2D asserts on some and turns every body to no number on the others.
 	template <class Shape>
-	static bool isMakeableBody(const lang::String& name, float x, float y, const Shape& shape, float density);
+	static bool isMakeableBody(const lang::String& name, const Shape& shape, const BodySettings& settings);
 
 
 	// Every change of the physics world goes through changePhysics, in call order: at once, or,
@@ -613,9 +616,11 @@ private:
 	// (X, Y)", and has the next step start its solver afresh, without the impulses of no number
 	// or beyond bound that the body left in its contacts and joints.
 	void putBackAtRest(RenderObjectData& record, int slot);
-	// Bodies the checks after each step have put back since the world was made: every catch is a
-	// fault that the guards before the physics missed, which the tests and the fuzz targets watch for.
-	int m_netCatches = 0;
+	// Bodies the checks after each step have found turned to no number, and put back, since the
+	// world was made: every one is a fault that the guards before the physics missed, which the
+	// tests and the fuzz targets watch for. A body a step carries beyond the world's extent is put
+	// back as the net's ordinary work and not counted.
+	int m_noNumberCatches = 0;
 	// Whether the body's place lies within the world's extent and its angle and velocities are finite.
 	static bool isHeldInTheWorld(const b2Body& body);
 	// Whether the body's place, angle and velocities are all finite.
@@ -735,6 +740,9 @@ private:
 	// False, with a log line, when a joint of the object could not be held, judged as a new joint
 	// is, were the object's body made static (isStatic) or dynamic.
 	bool keepsJointsHeld(const RenderObjectData& record, bool isStatic) const;
+	// Makes the record's body static or dynamic; a dynamic body of density 0 takes the record's
+	// dynamicMass, centred at its massCentre, without turning inertia.
+	static void takeBodyType(RenderObjectData& record, bool isStatic);
 	// Checks and makes a "setJointParameters" change of a listed joint part by part (JointChange),
 	// with a log line for each part refused.
 	void changeJoint(const JointRecord& record, const JointChange& change);

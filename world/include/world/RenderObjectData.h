@@ -96,7 +96,8 @@ struct GameLua::RenderObjectData
 	lang::Hashtable<int, GameLua::TargetFace> faces;
 	// The body type and mass as the calls so far leave them, known before the body takes them.
 	bool staticBody;
-	// Kilograms, the mass of the body when dynamic.
+	// Kilograms, the mass of the body when dynamic: its fixture's, or a set mass at density 0,
+	// where Box2D would give it none.
 	float dynamicMass;
 	// While a change that makes, moves or turns the body waits for the physics step to end, the
 	// pose it will give the body (metres, radians).
