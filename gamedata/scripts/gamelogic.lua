@@ -180,34 +180,47 @@ local function button(key, x, y, w, h, action)
 	game.buttons[#game.buttons + 1] = { key = key, x = x, y = y, w = w, h = h, action = action }
 end
 
+local function contains(area, x, y)
+	return x >= area.x and x <= area.x + area.w and y >= area.y and y <= area.y + area.h
+end
+
 local function buttonAt(x, y)
 	for i = #game.buttons, 1, -1 do
 		local b = game.buttons[i]
-		if x >= b.x and x <= b.x + b.w and y >= b.y and y <= b.y + b.h then
+		if contains(b, x, y) then
 			return b
 		end
 	end
 	return nil
 end
 
--- Handles presses on the buttons; true when the press or release was one of theirs.
+local function releaseButton()
+	local pressed = game.pressed
+	game.pressed = nil
+	-- A touch the system cancelled presses nothing.
+	if not cursor.cancelled and buttonAt(cursor.releaseX or -1, cursor.releaseY or -1) == pressed then
+		play("click")
+		pressed.action()
+	end
+end
+
+-- Handles presses on the buttons; true when the press or release was one of theirs. One frame may
+-- bring a press together with a release (a quick click, or a frame slower than the click): a
+-- release ends the press of an earlier frame first, and ends the press of this frame too unless
+-- the button is still held. The cursor keeps where the last press and the last release happened.
 local function handleButtons()
-	local x, y = cursor.x or -1, cursor.y or -1
-	if keyPressed.LBUTTON then
-		game.pressed = buttonAt(x, y)
-		return game.pressed ~= nil
-	end
+	local handled = game.pressed ~= nil
 	if keyReleased.LBUTTON and game.pressed then
-		local pressed = game.pressed
-		game.pressed = nil
-		-- A touch the system cancelled presses nothing.
-		if not cursor.cancelled and buttonAt(x, y) == pressed then
-			play("click")
-			pressed.action()
-		end
-		return true
+		releaseButton()
 	end
-	return game.pressed ~= nil
+	if keyPressed.LBUTTON then
+		game.pressed = buttonAt(cursor.pressX or -1, cursor.pressY or -1)
+		if game.pressed and keyReleased.LBUTTON and not keyHold.LBUTTON then
+			handled = true
+			releaseButton()
+		end
+	end
+	return handled or game.pressed ~= nil
 end
 
 local function drawText(key, x, y, vertical, horizontal)

@@ -38,13 +38,18 @@ BUTTON_ORANGE = (239, 142, 41)
 # A point of the notice panel over the menus, beside its text, and the panel's colour there.
 NOTICE = (230, 650)
 NOTICE_PANEL = (24, 36, 49)
+# The middle of the menu's Sound button, and a point of level 1's tile on the level select beside
+# its number and stars.
+SOUND = (512, 438)
+TILE_1_BESIDE_TEXT = (225, 310)
 # A pull back from the launcher's launch point that lands the first orb on level 1's shelter.
 FIRST_SHOT = [(240, 576), (200, 588), (160, 600)]
 
 
-def tap(frame, point, finger=0):
+def tap(frame, point, finger=0, hold=4):
+    """A finger down and lifted at the point hold frames later; 0: both within one frame."""
     x, y = point
-    return f"{frame} touch began {finger} {x} {y}\n{frame + 4} touch ended {finger} {x} {y}\n"
+    return f"{frame} touch began {finger} {x} {y}\n{frame + hold} touch ended {finger} {x} {y}\n"
 
 
 def key(frame, name):
@@ -165,6 +170,32 @@ def pause_and_resume(case):
         expect(case.brightness(capture) < 0.8 * level, f"{capture} shows no pause screen")
     for capture in ["resumed-by-key.png", "resumed-by-back.png", "resumed-by-button.png", "resumed-after-focus.png", "end.png"]:
         expect(case.brightness(capture) > 0.9 * level, f"{capture} still shows the pause screen")
+
+
+def quick_clicks(case):
+    """A press and its release within one frame are a click, on the menus' buttons, the level's
+    pause button and the pause screen's. A release that comes in the frame of the next press ends
+    its own press first, where it was let go; that next press, held and let go off its button,
+    presses nothing."""
+    sound_x, sound_y = SOUND
+    tile_x, tile_y = TILES[1]
+    pause_x, pause_y = PAUSE_BUTTON
+    script = (f"40 touch began 0 {sound_x} {sound_y}\n46 touch ended 0 {sound_x} {sound_y}\n"
+              + f"46 touch began 0 {sound_x} {sound_y}\n50 touch moved 0 512 200\n52 touch ended 0 512 200\n"
+              + tap(60, PLAY, hold=0) + "70 capture levels.png\n"
+              + f"80 touch began 0 {tile_x} {tile_y}\n90 touch ended 0 {tile_x} {tile_y}\n"
+              + f"90 touch began 0 {pause_x} {pause_y}\n96 touch moved 0 512 400\n98 touch ended 0 512 400\n"
+              + "110 capture level.png\n"
+              + tap(120, PAUSE_BUTTON, hold=0) + "130 capture paused.png\n"
+              + tap(140, RESUME, hold=0) + "160 capture resumed.png\n")
+    code, log = case.run(script, 170)
+    expect(code == 0, f"exit code {code}", log)
+    expect(log.count("name=sound ") == 1, "the sound not switched once", log)
+    expect(case.pixel("levels.png", TILE_1_BESIDE_TEXT) == BUTTON_ORANGE, "a quick click on Play left the menu up", log)
+    expect(lines_in_order(log, ["Level level_1 loaded", "Level paused", "Level resumed"]), "the level, its pause and resume", log)
+    level = case.brightness("level.png")
+    expect(case.brightness("paused.png") < 0.8 * level, "the level paused before the quick click on its pause button")
+    expect(case.brightness("resumed.png") > 0.9 * level, "a quick click on Resume left the pause screen up")
 
 
 def broken_level(case):
@@ -432,7 +463,7 @@ def won_level(case, level):
     expect(saved_highscore(case, level) == (score, stars), f"the saved high score of {level} is not the {score} with {stars} stars shown")
 
 
-CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch, failing_update,
+CASES = {f.__name__: f for f in [pause_and_resume, quick_clicks, broken_level, unwritable_documents, cancelled_touch, failing_update,
                                  wrong_saves, unusable_saves, messages, options, back_key_and_focus, escape_in_window, screens,
                                  won_level]}
 
