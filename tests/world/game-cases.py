@@ -35,9 +35,11 @@ BACK = (40, 721)
 END_BUTTONS = (512, 505)
 # The buttons' colour as captured.
 BUTTON_ORANGE = (239, 142, 41)
-# A point of the notice panel over the menus, beside its text, and the panel's colour there.
+# A point of the notice panel over the menus, beside its text, and the panel's colour there; a
+# point of the menu's Save and quit that the notice covers.
 NOTICE = (230, 650)
 NOTICE_PANEL = (24, 36, 49)
+NOTICE_OVER_QUIT = (512, 630)
 # The middle of the menu's Sound button, and a point of level 1's tile on the level select beside
 # its number and stars.
 SOUND = (512, 438)
@@ -196,6 +198,19 @@ def quick_clicks(case):
     level = case.brightness("level.png")
     expect(case.brightness("paused.png") < 0.8 * level, "the level paused before the quick click on its pause button")
     expect(case.brightness("resumed.png") > 0.9 * level, "a quick click on Resume left the pause screen up")
+
+
+def notice_tap(case):
+    """A tap on the notice over the menus, where it covers Save and quit, only takes the notice
+    away: the game goes on, and the button, uncovered, quits on the next tap."""
+    save(case, "highscores", "level_1 = = 1\n")
+    script = ("40 capture notice.png\n" + tap(60, NOTICE_OVER_QUIT) + "120 capture after-tap.png\n"
+              + tap(130, NOTICE_OVER_QUIT))
+    code, log = case.run(script, 200)
+    expect(code == 0, f"exit code {code}", log)
+    expect(case.pixel("notice.png", NOTICE) == NOTICE_PANEL, "the menu shows no notice of the saves left unread", log)
+    expect(case.pixel("after-tap.png", NOTICE_OVER_QUIT) == BUTTON_ORANGE, "the notice still covers Save and quit", log)
+    expect(log.count("name=game_quit") == 1, "Save and quit did not quit once", log)
 
 
 def broken_level(case):
@@ -463,7 +478,7 @@ def won_level(case, level):
     expect(saved_highscore(case, level) == (score, stars), f"the saved high score of {level} is not the {score} with {stars} stars shown")
 
 
-CASES = {f.__name__: f for f in [pause_and_resume, quick_clicks, broken_level, unwritable_documents, cancelled_touch, failing_update,
+CASES = {f.__name__: f for f in [pause_and_resume, quick_clicks, notice_tap, broken_level, unwritable_documents, cancelled_touch, failing_update,
                                  wrong_saves, unusable_saves, messages, options, back_key_and_focus, escape_in_window, screens,
                                  won_level]}
 
