@@ -368,7 +368,8 @@ def unusable_saves(case):
 
 def messages(case):
     """Each failure says why on its own line: game logic that does not decipher, a data directory
-    that is not there, and saves into a documents path that is no folder."""
+    that is not there (a wrong command line, exit code 2), and saves into a documents path that is
+    no folder."""
     data = case.own_data()
     with open(os.path.join(data, "scripts", "gamelogic.lua"), "wb") as f:
         f.write(bytes(range(64)))
@@ -380,7 +381,7 @@ def messages(case):
 
     absent = case.path("absent")
     code, log = case.run("", 10, data=absent)
-    expect(code != 0, "the game started without its data directory", log)
+    expect(code == 2, f"exit code {code} for a data directory that is not there", log)
     expect(f"The data directory {absent} is missing: No such file or directory" in log, "the missing data directory", log)
 
     shutil.rmtree(case.documents)
