@@ -180,34 +180,66 @@ local function button(key, x, y, w, h, action)
 	game.buttons[#game.buttons + 1] = { key = key, x = x, y = y, w = w, h = h, action = action }
 end
 
+local function contains(area, x, y)
+	return x >= area.x and x <= area.x + area.w and y >= area.y and y <= area.y + area.h
+end
+
 local function buttonAt(x, y)
 	for i = #game.buttons, 1, -1 do
 		local b = game.buttons[i]
-		if x >= b.x and x <= b.x + b.w and y >= b.y and y <= b.y + b.h then
+		if contains(b, x, y) then
 			return b
 		end
 	end
 	return nil
 end
 
--- Handles presses on the buttons; true when the press or release was one of theirs.
+local function inMenus()
+	return game.state == "menu" or game.state == "levels" or game.state == "scores"
+end
+
+-- Where the menus show the notice, in screen pixels; it stands over the buttons beneath it.
+local function noticeArea()
+	return { x = screenWidth / 2 - 300, y = screenHeight - 160, w = 600, h = 56 }
+end
+
+local function onNotice(x, y)
+	return game.notice ~= nil and inMenus() and contains(noticeArea(), x, y)
+end
+
+local function releaseButton()
+	local pressed = game.pressed
+	game.pressed = nil
+	-- A touch the system cancelled presses nothing.
+	if not cursor.cancelled and buttonAt(cursor.releaseX or -1, cursor.releaseY or -1) == pressed then
+		play("click")
+		pressed.action()
+	end
+end
+
+-- Handles presses on the buttons, and on the notice, which a press only takes away; true when the
+-- press or release was one of theirs. One frame may bring a press together with a release (a
+-- quick click, or a frame slower than the click): a release ends the press of an earlier frame
+-- first, and ends the press of this frame too unless the button is still held. The cursor keeps
+-- where the last press and the last release happened.
 local function handleButtons()
-	local x, y = cursor.x or -1, cursor.y or -1
-	if keyPressed.LBUTTON then
-		game.pressed = buttonAt(x, y)
-		return game.pressed ~= nil
-	end
+	local handled = game.pressed ~= nil
 	if keyReleased.LBUTTON and game.pressed then
-		local pressed = game.pressed
-		game.pressed = nil
-		-- A touch the system cancelled presses nothing.
-		if not cursor.cancelled and buttonAt(x, y) == pressed then
-			play("click")
-			pressed.action()
-		end
-		return true
+		releaseButton()
 	end
-	return game.pressed ~= nil
+	if keyPressed.LBUTTON then
+		local x, y = cursor.pressX or -1, cursor.pressY or -1
+		if onNotice(x, y) then
+			game.notice = nil
+			return true
+		end
+		game.pressed = buttonAt(x, y)
+		if game.pressed and keyReleased.LBUTTON and not keyHold.LBUTTON then
+			handled = true
+			releaseButton()
+		end
+	end
+	return handled or game.pressed ~= nil
 end
 
 local function drawText(key, x, y, vertical, horizontal)
@@ -884,7 +916,7 @@ function update(dt)
 			return
 		end
 	end
-	if game.state == "menu" or game.state == "levels" or game.state == "scores" then
+	if inMenus() then
 		spawnMenuParticles(dt)
 		handleButtons()
 		return
@@ -1184,9 +1216,10 @@ end
 
 local function drawNotice()
 	if game.notice then
+		local area = noticeArea()
 		screenState()
-		drawPanel(screenWidth / 2 - 300, screenHeight - 160, 600, 56, PANEL_SOLID)
-		drawText(game.notice.key, screenWidth / 2, screenHeight - 132, "VCENTER", "HCENTER")
+		drawPanel(area.x, area.y, area.w, area.h, PANEL_SOLID)
+		drawText(game.notice.key, area.x + area.w / 2, area.y + area.h / 2, "VCENTER", "HCENTER")
 	end
 end
 
@@ -1203,7 +1236,7 @@ local function drawAchievement()
 end
 
 function draw()
-	if game.state == "menu" or game.state == "levels" or game.state == "scores" or game.state == "start" then
+	if inMenus() or game.state == "start" then
 		drawMenuBackground()
 		screenState()
 		if game.state == "menu" then

@@ -1,8 +1,12 @@
 #include <platform/LaunchOptions.h>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -134,6 +138,21 @@ LaunchOptions LaunchOptions::parse(int argc, const char* const* argv)
 		}
 	}
 	return options;
+}
+
+void LaunchOptions::requireDataDirectory() const
+{
+	if (dataDirectory.empty())
+		return;
+	const int folder = ::open(dataDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (folder >= 0)
+	{
+		::close(folder);
+		return;
+	}
+	const int error = errno;
+	throw std::invalid_argument("The data directory " + dataDirectory + (error == ENOENT ? " is missing: " : " cannot be opened: ")
+		+ std::strerror(error));
 }
 
 bool LaunchOptions::switchedOn(const char* value)

@@ -305,22 +305,33 @@ TEST(AppControllerRun, HelpShowsTheOptionsAndRunsNothing)
 	EXPECT_TRUE(TestGame::log().empty());
 }
 
-// An input script that cannot be read stops the run before anything starts, as a command line
-// that cannot be understood does; a folder is no script.
-TEST(AppControllerRun, AnInputScriptThatCannotBeReadStopsTheRunWithTheReason)
+// An input script or a data directory that cannot be opened stops the run before anything
+// starts, as a command line that cannot be understood does; a folder is no script, a file no
+// data directory.
+TEST(AppControllerRun, AnInputScriptOrDataDirectoryThatCannotBeOpenedStopsTheRunWithTheReason)
 {
-	const std::pair<std::string, const char*> cases[] = {
-		{testDirectory().file("absent.script"), "No such file or directory"},
-		{testDirectory().path(), "Is a directory"},
+	const std::string absentScript = testDirectory().file("absent.script");
+	const std::string absentData = testDirectory().file("absent-data");
+	const std::string script = headlessOptions(5, "1 wheel 1\n").script;
+	const struct
+	{
+		const char* option;
+		std::string path;
+		std::string message;
+	} cases[] = {
+		{"--script", absentScript, "Can't read input script " + absentScript + ": No such file or directory"},
+		{"--script", testDirectory().path(), "Can't read input script " + testDirectory().path() + ": Is a directory"},
+		{"--data", absentData, "The data directory " + absentData + " is missing: No such file or directory"},
+		{"--data", script, "The data directory " + script + " cannot be opened: Not a directory"},
 	};
 	for (const auto& c : cases)
 	{
 		TestGame::log().clear();
-		const char* argv[] = {"game", "--headless", "--frames", "5", "--script", c.first.c_str()};
+		const char* argv[] = {"game", "--headless", "--frames", "5", c.option, c.path.c_str()};
 		testing::internal::CaptureStderr();
-		EXPECT_EQ(2, framework::runApplication(6, const_cast<char**>(argv))) << c.first;
-		EXPECT_EQ("Can't read input script " + c.first + ": " + c.second + "\n", testing::internal::GetCapturedStderr());
-		EXPECT_TRUE(TestGame::log().empty()) << c.first;
+		EXPECT_EQ(2, framework::runApplication(6, const_cast<char**>(argv))) << c.path;
+		EXPECT_EQ(c.message + "\n", testing::internal::GetCapturedStderr());
+		EXPECT_TRUE(TestGame::log().empty()) << c.path;
 	}
 }
 

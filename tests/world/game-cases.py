@@ -35,16 +35,23 @@ BACK = (40, 721)
 END_BUTTONS = (512, 505)
 # The buttons' colour as captured.
 BUTTON_ORANGE = (239, 142, 41)
-# A point of the notice panel over the menus, beside its text, and the panel's colour there.
+# A point of the notice panel over the menus, beside its text, and the panel's colour there; a
+# point of the menu's Save and quit that the notice covers.
 NOTICE = (230, 650)
 NOTICE_PANEL = (24, 36, 49)
+NOTICE_OVER_QUIT = (512, 630)
+# The middle of the menu's Sound button, and a point of level 1's tile on the level select beside
+# its number and stars.
+SOUND = (512, 438)
+TILE_1_BESIDE_TEXT = (225, 310)
 # A pull back from the launcher's launch point that lands the first orb on level 1's shelter.
 FIRST_SHOT = [(240, 576), (200, 588), (160, 600)]
 
 
-def tap(frame, point, finger=0):
+def tap(frame, point, finger=0, hold=4):
+    """A finger down and lifted at the point hold frames later; 0: both within one frame."""
     x, y = point
-    return f"{frame} touch began {finger} {x} {y}\n{frame + 4} touch ended {finger} {x} {y}\n"
+    return f"{frame} touch began {finger} {x} {y}\n{frame + hold} touch ended {finger} {x} {y}\n"
 
 
 def key(frame, name):
@@ -165,6 +172,45 @@ def pause_and_resume(case):
         expect(case.brightness(capture) < 0.8 * level, f"{capture} shows no pause screen")
     for capture in ["resumed-by-key.png", "resumed-by-back.png", "resumed-by-button.png", "resumed-after-focus.png", "end.png"]:
         expect(case.brightness(capture) > 0.9 * level, f"{capture} still shows the pause screen")
+
+
+def quick_clicks(case):
+    """A press and its release within one frame are a click, on the menus' buttons, the level's
+    pause button and the pause screen's. A release that comes in the frame of the next press ends
+    its own press first, where it was let go; that next press, held and let go off its button,
+    presses nothing."""
+    sound_x, sound_y = SOUND
+    tile_x, tile_y = TILES[1]
+    pause_x, pause_y = PAUSE_BUTTON
+    script = (f"40 touch began 0 {sound_x} {sound_y}\n46 touch ended 0 {sound_x} {sound_y}\n"
+              + f"46 touch began 0 {sound_x} {sound_y}\n50 touch moved 0 512 200\n52 touch ended 0 512 200\n"
+              + tap(60, PLAY, hold=0) + "70 capture levels.png\n"
+              + f"80 touch began 0 {tile_x} {tile_y}\n90 touch ended 0 {tile_x} {tile_y}\n"
+              + f"90 touch began 0 {pause_x} {pause_y}\n96 touch moved 0 512 400\n98 touch ended 0 512 400\n"
+              + "110 capture level.png\n"
+              + tap(120, PAUSE_BUTTON, hold=0) + "130 capture paused.png\n"
+              + tap(140, RESUME, hold=0) + "160 capture resumed.png\n")
+    code, log = case.run(script, 170)
+    expect(code == 0, f"exit code {code}", log)
+    expect(log.count("name=sound ") == 1, "the sound not switched once", log)
+    expect(case.pixel("levels.png", TILE_1_BESIDE_TEXT) == BUTTON_ORANGE, "a quick click on Play left the menu up", log)
+    expect(lines_in_order(log, ["Level level_1 loaded", "Level paused", "Level resumed"]), "the level, its pause and resume", log)
+    level = case.brightness("level.png")
+    expect(case.brightness("paused.png") < 0.8 * level, "the level paused before the quick click on its pause button")
+    expect(case.brightness("resumed.png") > 0.9 * level, "a quick click on Resume left the pause screen up")
+
+
+def notice_tap(case):
+    """A tap on the notice over the menus, where it covers Save and quit, only takes the notice
+    away: the game goes on, and the button, uncovered, quits on the next tap."""
+    save(case, "highscores", "level_1 = = 1\n")
+    script = ("40 capture notice.png\n" + tap(60, NOTICE_OVER_QUIT) + "120 capture after-tap.png\n"
+              + tap(130, NOTICE_OVER_QUIT))
+    code, log = case.run(script, 200)
+    expect(code == 0, f"exit code {code}", log)
+    expect(case.pixel("notice.png", NOTICE) == NOTICE_PANEL, "the menu shows no notice of the saves left unread", log)
+    expect(case.pixel("after-tap.png", NOTICE_OVER_QUIT) == BUTTON_ORANGE, "the notice still covers Save and quit", log)
+    expect(log.count("name=game_quit") == 1, "Save and quit did not quit once", log)
 
 
 def broken_level(case):
@@ -322,7 +368,8 @@ def unusable_saves(case):
 
 def messages(case):
     """Each failure says why on its own line: game logic that does not decipher, a data directory
-    that is not there, and saves into a documents path that is no folder."""
+    that is not there (a wrong command line, exit code 2), and saves into a documents path that is
+    no folder."""
     data = case.own_data()
     with open(os.path.join(data, "scripts", "gamelogic.lua"), "wb") as f:
         f.write(bytes(range(64)))
@@ -334,7 +381,7 @@ def messages(case):
 
     absent = case.path("absent")
     code, log = case.run("", 10, data=absent)
-    expect(code != 0, "the game started without its data directory", log)
+    expect(code == 2, f"exit code {code} for a data directory that is not there", log)
     expect(f"The data directory {absent} is missing: No such file or directory" in log, "the missing data directory", log)
 
     shutil.rmtree(case.documents)
@@ -432,7 +479,7 @@ def won_level(case, level):
     expect(saved_highscore(case, level) == (score, stars), f"the saved high score of {level} is not the {score} with {stars} stars shown")
 
 
-CASES = {f.__name__: f for f in [pause_and_resume, broken_level, unwritable_documents, cancelled_touch, failing_update,
+CASES = {f.__name__: f for f in [pause_and_resume, quick_clicks, notice_tap, broken_level, unwritable_documents, cancelled_touch, failing_update,
                                  wrong_saves, unusable_saves, messages, options, back_key_and_focus, escape_in_window, screens,
                                  won_level]}
 

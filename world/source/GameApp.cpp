@@ -93,7 +93,9 @@ GameApp::GameApp(gr::Context* context, framework::OSInterface* os) :
 	framework::App(os),
 	m_audioActive(false),
 	m_multitouchWheelSimulation(false),
-	m_gameCenter(nullptr)
+	m_gameCenter(nullptr),
+	m_pointerX(0),
+	m_pointerY(0)
 {
 	clearKeyMarks();
 	try

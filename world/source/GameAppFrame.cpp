@@ -172,21 +172,32 @@ void GameApp::clearKeyMarks()
 void GameApp::keyDown(KeyType key)
 {
 	m_pressed[tabletKey(key)] = true;
+	if (key == LBUTTON)
+		setCursorPoint("pressX", "pressY", m_pointerX, m_pointerY);
 }
 
 void GameApp::keyUp(KeyType key)
 {
 	m_released[tabletKey(key)] = true;
+	if (key == LBUTTON)
+		setCursorPoint("releaseX", "releaseY", m_pointerX, m_pointerY);
 }
 
 void GameApp::mouseMove(int x, int y)
+{
+	m_pointerX = x;
+	m_pointerY = y;
+	setCursorPoint("x", "y", x, y);
+}
+
+void GameApp::setCursorPoint(const char* xName, const char* yName, int x, int y)
 {
 	if (!m_gameLua)
 		return;
 	m_gameLua->guardScript(INPUT, [&] {
 		lua::LuaTable cursor = m_gameLua->getTable("cursor");
-		cursor.setNumber("x", static_cast<float>(x));
-		cursor.setNumber("y", static_cast<float>(y));
+		cursor.setNumber(xName, static_cast<float>(x));
+		cursor.setNumber(yName, static_cast<float>(y));
 	});
 }
 

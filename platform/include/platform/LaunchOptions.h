@@ -31,6 +31,9 @@ struct LaunchOptions
 
 	// Throws std::invalid_argument naming the offending option.
 	static LaunchOptions parse(int argc, const char* const* argv);
+	// Throws std::invalid_argument with the system's reason when --data names something that does
+	// not open as a folder: as wrong a command line as an unknown option.
+	void requireDataDirectory() const;
 	// Whether an environment switch (such as GAME_LOG) is on: "1", "yes", "true" or "on" in any
 	// case. Unset, empty, "0" and every other value leave it off.
 	static bool switchedOn(const char* value);

@@ -39,9 +39,13 @@ public:
 	~GameApp() override;
 
 	void update(float dt, gr::Context* context, int flags) override;
-	// Escape, which a keyboard has in place of the Back key, reaches the scripts as KEY_BACK.
+	// Escape, which a keyboard has in place of the Back key, reaches the scripts as KEY_BACK. The
+	// left button's press and release also set "pressX", "pressY" and "releaseX", "releaseY" of
+	// the scripts' "cursor" table to the pointer's position, so that a frame that brings a
+	// release together with the next press tells where each of them happened.
 	void keyDown(KeyType key) override;
 	void keyUp(KeyType key) override;
+	// Sets "x" and "y" of the scripts' "cursor" table.
 	void mouseMove(int x, int y) override;
 	void mouseWheel(int delta) override;
 	// The scripts see "cancelled" in their "cursor" table until the end of the next frame, so the
@@ -76,6 +80,9 @@ private:
 	lang::Ptr<game::LuaResources> m_luaResources;
 	bool m_pressed[KEY_COUNT];
 	bool m_released[KEY_COUNT];
+	// Where the last mouseMove put the pointer, screen pixels.
+	int m_pointerX;
+	int m_pointerY;
 
 	void start(gr::Context* context);
 	/** Takes down whatever start-up built, in reverse order; safe on a partly built application. */
@@ -97,6 +104,7 @@ private:
 	void followInput(float dt, gr::Context* context);
 	void copyKeyStates();
 	void clearKeyMarks();
+	void setCursorPoint(const char* xName, const char* yName, int x, int y);
 	void stepVolume(float delta);
 	void followAccelerometer(gr::Context* context);
 	void setOrientation(int orientation);

@@ -6,7 +6,8 @@
 namespace framework
 {
 
-// Exit code of a command line that cannot be understood or a platform that cannot start.
+// Exit code of a command line that cannot be understood or followed (an input script or a data
+// directory that cannot be opened) and of a platform that cannot start.
 static const int EXIT_USAGE = 2;
 
 int runApplication(int argc, char** argv)
@@ -29,6 +30,7 @@ int runApplication(int argc, char** argv)
 	std::unique_ptr<platform::Application> application;
 	try
 	{
+		options.requireDataDirectory();
 		application = platform::Application::create(options);
 	}
 	catch (const std::exception& e)
