@@ -257,6 +257,23 @@ TEST_F(GameLuaFiles, ASaveThatNeverEndsOrDoesNotCompileIsSetAsideAndTheStartGoes
 	EXPECT_EQ(0.25f, world->loadPersistentFile("settings.lua").getNumber("volume"));
 }
 
+// A save whose few instructions each take long, comparing or joining long strings, is stopped
+// as soon as one that never ends: it is damaged, set aside, and the start goes on without it.
+TEST_F(GameLuaFiles, ASaveThatHoldsTheStartByLongStringsIsSetAsideAndTheStartGoesOn)
+{
+	const std::string stalling = WorldFiles::encipher(FileKeys::saveKey(),
+		"local s = \"a\"\nfor i = 1, 22 do s = s .. s end\nlocal t, u = s .. \"b\", s .. \"c\"\ns = nil\nlocal n = 0\n"
+		"for i = 1, 2000000 do if t < u then n = n + 1 end end\nvolume = 0.5\n");
+	iotest::writeFile(files.documentsFile("settings.lua"), stalling);
+	lang::Ptr<GameLua> second;
+	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
+	const std::string line = "Damaged save file settings.lua left unread (it does not run: settings.lua asked for a block of more "
+		"than 4194304 bytes); the settings start from their defaults\n";
+	EXPECT_NE(std::string::npos, output.debug.find(line)) << output.debug;
+	EXPECT_EQ(0, second->getTable("settings").size());
+	EXPECT_EQ(stalling, iotest::readFile(files.documentsFile("settings.lua.damaged")));
+}
+
 // The save budget leaves room for far more levels than the game has: the game's own writer's
 // text of ten thousand high scores reads back whole.
 TEST_F(GameLuaFiles, TheHighScoresOfTenThousandLevelsReadWithinTheSaveBudget)

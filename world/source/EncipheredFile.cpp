@@ -14,6 +14,12 @@ namespace {
 // second.
 constexpr int SAVE_INSTRUCTIONS = 10 * 1000 * 1000;
 constexpr int SAVE_BYTES = 64 * 1024 * 1024;
+// The largest string or table part a save's text may make: its largest block, the table of ten
+// thousand levels, takes under a megabyte, and comparing or joining strings of this size takes
+// well under a millisecond.
+constexpr int SAVE_BLOCK_BYTES = 4 * 1024 * 1024;
+// The time a save's text may take on the clock, however its instructions spend it.
+constexpr int SAVE_MILLISECONDS = 1000;
 
 // Runs text into table within the save budget; why it failed, or empty.
 lang::String runSave(lua::LuaTable& table, const lang::Array<unsigned char>& text, const lang::String& name)
@@ -36,7 +42,7 @@ lang::String runSave(lua::LuaTable& table, const lang::Array<unsigned char>& tex
 
 } // namespace
 
-const lua::LuaTable::Budget EncipheredFile::SAVE_BUDGET = {SAVE_INSTRUCTIONS, SAVE_BYTES};
+const lua::LuaTable::Budget EncipheredFile::SAVE_BUDGET = {SAVE_INSTRUCTIONS, SAVE_BYTES, SAVE_BLOCK_BYTES, SAVE_MILLISECONDS};
 
 lang::Array<unsigned char> EncipheredFile::readAll(io::InputStream* in)
 {

@@ -15,7 +15,8 @@ public:
 	// The most bytes a player's save may hold; a save of every level takes a few kilobytes.
 	static constexpr int MAX_SAVE_BYTES = 1024 * 1024;
 	// What the text of a player's save may take while it runs into its table: hundreds of times
-	// what a save of every level needs, little enough that one that never ends stops in a second.
+	// what a save of every level needs, and a second on the clock, so that one that never ends,
+	// or whose few instructions each take long, stops within it.
 	static const lua::LuaTable::Budget SAVE_BUDGET;
 
 	// Every byte the stream has left (its available() count).
