@@ -1,10 +1,14 @@
 #include <world/SaveCheck.h>
 
+#include <io/IOException.h>
+#include <io/OutputStream.h>
 #include <lang/Debug.h>
+#include <lang/Exception.h>
 #include <lang/String.h>
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 #include <lua/LuaTable.h>
+#include <world/EncipheredFile.h>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -78,7 +82,49 @@ std::string keyText(lua::LuaState* lua)
 	return text;
 }
 
-// Walks the table and drops every entry that fault finds wrong.
+// Takes the text of a save without keeping it, and stops its writer once the text is longer than
+// a save may be: a table that holds another twice, at each of many levels, is written out whole
+// at each, and would never end.
+class SaveTextMeasure : public io::OutputStream
+{
+public:
+	void write(const void*, int size) override
+	{
+		m_length += size;
+		if (m_length > EncipheredFile::MAX_SAVE_BYTES)
+			lang::throwError(io::IOException(lang::Format("its text is longer than the {0} bytes a save may hold", EncipheredFile::MAX_SAVE_BYTES)));
+	}
+	lang::String toString() const override { return "the text of a save"; }
+
+private:
+	long long m_length = 0;
+};
+
+// Why the entry on the top of the stack (its key below it) cannot be saved, in the words of the
+// writer the game saves with, or empty: asked of the writer itself, so that what the check keeps
+// is what the next save can write.
+std::string unsavable(lua::LuaState* lua)
+{
+	lua::LuaStackRestore restore(lua);
+	lua::LuaTable entry(lua);
+	lua::LuaState::pushTable(lua->interpreter(), &entry);
+	// The key, then the value, each now three places down; the pair goes into the entry's table.
+	lua->push(-3);
+	lua->push(-3);
+	lua_rawset(lua->interpreter(), -3);
+	SaveTextMeasure text;
+	try
+	{
+		EncipheredFile::writeText(entry, &text);
+		return "";
+	}
+	catch (const lang::Exception& e)
+	{
+		return std::string("it cannot be saved: ") + e.getMessage().format().c_str();
+	}
+}
+
+// Walks the table and drops every entry that fault finds wrong or that cannot be saved.
 void dropWrongEntries(lua::LuaTable& table, const lang::String& file, const char* (*fault)(lua::LuaState*))
 {
 	lua::LuaState* lua = table.state();
@@ -90,11 +136,12 @@ void dropWrongEntries(lua::LuaTable& table, const lang::String& file, const char
 	lua->pushNil();
 	while (lua->next(tableIndex))
 	{
-		const char* const reason = fault(lua);
+		const char* const wrong = fault(lua);
+		const std::string reason = wrong ? wrong : unsavable(lua);
 		lua->pop(1);
-		if (!reason)
+		if (reason.empty())
 			continue;
-		lang::Debug::printf("Damaged entry %s of save file %s dropped (%s)\n", keyText(lua).c_str(), file.c_str(), reason);
+		lang::Debug::printf("Damaged entry %s of save file %s dropped (%s)\n", keyText(lua).c_str(), file.c_str(), reason.c_str());
 		// Clearing a field that exists keeps the walk valid.
 		lua->push(-1);
 		lua->pushNil();

@@ -5,10 +5,10 @@
 #include <lang/String.h>
 #include <lua/LuaTable.h>
 
-namespace io { class ByteArrayInputStream; class InputStream; }
+namespace io { class ByteArrayInputStream; class InputStream; class OutputStream; }
 
-// Reading of the game's enciphered files: each is read whole into memory and deciphered in one
-// call, never streamed. Stateless.
+// Reading of the game's enciphered files, and the text their tables are saved as: each is read
+// whole into memory and deciphered in one call, never streamed. Stateless.
 class EncipheredFile
 {
 public:
@@ -19,6 +19,10 @@ public:
 	// or whose few instructions each take long, stops within it.
 	static const lua::LuaTable::Budget SAVE_BUDGET;
 
+	// Writes table as the Lua-table text that the game's files hold and a save runs back into a
+	// table: one "key = value" line per entry, without indent or commas. Throws as
+	// lua::LuaTable::write for a table that cannot be written so.
+	static void writeText(const lua::LuaTable& table, io::OutputStream* out);
 	// Every byte the stream has left (its available() count).
 	static lang::Array<unsigned char> readAll(io::InputStream* in);
 	// Puts the plain bytes of ciphertext under key into plain, rewound. Throws
