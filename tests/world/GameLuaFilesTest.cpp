@@ -192,7 +192,8 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 		"level_1 = { score = 1200, stars = 2 }\n level_2 = { score = 'lots', stars = 9 }\n level_3 = { score = -5, stars = 1 }\n"
 		"level_4 = { score = 10, stars = 4 }\n level_5 = { score = 10, stars = 1.5 }\n level_6 = 300\n"
 		"level_7 = { score = 0, stars = 0 }\n level_8 = { score = 1/0, stars = 3 }\n level_9 = { stars = 3 }\n"
-		"level_10 = { score = \"25000\", stars = 2 }\n level_11 = { score = 100, stars = \"2\" }\n");
+		"level_10 = { score = \"25000\", stars = 2 }\n level_11 = { score = 100, stars = \"2\" }\n"
+		"level_12 = { score = 3e37, stars = 3 }\n level_13 = { score = 2^63, stars = 3 }\n level_14 = { score = 2^63 - 2^39, stars = 3 }\n");
 	files.save("settings.lua", FileKeys::saveKey(), "music = false volume = 'loud' audioEnabled = 1");
 	lang::Ptr<GameLua> second;
 	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
@@ -200,6 +201,8 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 	EXPECT_EQ(1200.0f, highscores.getTable("level_1").getNumber("score"));
 	EXPECT_EQ(2.0f, highscores.getTable("level_1").getNumber("stars"));
 	EXPECT_EQ(0.0f, highscores.getTable("level_7").getNumber("stars"));
+	// The highest score a 64-bit integer holds, as a float.
+	EXPECT_EQ(9223371487098961920.0f, highscores.getTable("level_14").getNumber("score"));
 	const lua::LuaTable settings = second->getTable("settings");
 	EXPECT_FALSE(settings.getBoolean("music"));
 	expectDroppedEntries(output.debug, {
@@ -212,12 +215,14 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 		{"level_9 of save file highscores.lua", "its score is no number of zero or more"},
 		{"level_10 of save file highscores.lua", "its score is no number of zero or more"},
 		{"level_11 of save file highscores.lua", "its stars are no whole number from 0 to 3"},
+		{"level_12 of save file highscores.lua", "its score is more than the game can count"},
+		{"level_13 of save file highscores.lua", "its score is more than the game can count"},
 		{"volume of save file settings.lua", "it is no number from 0 to 1"},
 		{"audioEnabled of save file settings.lua", "it is neither true nor false"},
 	});
 	EXPECT_FALSE(second->isTable("unreadSaves"));
-	// What is left: level_1 and level_7, and the music setting.
-	EXPECT_EQ(2, scriptTableStringKeys(highscores).size());
+	// What is left: level_1, level_7 and level_14, and the music setting.
+	EXPECT_EQ(3, scriptTableStringKeys(highscores).size());
 	EXPECT_EQ(1, scriptTableStringKeys(settings).size());
 
 	// A settings file that gives nothing leaves the settings at their defaults, and says so.

@@ -5,16 +5,25 @@
 #include <lang/Debug.h>
 #include <lang/Exception.h>
 #include <lang/String.h>
+#include <lang/Truncate.h>
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 #include <lua/LuaTable.h>
 #include <world/EncipheredFile.h>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
 
 namespace {
+
+// The integer a score becomes: the scripts write it with string.format's %d (a lua_Integer) and
+// report it to the game service (an int64_t). A score that it cannot hold would show and be
+// reported as some other number.
+using ScoreInteger = std::int64_t;
+static_assert(std::numeric_limits<lua_Integer>::max() == std::numeric_limits<ScoreInteger>::max() &&
+	std::numeric_limits<lua_Integer>::min() == std::numeric_limits<ScoreInteger>::min(), "the scripts' integer is the score's");
 
 // The most stars a level earns.
 const float MAX_STARS = 3.0f;
@@ -46,8 +55,11 @@ const char* highscoreFault(lua::LuaState* lua)
 		return "its key is no level name";
 	if (!lua->isTable(-1))
 		return "it is no table of a score and stars";
-	if (!numberWithin(lua, "score", 0.0f, std::numeric_limits<float>::max()))
+	const std::optional<float> score = numberWithin(lua, "score", 0.0f, std::numeric_limits<float>::max());
+	if (!score)
 		return "its score is no number of zero or more";
+	if (!lang::fitsIn<ScoreInteger>(*score))
+		return "its score is more than the game can count";
 	const std::optional<float> stars = numberWithin(lua, "stars", 0.0f, MAX_STARS);
 	if (!stars || std::floor(*stars) != *stars)
 		return "its stars are no whole number from 0 to 3";

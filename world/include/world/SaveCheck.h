@@ -14,7 +14,10 @@ namespace lua { class LuaTable; }
 class SaveCheck
 {
 public:
-	/** Each entry is a level's name with a table of a "score" of zero or more and "stars", a whole number from 0 to 3. */
+	/**
+	 * Each entry is a level's name with a table of a "score" of zero or more that a 64-bit integer
+	 * holds and "stars", a whole number from 0 to 3.
+	 */
 	static void checkHighscores(lua::LuaTable& highscores, const lang::String& file);
 	/**
 	 * "volume" is a number from 0 to 1 and "audioEnabled" true or false; other entries are the
