@@ -5,9 +5,10 @@
 // decipherment and its padding check. The text runs on a fresh interpreter under the limits of
 // LuaFuzzing.h. The same bytes are then read as a player's save is, with the data key in the save
 // key's place, and the checks of the saves walk what that made: they must not throw, since the
-// start of the game runs them on whatever a save holds.
+// start of the game runs them on whatever a save holds, and what they keep must save again.
 #include "LuaFuzzing.h"
 #include <io/ByteArrayInputStream.h>
+#include <io/ByteArrayOutputStream.h>
 #include <lang/Throwable.h>
 #include <lua/LuaState.h>
 #include <lua/LuaTable.h>
@@ -74,5 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	}
 	SaveCheck::checkHighscores(save, "highscores.lua");
 	SaveCheck::checkSettings(save, "settings.lua");
+	try
+	{
+		io::ByteArrayOutputStream text;
+		EncipheredFile::writeText(save, &text);
+	}
+	catch (const lang::Throwable&)
+	{
+		std::abort();
+	}
 	return 0;
 }

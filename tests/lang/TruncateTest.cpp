@@ -80,3 +80,21 @@ TEST(Truncate, ToRangeClampsTheTruncatedValueAndCountsNaNAsZero)
 	for (const auto& c : cases)
 		EXPECT_EQ(c.expected, truncateToRange(c.value, c.low, c.high)) << c.value << " into [" << c.low << ", " << c.high << "]";
 }
+
+// A number from outside is checked before it becomes an integer: it fits when its truncation is
+// a value of the type, which the type's highest value, not exact in a float or double, blurs.
+TEST(Truncate, FitsWhenTheTruncatedValueIsOneOfTheTypes)
+{
+	const struct { double value; bool int32; bool int64; } cases[] = {
+		{NOT_A_NUMBER, false, false}, {INF, false, false}, {-INF, false, false},
+		{2147483647.9, true, true}, {2147483648.0, false, true}, {static_cast<float>(2147483647), false, true},
+		{-2147483648.9, true, true}, {-2147483649.0, false, true},
+		{9223372036854774784.0, false, true}, {static_cast<float>(9223372036854775807LL), false, false},
+		{-9223372036854775808.0, false, true}, {-9223372036854777856.0, false, false},
+	};
+	for (const auto& c : cases)
+	{
+		EXPECT_EQ(c.int32, fitsIn<std::int32_t>(c.value)) << "int32 from " << c.value;
+		EXPECT_EQ(c.int64, fitsIn<std::int64_t>(c.value)) << "int64 from " << c.value;
+	}
+}

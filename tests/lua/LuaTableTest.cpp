@@ -268,7 +268,7 @@ TEST_F(LuaTableTest, ReadKeepsAssignmentsMadeBeforeAFailure)
 // compiler's message. Chunks read without a budget, and scripts, are not held to it afterwards.
 TEST_F(LuaTableTest, ABudgetedReadStopsAChunkThatRunsOrGrowsPastItAndLeavesTheRestUnbound)
 {
-	const LuaTable::Budget budget = {10000, 1 << 20};
+	const LuaTable::Budget budget = {10000, 1 << 20, 1 << 20, 60 * 1000};
 	const auto readWithin = [&](const std::string& text) {
 		io::ByteArrayInputStream in(text.data(), static_cast<int>(text.size()));
 		LuaTable table(&state);
@@ -330,6 +330,47 @@ TEST_F(LuaTableTest, ABudgetedReadStopsAChunkThatRunsOrGrowsPastItAndLeavesTheRe
 	EXPECT_EQ(lua_gethook(state.interpreter()), counting);
 	EXPECT_EQ(lua_gethookcount(state.interpreter()), 7);
 	lua_sethook(state.interpreter(), nullptr, 0, 0);
+}
+
+// One instruction that joins or compares long strings, or grows a table, takes time in proportion
+// to them that no instruction count sees: a chunk is also held to the largest block it may ask
+// for, and to a deadline on the clock that it is stopped at once past (here from the start).
+TEST_F(LuaTableTest, ABudgetedReadStopsAChunkAtItsLargestBlockOrPastItsDeadline)
+{
+	const LuaTable::Budget smallBlocks = {10000000, 1 << 26, 1 << 16, 60 * 1000};
+	const LuaTable::Budget noTime = {10000000, 1 << 26, 1 << 26, 0};
+	const struct
+	{
+		const LuaTable::Budget& budget;
+		const char* text;
+		const char* message;
+	} failures[] = {
+		{smallBlocks, "local s = 'x' for i = 1, 17 do s = s .. s end", "save asked for a block of more than 65536 bytes"},
+		{smallBlocks, "t = {} for i = 1, 5000 do t[i] = i end", "save asked for a block of more than 65536 bytes"},
+		{noTime, "for i = 1, 1e5 do end", "save ran past its deadline of 0 ms"},
+	};
+	for (const auto& failure : failures)
+	{
+		const std::string text = failure.text;
+		io::ByteArrayInputStream in(text.data(), static_cast<int>(text.size()));
+		LuaTable table(&state);
+		try
+		{
+			table.read(&in, "save", failure.budget);
+			ADD_FAILURE() << failure.text << " was read";
+		}
+		catch (const lua::LuaException& e)
+		{
+			EXPECT_NE(std::string(e.getMessage().format().c_str()).find(failure.message), std::string::npos)
+				<< failure.text << ": " << e.getMessage().format().c_str();
+		}
+	}
+	// Blocks up to the largest are taken.
+	const std::string within = "s = 'x' for i = 1, 15 do s = s .. s end t = {} for i = 1, 2000 do t[i] = i end";
+	io::ByteArrayInputStream in(within.data(), static_cast<int>(within.size()));
+	LuaTable table(&state);
+	table.read(&in, "save", smallBlocks);
+	EXPECT_EQ(table.getTable("t").getNumber(2000), 2000.0f);
 }
 
 } // namespace

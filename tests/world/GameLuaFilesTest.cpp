@@ -8,11 +8,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <linux/capability.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,6 +22,16 @@ namespace {
 using GameLuaFiles = WorldFixture;
 
 const char* const PROGRESS = "world.progress = { level = 4, name = 'forest', done = true, stars = { 1, 2 } }";
+
+// Each entry as the log names it ("<key> of save file <file>") and why it was dropped.
+void expectDroppedEntries(const std::string& log, std::initializer_list<std::pair<const char*, const char*>> dropped)
+{
+	for (const auto& entry : dropped)
+	{
+		const std::string line = std::string("Damaged entry ") + entry.first + " dropped (" + entry.second + ")\n";
+		EXPECT_NE(std::string::npos, log.find(line)) << line << log;
+	}
+}
 
 TEST_F(GameLuaFiles, AMissingShippedFileIsReportedAndLoadingGoesOn)
 {
@@ -180,7 +192,8 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 		"level_1 = { score = 1200, stars = 2 }\n level_2 = { score = 'lots', stars = 9 }\n level_3 = { score = -5, stars = 1 }\n"
 		"level_4 = { score = 10, stars = 4 }\n level_5 = { score = 10, stars = 1.5 }\n level_6 = 300\n"
 		"level_7 = { score = 0, stars = 0 }\n level_8 = { score = 1/0, stars = 3 }\n level_9 = { stars = 3 }\n"
-		"level_10 = { score = \"25000\", stars = 2 }\n level_11 = { score = 100, stars = \"2\" }\n");
+		"level_10 = { score = \"25000\", stars = 2 }\n level_11 = { score = 100, stars = \"2\" }\n"
+		"level_12 = { score = 3e37, stars = 3 }\n level_13 = { score = 2^63, stars = 3 }\n level_14 = { score = 2^63 - 2^39, stars = 3 }\n");
 	files.save("settings.lua", FileKeys::saveKey(), "music = false volume = 'loud' audioEnabled = 1");
 	lang::Ptr<GameLua> second;
 	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
@@ -188,9 +201,11 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 	EXPECT_EQ(1200.0f, highscores.getTable("level_1").getNumber("score"));
 	EXPECT_EQ(2.0f, highscores.getTable("level_1").getNumber("stars"));
 	EXPECT_EQ(0.0f, highscores.getTable("level_7").getNumber("stars"));
+	// The highest score a 64-bit integer holds, as a float.
+	EXPECT_EQ(9223371487098961920.0f, highscores.getTable("level_14").getNumber("score"));
 	const lua::LuaTable settings = second->getTable("settings");
 	EXPECT_FALSE(settings.getBoolean("music"));
-	const std::pair<const char*, const char*> dropped[] = {
+	expectDroppedEntries(output.debug, {
 		{"level_2 of save file highscores.lua", "its score is no number of zero or more"},
 		{"level_3 of save file highscores.lua", "its score is no number of zero or more"},
 		{"level_4 of save file highscores.lua", "its stars are no whole number from 0 to 3"},
@@ -200,17 +215,14 @@ TEST_F(GameLuaFiles, TheWorldReadsItsPersistentTablesWhenMadeAndDropsWrongEntrie
 		{"level_9 of save file highscores.lua", "its score is no number of zero or more"},
 		{"level_10 of save file highscores.lua", "its score is no number of zero or more"},
 		{"level_11 of save file highscores.lua", "its stars are no whole number from 0 to 3"},
+		{"level_12 of save file highscores.lua", "its score is more than the game can count"},
+		{"level_13 of save file highscores.lua", "its score is more than the game can count"},
 		{"volume of save file settings.lua", "it is no number from 0 to 1"},
 		{"audioEnabled of save file settings.lua", "it is neither true nor false"},
-	};
-	for (const auto& entry : dropped)
-	{
-		const std::string line = std::string("Damaged entry ") + entry.first + " dropped (" + entry.second + ")\n";
-		EXPECT_NE(std::string::npos, output.debug.find(line)) << line << output.debug;
-	}
+	});
 	EXPECT_FALSE(second->isTable("unreadSaves"));
-	// What is left: level_1 and level_7, and the music setting.
-	EXPECT_EQ(2, scriptTableStringKeys(highscores).size());
+	// What is left: level_1, level_7 and level_14, and the music setting.
+	EXPECT_EQ(3, scriptTableStringKeys(highscores).size());
 	EXPECT_EQ(1, scriptTableStringKeys(settings).size());
 
 	// A settings file that gives nothing leaves the settings at their defaults, and says so.
@@ -255,6 +267,57 @@ TEST_F(GameLuaFiles, ASaveThatNeverEndsOrDoesNotCompileIsSetAsideAndTheStartGoes
 	second->getTable("settings").setNumber("volume", 0.25f);
 	second = nullptr;
 	EXPECT_EQ(0.25f, world->loadPersistentFile("settings.lua").getNumber("volume"));
+}
+
+// A save whose few instructions each take long, comparing or joining long strings, is stopped
+// as soon as one that never ends: it is damaged, set aside, and the start goes on without it.
+TEST_F(GameLuaFiles, ASaveThatHoldsTheStartByLongStringsIsSetAsideAndTheStartGoesOn)
+{
+	const std::string stalling = WorldFiles::encipher(FileKeys::saveKey(),
+		"local s = \"a\"\nfor i = 1, 22 do s = s .. s end\nlocal t, u = s .. \"b\", s .. \"c\"\ns = nil\nlocal n = 0\n"
+		"for i = 1, 2000000 do if t < u then n = n + 1 end end\nvolume = 0.5\n");
+	iotest::writeFile(files.documentsFile("settings.lua"), stalling);
+	lang::Ptr<GameLua> second;
+	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
+	const std::string line = "Damaged save file settings.lua left unread (it does not run: settings.lua asked for a block of more "
+		"than 4194304 bytes); the settings start from their defaults\n";
+	EXPECT_NE(std::string::npos, output.debug.find(line)) << output.debug;
+	EXPECT_EQ(0, second->getTable("settings").size());
+	EXPECT_EQ(stalling, iotest::readFile(files.documentsFile("settings.lua.damaged")));
+}
+
+// An entry that the game's writer cannot save (one that holds itself, one nested deeper than the
+// writer goes, one whose text would pass what a save may hold) is dropped as the save is read,
+// with the line of other damaged entries, and the next saves of both files succeed. What the
+// writer takes is kept.
+TEST_F(GameLuaFiles, EntriesThatCannotBeSavedAgainAreDroppedSoThatTheNextSavesSucceed)
+{
+	files.save("highscores.lua", FileKeys::saveKey(),
+		"level_1 = { score = 900, stars = 2 }\n"
+		"level_2 = { score = 17700, stars = 1 }\nlevel_2.me = level_2\n"
+		"local shared = {} for i = 1, 14 do shared = { a = shared, b = shared } end\n"
+		"level_3 = { score = 10, stars = 1, shared = shared }\n");
+	files.save("settings.lua", FileKeys::saveKey(),
+		"local function chain(tables) local t = {} for i = 2, tables do t = { t } end return t end\n"
+		"volume = 0.5 kept = chain(63) nested = chain(64)\n");
+	lang::Ptr<GameLua> second;
+	const Output output = capture([&] { second = new GameLua(&app, res->getResources(), lua, &context); });
+	expectDroppedEntries(output.debug, {
+		{"level_2 of save file highscores.lua", "it cannot be saved: Table nested deeper than 64 levels (does it contain itself?)"},
+		{"level_3 of save file highscores.lua", "it cannot be saved: its text is longer than the 1048576 bytes a save may hold"},
+		{"nested of save file settings.lua", "it cannot be saved: Table nested deeper than 64 levels (does it contain itself?)"},
+	});
+
+	EXPECT_NO_THROW(second->saveLuaFile("highscores.lua", "highscores", true));
+	const Output saved = capture([&] { second = nullptr; });
+	EXPECT_EQ(std::string::npos, saved.debug.find("Unable to save")) << saved.debug;
+	const lua::LuaTable highscores = world->loadPersistentFile("highscores.lua");
+	EXPECT_EQ(1, highscores.size());
+	EXPECT_EQ(900.0f, highscores.getTable("level_1").getNumber("score"));
+	const lua::LuaTable settings = world->loadPersistentFile("settings.lua");
+	EXPECT_EQ(0.5f, settings.getNumber("volume"));
+	EXPECT_TRUE(settings.isTable("kept"));
+	EXPECT_FALSE(settings.isTable("nested"));
 }
 
 // The save budget leaves room for far more levels than the game has: the game's own writer's

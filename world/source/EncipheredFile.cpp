@@ -14,6 +14,16 @@ namespace {
 // second.
 constexpr int SAVE_INSTRUCTIONS = 10 * 1000 * 1000;
 constexpr int SAVE_BYTES = 64 * 1024 * 1024;
+// The largest string or table part a save's text may make: its largest block, the table of ten
+// thousand levels, takes under a megabyte, and comparing or joining strings of this size takes
+// well under a millisecond.
+constexpr int SAVE_BLOCK_BYTES = 4 * 1024 * 1024;
+// The time a save's text may take on the clock, however its instructions spend it.
+constexpr int SAVE_MILLISECONDS = 1000;
+
+// Lua-table text as the game's files hold it: no indent, no commas after the values.
+constexpr int TEXT_INDENT = 0;
+constexpr bool TEXT_COMMAS = false;
 
 // Runs text into table within the save budget; why it failed, or empty.
 lang::String runSave(lua::LuaTable& table, const lang::Array<unsigned char>& text, const lang::String& name)
@@ -36,7 +46,12 @@ lang::String runSave(lua::LuaTable& table, const lang::Array<unsigned char>& tex
 
 } // namespace
 
-const lua::LuaTable::Budget EncipheredFile::SAVE_BUDGET = {SAVE_INSTRUCTIONS, SAVE_BYTES};
+const lua::LuaTable::Budget EncipheredFile::SAVE_BUDGET = {SAVE_INSTRUCTIONS, SAVE_BYTES, SAVE_BLOCK_BYTES, SAVE_MILLISECONDS};
+
+void EncipheredFile::writeText(const lua::LuaTable& table, io::OutputStream* out)
+{
+	table.write(out, TEXT_INDENT, TEXT_COMMAS);
+}
 
 lang::Array<unsigned char> EncipheredFile::readAll(io::InputStream* in)
 {

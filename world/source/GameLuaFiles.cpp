@@ -20,10 +20,6 @@
 
 namespace {
 
-// Lua-table text as the game's files hold it: no indent, no commas after the values.
-constexpr int TEXT_INDENT = 0;
-constexpr bool TEXT_COMMAS = false;
-
 const char* const SETTINGS_FILE = "settings.lua";
 const char* const SETTINGS_TABLE = "settings";
 const char* const UNREAD_SAVES_TABLE = "unreadSaves";
@@ -200,7 +196,7 @@ void GameLua::saveLuaFile(const lang::String& name, const lang::String& tableNam
 	if (appData)
 	{
 		io::ByteArrayOutputStream text;
-		table.write(&text, TEXT_INDENT, TEXT_COMMAS);
+		EncipheredFile::writeText(table, &text);
 		lang::Array<unsigned char> ciphertext;
 		// A plain persistent file would never be read back: keep the old file instead.
 		if (!encrypt(m_saveKey, text.array(), ciphertext))
@@ -212,7 +208,7 @@ void GameLua::saveLuaFile(const lang::String& name, const lang::String& tableNam
 	else
 	{
 		io::FileOutputStream out(m_app->path(name));
-		table.write(&out, TEXT_INDENT, TEXT_COMMAS);
+		EncipheredFile::writeText(table, &out);
 		out.close();
 	}
 }

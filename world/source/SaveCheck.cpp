@@ -1,16 +1,29 @@
 #include <world/SaveCheck.h>
 
+#include <io/IOException.h>
+#include <io/OutputStream.h>
 #include <lang/Debug.h>
+#include <lang/Exception.h>
 #include <lang/String.h>
+#include <lang/Truncate.h>
 #include <lua/LuaStackRestore.h>
 #include <lua/LuaState.h>
 #include <lua/LuaTable.h>
+#include <world/EncipheredFile.h>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
 
 namespace {
+
+// The integer a score becomes: the scripts write it with string.format's %d (a lua_Integer) and
+// report it to the game service (an int64_t). A score that it cannot hold would show and be
+// reported as some other number.
+using ScoreInteger = std::int64_t;
+static_assert(std::numeric_limits<lua_Integer>::max() == std::numeric_limits<ScoreInteger>::max() &&
+	std::numeric_limits<lua_Integer>::min() == std::numeric_limits<ScoreInteger>::min(), "the scripts' integer is the score's");
 
 // The most stars a level earns.
 const float MAX_STARS = 3.0f;
@@ -42,8 +55,11 @@ const char* highscoreFault(lua::LuaState* lua)
 		return "its key is no level name";
 	if (!lua->isTable(-1))
 		return "it is no table of a score and stars";
-	if (!numberWithin(lua, "score", 0.0f, std::numeric_limits<float>::max()))
+	const std::optional<float> score = numberWithin(lua, "score", 0.0f, std::numeric_limits<float>::max());
+	if (!score)
 		return "its score is no number of zero or more";
+	if (!lang::fitsIn<ScoreInteger>(*score))
+		return "its score is more than the game can count";
 	const std::optional<float> stars = numberWithin(lua, "stars", 0.0f, MAX_STARS);
 	if (!stars || std::floor(*stars) != *stars)
 		return "its stars are no whole number from 0 to 3";
@@ -78,7 +94,49 @@ std::string keyText(lua::LuaState* lua)
 	return text;
 }
 
-// Walks the table and drops every entry that fault finds wrong.
+// Takes the text of a save without keeping it, and stops its writer once the text is longer than
+// a save may be: a table that holds another twice, at each of many levels, is written out whole
+// at each, and would never end.
+class SaveTextMeasure : public io::OutputStream
+{
+public:
+	void write(const void*, int size) override
+	{
+		m_length += size;
+		if (m_length > EncipheredFile::MAX_SAVE_BYTES)
+			lang::throwError(io::IOException(lang::Format("its text is longer than the {0} bytes a save may hold", EncipheredFile::MAX_SAVE_BYTES)));
+	}
+	lang::String toString() const override { return "the text of a save"; }
+
+private:
+	long long m_length = 0;
+};
+
+// Why the entry on the top of the stack (its key below it) cannot be saved, in the words of the
+// writer the game saves with, or empty: asked of the writer itself, so that what the check keeps
+// is what the next save can write.
+std::string unsavable(lua::LuaState* lua)
+{
+	lua::LuaStackRestore restore(lua);
+	lua::LuaTable entry(lua);
+	lua::LuaState::pushTable(lua->interpreter(), &entry);
+	// The key, then the value, each now three places down; the pair goes into the entry's table.
+	lua->push(-3);
+	lua->push(-3);
+	lua_rawset(lua->interpreter(), -3);
+	SaveTextMeasure text;
+	try
+	{
+		EncipheredFile::writeText(entry, &text);
+		return "";
+	}
+	catch (const lang::Exception& e)
+	{
+		return std::string("it cannot be saved: ") + e.getMessage().format().c_str();
+	}
+}
+
+// Walks the table and drops every entry that fault finds wrong or that cannot be saved.
 void dropWrongEntries(lua::LuaTable& table, const lang::String& file, const char* (*fault)(lua::LuaState*))
 {
 	lua::LuaState* lua = table.state();
@@ -90,11 +148,12 @@ void dropWrongEntries(lua::LuaTable& table, const lang::String& file, const char
 	lua->pushNil();
 	while (lua->next(tableIndex))
 	{
-		const char* const reason = fault(lua);
+		const char* const wrong = fault(lua);
+		const std::string reason = wrong ? wrong : unsavable(lua);
 		lua->pop(1);
-		if (!reason)
+		if (reason.empty())
 			continue;
-		lang::Debug::printf("Damaged entry %s of save file %s dropped (%s)\n", keyText(lua).c_str(), file.c_str(), reason);
+		lang::Debug::printf("Damaged entry %s of save file %s dropped (%s)\n", keyText(lua).c_str(), file.c_str(), reason.c_str());
 		// Clearing a field that exists keeps the walk valid.
 		lua->push(-1);
 		lua->pushNil();

@@ -103,10 +103,18 @@ public:
 		int instructions;
 		// Bytes the interpreter may take beyond what it held before, to compile and to run it.
 		int bytes;
+		// Bytes of the largest single block it may ask for (a string, a table's part, compiled
+		// code): one instruction that compares or joins strings takes time in proportion to them,
+		// which no instruction count sees.
+		int blockBytes;
+		// Milliseconds on the clock from the start of the read, looked at every thousand
+		// instructions; 0 stops the chunk at the first look.
+		int milliseconds;
 	};
 	// As read, for data from outside: string values have no methods for the chunk, and a chunk that
-	// runs past the budget fails with LuaException "{name} ran past its budget of {0} instructions"
-	// or "{name} took more than its budget of {0} bytes". Text that does not compile throws
+	// runs past the budget fails with LuaException "{name} ran past its budget of {0} instructions",
+	// "{name} took more than its budget of {0} bytes", "{name} asked for a block of more than {0}
+	// bytes" or "{name} ran past its deadline of {0} ms". Text that does not compile throws
 	// LuaCompileException. The interpreter's allocator, hook and string methods are as they were
 	// afterwards; other chunks run without a budget.
 	void read(io::InputStream* in, const lang::String& name, const Budget& budget);

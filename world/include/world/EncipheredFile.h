@@ -5,19 +5,24 @@
 #include <lang/String.h>
 #include <lua/LuaTable.h>
 
-namespace io { class ByteArrayInputStream; class InputStream; }
+namespace io { class ByteArrayInputStream; class InputStream; class OutputStream; }
 
-// Reading of the game's enciphered files: each is read whole into memory and deciphered in one
-// call, never streamed. Stateless.
+// Reading of the game's enciphered files, and the text their tables are saved as: each is read
+// whole into memory and deciphered in one call, never streamed. Stateless.
 class EncipheredFile
 {
 public:
 	// The most bytes a player's save may hold; a save of every level takes a few kilobytes.
 	static constexpr int MAX_SAVE_BYTES = 1024 * 1024;
 	// What the text of a player's save may take while it runs into its table: hundreds of times
-	// what a save of every level needs, little enough that one that never ends stops in a second.
+	// what a save of every level needs, and a second on the clock, so that one that never ends,
+	// or whose few instructions each take long, stops within it.
 	static const lua::LuaTable::Budget SAVE_BUDGET;
 
+	// Writes table as the Lua-table text that the game's files hold and a save runs back into a
+	// table: one "key = value" line per entry, without indent or commas. Throws as
+	// lua::LuaTable::write for a table that cannot be written so.
+	static void writeText(const lua::LuaTable& table, io::OutputStream* out);
 	// Every byte the stream has left (its available() count).
 	static lang::Array<unsigned char> readAll(io::InputStream* in);
 	// Puts the plain bytes of ciphertext under key into plain, rewound. Throws
