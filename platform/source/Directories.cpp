@@ -1,6 +1,8 @@
 #include <platform/Directories.h>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -160,6 +162,18 @@ bool Directories::create(const std::string& path)
 	if (parent != path && parent != "." && !create(parent))
 		return false;
 	return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+std::string Directories::folderFault(const std::string& path)
+{
+	const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (folder >= 0)
+	{
+		::close(folder);
+		return "";
+	}
+	const int error = errno;
+	return std::string(error == ENOENT ? "is missing: " : "cannot be opened: ") + std::strerror(error);
 }
 
 } // platform

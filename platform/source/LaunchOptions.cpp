@@ -1,12 +1,9 @@
 #include <platform/LaunchOptions.h>
+#include <platform/Directories.h>
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -144,15 +141,9 @@ void LaunchOptions::requireDataDirectory() const
 {
 	if (dataDirectory.empty())
 		return;
-	const int folder = ::open(dataDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (folder >= 0)
-	{
-		::close(folder);
-		return;
-	}
-	const int error = errno;
-	throw std::invalid_argument("The data directory " + dataDirectory + (error == ENOENT ? " is missing: " : " cannot be opened: ")
-		+ std::strerror(error));
+	const std::string fault = Directories::folderFault(dataDirectory);
+	if (!fault.empty())
+		throw std::invalid_argument("The data directory " + dataDirectory + " " + fault);
 }
 
 bool LaunchOptions::switchedOn(const char* value)

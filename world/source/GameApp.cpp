@@ -13,14 +13,12 @@
 #include <lua/LuaState.h>
 #include <pf/Accelerometer.h>
 #include <platform/Application.h>
+#include <platform/Directories.h>
 #include <world/GameAnalytics.h>
 #include <world/GameCenter.h>
 #include <world/GameLua.h>
 #include <world/GameRatingPrompt.h>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <string>
 
 lang::String GameApp::s_datapath;
 lang::String GameApp::s_imagePath;
@@ -53,19 +51,6 @@ lang::String joined(const lang::String& directory, const char* name)
 	lang::String path(directory);
 	path += name;
 	return path;
-}
-
-// 0 when the folder opens as one (an empty name is the working directory), else the system's
-// reason.
-int folderError(const lang::String& folder)
-{
-	if (folder.isEmpty())
-		return 0;
-	const int opened = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-	if (opened < 0)
-		return errno;
-	::close(opened);
-	return 0;
 }
 
 // False whatever the failure. A damaged index is logged with its fault first, so that the log
@@ -226,9 +211,9 @@ void GameApp::requireGameData(const lang::String& logic)
 	{
 		// A data directory that is not there is named as given, not as the folder looked for in it.
 		const lang::String given = os()->getDefaultDataPath();
-		if (const int error = folderError(given))
-			lang::throwError(io::FileNotFoundException(lang::Format("The data directory {0} {1}: {2}", given,
-				error == ENOENT ? "is missing" : "cannot be opened", std::strerror(error))));
+		const std::string fault = given.isEmpty() ? std::string() : platform::Directories::folderFault(given.c_str());
+		if (!fault.empty())
+			lang::throwError(io::FileNotFoundException(lang::Format("The data directory {0} {1}", given, fault.c_str())));
 		lang::throwError(io::FileNotFoundException(lang::Format(
 			"The data folder {0} holds no game data: {1} is missing", path(lang::String("")), logic)));
 	}

@@ -32,6 +32,9 @@ public:
 	// Creates the directory and its missing parents; true when it exists afterwards, else errno
 	// holds the system's reason.
 	static bool create(const std::string& path);
+	// Why path does not open as a folder, as "is missing: <system's reason>" or "cannot be opened:
+	// <system's reason>"; empty when it opens.
+	static std::string folderFault(const std::string& path);
 };
 
 } // platform
